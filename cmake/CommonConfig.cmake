@@ -1,0 +1,15 @@
+# One place for the language level and warnings every target shares.
+add_library(kovo_common_cfg INTERFACE)
+target_compile_features(kovo_common_cfg INTERFACE cxx_std_20)
+if(MSVC)
+  target_compile_options(kovo_common_cfg INTERFACE /W4 /utf-8)
+else()
+  target_compile_options(kovo_common_cfg INTERFACE -Wall -Wextra -pedantic -Wold-style-cast)
+endif()
+target_compile_definitions(kovo_common_cfg INTERFACE QT_NO_CAST_FROM_ASCII QT_NO_CONTEXTLESS_CONNECT)
+
+option(KOVO_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
+if(KOVO_SANITIZE AND NOT MSVC)
+  target_compile_options(kovo_common_cfg INTERFACE -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  target_link_options(kovo_common_cfg INTERFACE -fsanitize=address,undefined)
+endif()

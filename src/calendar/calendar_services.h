@@ -1,0 +1,40 @@
+#pragma once
+// Day numbers (Julian Day Numbers naming civil days) and the date texts built on them.
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "platform/calendar_lib.h"
+
+namespace kovo::calendar {
+
+using platform::DateRecord;
+
+inline constexpr std::int32_t kGregorian = 'G';
+
+// Indexed 1..12; index 0 is empty.
+extern std::array<std::string, 13> MonthName;
+extern std::array<std::string, 13> MonthAbbreviation;
+
+void InitCalendarTables();
+
+// Returns the day number and sets record.valid; callers test valid before trusting it.
+std::int32_t DayNumberFromDate(DateRecord& record);
+// The caller sets calendar and dayNumber; fills year, month and day.
+void DateFromDayNumber(DateRecord& record);
+
+// Year (grouped beyond ±9999), two-digit month and day, joined by separator.
+std::string FormatDateNumeric(const DateRecord& record, const std::string& separator,
+                              const std::string& thousandsSeparator);
+std::string FormatDayNumberIso(std::int32_t dayNumber);    // 2022-12-22
+std::string FormatDayNumberLong(std::int32_t dayNumber);   // December 22, 2022
+std::string FormatDayNumberShort(std::int32_t dayNumber);  // Dec. 22, 2022
+
+std::string SeparateThousands(const std::string& text, const std::string& separator);
+
+// Minutes east of Greenwich of the computer's standard time, rounded half to even.
+std::int16_t LocalTimeZoneMinutes();
+// The same rule for a given offset in seconds west of Greenwich.
+std::int16_t TimeZoneMinutesFromSecondsWest(std::int32_t secondsWest);
+
+}  // namespace kovo::calendar

@@ -1,0 +1,27 @@
+#pragma once
+// The ephemeris library's three entry points, over the Swiss Ephemeris.
+//
+// Instants are Julian Days in Universal Time. Longitudes are radians in [0, 2*pi).
+// Body codes: 1 Mercury, 2 Venus, 3 Earth (heliocentric) or Sun (geocentric),
+// 4 Mars, 5 Jupiter, 6 Saturn, 7 Uranus, 8 Neptune.
+// Any error, an unknown body code, or a result not computed from the JPL-based data
+// files (the library's silent analytical fallback) gives a negative longitude.
+// Not thread-safe: the Swiss Ephemeris keeps global state.
+#include <cstdint>
+
+namespace kovo::platform {
+
+// Data files are looked for in `folder`, then in the system's ephemeris folder.
+void set_datafiles_folder(const char* folder);
+
+// Geometric heliocentric longitude, mean ecliptic and equinox of J2000.
+double hc_j2000_long_rv_planet(std::int32_t body, double instant, std::int32_t year, double* rv);
+
+// Apparent geocentric longitude of date (light-time, aberration, nutation).
+double gc_app_long_rv_planet(std::int32_t body, double instant, std::int32_t year, double* rv);
+
+// Pluto in the same two frames, for the generator of the Pluto files and its checks.
+double PlutoHeliocentricFromEphemeris(double instant);
+double PlutoGeocentricFromEphemeris(double instant);
+
+}  // namespace kovo::platform

@@ -1,0 +1,31 @@
+#pragma once
+// Start-up shared by the core tests: calendar tables, catalogue and Pluto files from
+// the folder the test programs run in (the build's data folder).
+#include <cstdlib>
+#include <string>
+
+#include "astro/catalogue.h"
+#include "astro/pluto.h"
+#include "calendar/calendar_services.h"
+
+namespace kovo::testing {
+
+inline bool InitModelOnce() {
+    static const bool plutoLoaded = [] {
+        calendar::InitCalendarTables();
+        astro::InitCatalogue();
+        return astro::LoadPlutoFiles().ok;
+    }();
+    return plutoLoaded;
+}
+
+// The folder of real sample data beside the repository, or "" when it is absent.
+inline std::string SharedDataFolder() {
+    const char* env = std::getenv("KOVO_SHARED_DATA");
+    return env != nullptr ? std::string(env) : std::string();
+}
+
+inline double Degrees(double radians) { return radians / astro::FullCircle * 360.0; }
+inline double Radians(double degrees) { return degrees / 360.0 * astro::FullCircle; }
+
+}  // namespace kovo::testing
