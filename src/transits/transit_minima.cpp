@@ -1,0 +1,73 @@
+#include "transits/transit_minima.h"
+
+#include <cmath>
+#include <cstdio>
+
+#include "astro/catalogue.h"
+#include "astro/geometry.h"
+#include "astro/positions.h"
+#include "calendar/calendar_services.h"
+#include "util/rounding.h"
+
+namespace kovo::transits {
+
+namespace {
+
+constexpr double kMinute = 1.0 / 1440.0;
+
+double Deviation(const TransitRunParams& params, int aspect, double instant) {
+    const double a = astro::PlanetLongitude(params.firstPlanet, instant, params.heliocentric);
+    const double b = astro::PlanetLongitude(params.secondPlanet, instant, params.heliocentric);
+    std::int16_t direction = 0;
+    return std::fabs(astro::AngularSeparation(a, b, direction) - astro::AspectAngle[static_cast<std::size_t>(aspect)]);
+}
+
+}  // namespace
+
+std::string RetrogradeMark(std::int32_t day, const TransitRunParams& params, int body) {
+    if (params.heliocentric || params.AllTransitsMode()) return {};
+    const double instant = day - 0.5 - params.TimezoneMinutes() / 1440.0;
+    return astro::IsRetrograde(body, instant) ? "r" : "";
+}
+
+std::string FindExactMinimum(double t, const TransitRunParams& params, int aspect, double step) {
+    const double zone = params.TimezoneMinutes() / 1440.0;
+    double u = t - 1.5 * step - zone;
+    const double uEnd = t + 1.5 * step - zone;
+    double best = 10.0;
+    double uBest = u;
+    for (;;) {
+        const double d = Deviation(params, aspect, u);
+        if (d < best) {
+            best = d;
+            uBest = u;
+        }
+        if (d > best || u >= uEnd) break;
+        u += kMinute;
+    }
+    if (best >= kExactDeviation) return {};
+    return FormatExactMinimum(uBest + zone, params);
+}
+
+std::string FormatExactMinimum(double local, const TransitRunParams& params) {
+    const std::int64_t seconds = util::RoundHalfEven((local + 0.5) * 86400.0);
+    const auto day = static_cast<std::int32_t>(seconds / 86400);
+    const std::int64_t secondOfDay = seconds % 86400;
+    std::int64_t minutes = secondOfDay / 60;
+    if (secondOfDay % 60 >= 30) ++minutes;
+    if (minutes > 23 * 60 + 59) minutes = 23 * 60 + 59;
+    char time[8];
+    std::snprintf(time, sizeof time, "%02d:%02d", static_cast<int>(minutes / 60), static_cast<int>(minutes % 60));
+    return calendar::FormatDayNumberIso(day) + "*" + RetrogradeMark(day + 1, params, params.firstPlanet) + time + " " +
+           params.timezoneText;
+}
+
+void WriteExactMinimum(TransitTable& table, int row, const std::string& text) {
+    std::size_t split = text.find('r');
+    if (split == std::string::npos) split = text.find('*');
+    const std::size_t cut = split == std::string::npos ? text.size() : split + 1;
+    table.Cell(row, 4) = text.substr(0, cut);
+    table.Cell(row, 8) = text.substr(cut);
+}
+
+}  // namespace kovo::transits

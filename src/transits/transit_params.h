@@ -1,0 +1,43 @@
+#pragma once
+// The parameters of one transit scan, filled by a run procedure before the scan.
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace kovo::transits {
+
+enum class RunKind { TwoPlanet, Search, AllTransits };
+
+struct TransitRunParams {
+    int firstPlanet = 4;   // planet index 1..8 (9 only as the first of an all-transits pass)
+    int secondPlanet = 5;  // planet index 2..9
+    std::int32_t startDay = 0;  // day numbers
+    std::int32_t endDay = 0;
+    std::array<bool, 8> aspects{};         // by aspect index 1..7; [0] unused
+    std::array<int, 3> orbDegrees{10, 5, 2};  // outer, middle, inner
+    std::array<double, 3> orbRadians{};
+    bool handoff = false;  // outer orb of exactly 15°
+    bool heliocentric = false;
+    RunKind kind = RunKind::TwoPlanet;
+    int timezonePosition = 24;  // list position; the offset is (position - 24) * 30 minutes east
+    std::string timezoneText = "GMT";
+    // For the heading: the two names as the planet lists show them, and for a search
+    // the search-orb and search-aspect list texts and the day the search starts from.
+    std::string firstName;
+    std::string secondName;
+    std::string searchOrbText;
+    std::string searchAspectText;
+    // Characters beyond which the row appender refuses rows; none for headless runs.
+    std::optional<std::size_t> outputLimit = 64000;
+
+    bool SearchMode() const { return kind == RunKind::Search; }
+    bool AllTransitsMode() const { return kind == RunKind::AllTransits; }
+    int TimezoneMinutes() const { return (timezonePosition - 24) * 30; }
+};
+
+// Whole degrees to radians with the program's circle constant; sets the handoff flag.
+void SetOrbs(TransitRunParams& params, int outer, int middle, int inner);
+
+}  // namespace kovo::transits

@@ -1,0 +1,27 @@
+#pragma once
+// The time-stepping scan behind the three transit runs.
+//
+// Walks local Julian dates t from start day - 0.25 to end day + 0.25 in steps of 3, 6
+// or 12 hours, asks for both bodies at t - Z/1440 (UT), follows the orb states of every
+// selected aspect and writes each finished transit to the host's output area. Yields to
+// the host once per step; a set stop request leads to the "Stop?" question.
+#include "transits/transit_params.h"
+#include "transits/transit_table.h"
+#include "util/run_host.h"
+
+namespace kovo::transits {
+
+struct ScanResult {
+    bool recorded = false;  // some transit reached the table (its row 3 is not empty)
+    bool stopped = false;   // the user answered Yes to "Stop?"
+};
+
+// In search mode the end day becomes 31 December 2099 (params is updated).
+ScanResult RunTransitScan(TransitRunParams& params, util::RunFlags& flags, util::RunHost& host);
+
+// 3 hours with Mercury, 12 hours for two bodies from Jupiter outwards, else 6 hours.
+double ScanStep(int firstPlanet, int secondPlanet);
+
+inline constexpr std::int32_t kSearchEndDay = 2488069;  // 31 December 2099
+
+}  // namespace kovo::transits
