@@ -1,0 +1,221 @@
+// The run procedures with the real ephemeris and a scripted host.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "astro/geometry.h"
+#include "astro/positions.h"
+#include "fake_run_host.h"
+#include "test_support.h"
+#include "transits/transit_runs.h"
+
+using namespace kovo;
+using namespace kovo::transits;
+
+namespace {
+
+class TransitRunsTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { kovo::testing::InitModelOnce(); }
+
+    void SetDates(const std::string& y0, const std::string& m0, const std::string& d0, const std::string& y1,
+                  const std::string& m1, const std::string& d1) {
+        dates.txbYear = {y0, y1};
+        dates.txbMonth = {m0, m1};
+        dates.txbDay = {d0, d1};
+        calendar::RefreshDateLabel(dates, 0);
+        calendar::RefreshDateLabel(dates, 1);
+    }
+    RunContext Context() { return {inputs, dates, flags, host}; }
+
+    TransitInputs inputs;
+    calendar::DateEntryModel dates;
+    util::RunFlags flags;
+    kovo::testing::FakeRunHost host;
+};
+
+double Deviation(int first, int second, int aspect, double instant) {
+    std::int16_t direction = 0;
+    return std::fabs(astro::AngularSeparation(astro::PlanetLongitude(first, instant, false),
+                                              astro::PlanetLongitude(second, instant, false), direction) -
+                     astro::AspectAngle[static_cast<std::size_t>(aspect)]);
+}
+
+}  // namespace
+
+TEST_F(TransitRunsTest, ThreeDayMinimumPeriod) {
+    inputs.aspectChecked = {true, false, false, false, false, false, false};
+    SetDates("2026", "1", "1", "2026", "1", "4");
+    auto c = Context();
+    StartTwoPlanetRun(c);
+    EXPECT_EQ(host.busyEntered, 1);  // accepted
+    host.messages.clear();
+    SetDates("2026", "1", "1", "2026", "1", "3");
+    StartTwoPlanetRun(c);
+    ASSERT_EQ(host.Texts(), std::vector<std::string>{"The start date must be at least 3 days prior to the end date."});
+    EXPECT_EQ(host.messages[0].title, "Mars and Jupiter");
+    EXPECT_EQ(host.busyEntered, 1);
+}
+
+TEST_F(TransitRunsTest, PairTimeZoneAndOrbRefusals) {
+    SetDates("2026", "1", "1", "2026", "12", "31");
+    auto c = Context();
+    inputs.firstListPos = 4;  // Jupiter
+    inputs.secondListPos = 3;  // Jupiter
+    StartTwoPlanetRun(c);
+    inputs.firstListPos = 5;  // Saturn, second Jupiter
+    StartTwoPlanetRun(c);
+    EXPECT_EQ(host.Texts(), (std::vector<std::string>{"Transit of a planet to itself is not possible.",
+                                                      "Second planet must be beyond first planet"}));
+    EXPECT_EQ(host.messages[0].icon, util::MessageIcon::Exclamation);
+    EXPECT_EQ(host.messages[1].icon, util::MessageIcon::Information);
+    EXPECT_EQ(host.messages[1].title, "Saturn and Jupiter");
+
+    host.messages.clear();
+    inputs.firstListPos = 3;
+    inputs.timezonePosition = 0;
+    StartTwoPlanetRun(c);
+    EXPECT_EQ(inputs.timezonePosition, 24);
+    inputs.orbPositions = {9, 9, 4, 3};
+    StartTwoPlanetRun(c);
+    EXPECT_EQ(host.Texts(), (std::vector<std::string>{
+                                "Please specify the timezone for the results, or use the default GMT timezone.",
+                                "Orbs must be strictly decreasing."}));
+    EXPECT_EQ(host.busyEntered, 0);
+}
+
+TEST_F(TransitRunsTest, PlutoWithoutDataIsRefusedSilently) {
+    SetDates("2026", "1", "1", "2026", "12", "31");
+    inputs.secondListPos = 7;  // Pluto
+    inputs.plutoAvailable = false;
+    auto c = Context();
+    StartTwoPlanetRun(c);
+    EXPECT_TRUE(host.messages.empty());
+    EXPECT_EQ(host.busyEntered, 0);
+}
+
+TEST_F(TransitRunsTest, BackOffMovesTheStartOutOfTheInnerOrbButNotTheFields) {
+    // Mars and Jupiter were in opposition on 2026-01-10: within 2° on January 8.
+    SetDates("2026", "1", "9", "2026", "2", "28");
+    inputs.aspectChecked = {true, false, false, false, false, false, false};  // no opposition: back-off looks at all
+    auto c = Context();
+    StartTwoPlanetRun(c);
+    const std::int32_t moved = dates.DayNumbers[0];
+    EXPECT_LT(moved, 2461050);
+    EXPECT_GE(Deviation(4, 5, 2, moved - 0.5), 2 * astro::FullCircle / 360);
+    EXPECT_LT(Deviation(4, 5, 2, moved + 1 - 0.5), 2 * astro::FullCircle / 360);
+    EXPECT_EQ(dates.txbDay[0], "9");
+    EXPECT_EQ(host.Texts(), std::vector<std::string>{"There are no transits of this kind in the period specified."});
+    SetDates("2026", "1", "9", "2026", "2", "28");
+    inputs.aspectChecked = {false, true, false, false, false, false, false};
+    StartTwoPlanetRun(c);
+    EXPECT_EQ(dates.DayNumbers[0], moved);
+    EXPECT_NE(host.output.find("from " + calendar::FormatDayNumberLong(moved) + ", to"), std::string::npos);
+}
+
+TEST_F(TransitRunsTest, BackOffStopsAtTheFirstDayWithData) {
+    // Pluto's data begin on 1 January 1600; pick an inner orb wide enough to hold.
+    const std::int32_t first = astro::kPlutoFirstDay;
+    EXPECT_EQ(BackOffStartDay(8, 9, first + 3, astro::FullCircle, false, 0), first);
+    EXPECT_EQ(BackOffStartDay(4, 5, 2461000, 0.0, false, 0), 2461000);  // never inside a 0° orb
+}
+
+TEST_F(TransitRunsTest, DerivedSearchOrbsAndGeocentricRefusals) {
+    EXPECT_EQ(DerivedSearchOrbs(6), (std::array<int, 3>{6, 4, 1}));
+    EXPECT_EQ(DerivedSearchOrbs(9), (std::array<int, 3>{9, 6, 2}));
+    EXPECT_EQ(DerivedSearchOrbs(15), (std::array<int, 3>{15, 10, 3}));
+    EXPECT_EQ(DerivedSearchOrbs(3), (std::array<int, 3>{3, 2, 0}));
+    EXPECT_EQ(GeocentricAspectRefusal(1, 2, 3),
+              "The only possible geocentric aspects between the Sun and Mercury\r\nare conjunction and semisextile.");
+    EXPECT_EQ(GeocentricAspectRefusal(1, 2, 6), "");
+    EXPECT_EQ(GeocentricAspectRefusal(1, 3, 5), "");
+    EXPECT_NE(GeocentricAspectRefusal(2, 3, 2), "");
+    EXPECT_EQ(GeocentricAspectRefusal(4, 5, 2), "");
+}
+
+TEST_F(TransitRunsTest, SearchRefusesImpossibleGeocentricAspects) {
+    SetDates("2026", "1", "1", "2026", "12", "31");
+    inputs.firstListPos = 0;
+    inputs.secondListPos = 0;   // Sun and Mercury
+    inputs.searchAspectPos = 2;  // square
+    auto c = Context();
+    StartAspectSearch(c);
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(host.messages[0].title, "Search");
+    EXPECT_EQ(host.busyEntered, 0);
+    inputs.searchAspectPos = 5;  // semisextile
+    EXPECT_TRUE(StartAspectSearch(c).recorded);
+}
+
+TEST_F(TransitRunsTest, SearchMovesTheDateFieldsUnlessKept) {
+    SetDates("2026", "1", "1", "2026", "6", "30");
+    inputs.keepDates = false;
+    inputs.searchWhenPos = 1;  // on or after the end date
+    inputs.searchAspectPos = 0;
+    auto c = Context();
+    const auto result = StartAspectSearch(c);
+    ASSERT_TRUE(result.recorded);
+    EXPECT_EQ(dates.txbYear[0] + "-" + dates.txbMonth[0] + "-" + dates.txbDay[0], "2026-6-30");
+    EXPECT_EQ(dates.txbYear[1] + "-" + dates.txbMonth[1] + "-" + dates.txbDay[1], "2099-12-31");
+    EXPECT_EQ(dates.lblDate[1], "December 31, 2099 CE");
+    EXPECT_NE(host.output.find("First geocentric 6° conjunction of Mars and Jupiter on or after June 30, 2026"),
+              std::string::npos);
+
+    SetDates("2026", "1", "1", "2026", "6", "30");
+    inputs.keepDates = true;
+    StartAspectSearch(c);
+    EXPECT_EQ(dates.txbYear[1], "2026");
+}
+
+TEST_F(TransitRunsTest, AllTransitsOfTheSunCoverEightPairs) {
+    SetDates("2026", "1", "1", "2026", "1", "20");
+    inputs.firstListPos = 0;
+    inputs.aspectChecked = {true, true, true, true, true, true, true};
+    auto c = Context();
+    EXPECT_FALSE(StartAllTransitsRun(c, 0));
+    for (const char* other : {"Mercury", "Venus", "Mars", "Jupiter", "Saturn", "Uranus", "Neptune", "Pluto"})
+        EXPECT_NE(host.output.find(std::string("transits for Sun and ") + other + " from"), std::string::npos) << other;
+    EXPECT_EQ(inputs.firstListPos, 0);
+    EXPECT_EQ(inputs.secondListPos, 3);
+    EXPECT_FALSE(host.appendChecked);
+    EXPECT_EQ(host.donePopUps, 1);
+    EXPECT_TRUE(host.messages.empty());
+    EXPECT_EQ(host.output.find("retrograde"), std::string::npos);
+}
+
+TEST_F(TransitRunsTest, AllTransitsOfTheSecondPlanetEndWithThePlutoPass) {
+    SetDates("2026", "1", "1", "2026", "1", "20");
+    inputs.secondListPos = 2;  // Mars, in conjunction with Pluto late in January 2026
+    auto c = Context();
+    StartAllTransitsRun(c, 1);
+    EXPECT_NE(host.output.find("transits for Pluto and Mars from"), std::string::npos);
+    EXPECT_EQ(host.output.find("Mars and Mars"), std::string::npos);
+    EXPECT_EQ(host.busyLeft, 1);
+    EXPECT_EQ(inputs.firstListPos, 3);
+
+    // With Pluto kept, the final pass pairs Pluto with itself and is skipped.
+    host.output.clear();
+    inputs.secondListPos = 7;
+    StartAllTransitsRun(c, 1);
+    EXPECT_EQ(host.output.find("Pluto and Pluto"), std::string::npos);
+    EXPECT_NE(host.output.find("Mars and Pluto"), std::string::npos);
+}
+
+TEST_F(TransitRunsTest, StopDuringOnePairEndsTheWholeRun) {
+    SetDates("2026", "1", "1", "2026", "3", "31");
+    inputs.firstListPos = 2;  // Venus
+    host.appendChecked = true;
+    host.output = "kept";
+    host.onYield = [this](int n) {
+        if (n == 500) flags.stopRequest = true;
+    };
+    host.answers = {util::Answer::Yes};
+    auto c = Context();
+    EXPECT_TRUE(StartAllTransitsRun(c, 0));
+    EXPECT_EQ(host.output.rfind("kept", 0), 0u);
+    EXPECT_EQ(host.output.substr(host.output.size() - 7), "Stopped");
+    EXPECT_EQ(host.donePopUps, 0);
+    EXPECT_EQ(inputs.firstListPos, 2);
+    EXPECT_TRUE(host.appendChecked);
+    EXPECT_LT(host.yields, 600);
+}
