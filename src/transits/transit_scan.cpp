@@ -81,6 +81,7 @@ ScanResult TransitScan::Run() {
     const double last = p_.endDay + 0.25;
     for (double t = p_.startDay - 0.25; t <= last && !searchFound_; t += step_) {
         host_.Yield();
+        host_.Progress((t - p_.startDay) / (p_.endDay - p_.startDay + 0.5));
         if (flags_.stopRequest && AskToStop()) {
             result.stopped = true;
             Finish();

@@ -37,6 +37,8 @@ public:
 
     // Lets pending window events run; the stop request may be set meanwhile.
     virtual void Yield() = 0;
+    // How far a long run has come, 0..1; called once per step. Only a terminal shows it.
+    virtual void Progress(double /*fraction*/) {}
 
     virtual void EnterBusyState(bool isSimulation) = 0;
     virtual void LeaveBusyState() = 0;

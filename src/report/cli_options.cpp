@@ -1,0 +1,172 @@
+#include "report/cli_options.h"
+
+#include <cstdlib>
+#include <map>
+#include <sstream>
+
+#include "calendar/time_zones.h"
+#include "util/text.h"
+
+namespace kovo::report {
+
+namespace {
+
+const std::map<std::string, Command> kCommands = {{"transits", Command::Transits}, {"search", Command::Search},
+                                                  {"all", Command::All},           {"simulate", Command::Simulate},
+                                                  {"positions", Command::Positions}};
+
+const char* const kAspectAbbreviations[] = {"con", "opp", "sqr", "tri", "sxt", "ssx", "qui"};
+const char* const kAspectNames[] = {"conjunction", "opposition", "square", "trine", "sextile", "semisextile", "quincunx"};
+
+std::vector<std::string> Split(const std::string& text, char separator) {
+    std::vector<std::string> parts;
+    std::string part;
+    std::istringstream in(text);
+    while (std::getline(in, part, separator)) parts.push_back(part);
+    return parts;
+}
+
+bool WholeNumber(const std::string& text, int lo, int hi, int& out) {
+    if (text.empty() || text.size() > 6) return false;
+    char* end = nullptr;
+    const long v = std::strtol(text.c_str(), &end, 10);
+    if (*end != '\0' || v < lo || v > hi) return false;
+    out = static_cast<int>(v);
+    return true;
+}
+
+int AspectFromText(const std::string& text) {
+    const std::string lower = util::ToLower(text);
+    for (int a = 0; a < 7; ++a)
+        if (lower == kAspectAbbreviations[a] || lower == kAspectNames[a]) return a + 1;
+    return 0;
+}
+
+bool ParseAspects(const std::string& text, std::array<bool, 7>& aspects) {
+    aspects.fill(util::ToLower(text) == "all");
+    if (aspects[0]) return true;
+    if (util::ToLower(text) == "none") return true;
+    for (const auto& part : Split(text, ',')) {
+        const int a = AspectFromText(part);
+        if (a == 0) return false;
+        aspects[static_cast<std::size_t>(a - 1)] = true;
+    }
+    return true;
+}
+
+bool ParseOrbs(const std::string& text, std::array<int, 3>& orbs) {
+    const auto parts = Split(text, ',');
+    if (parts.size() != 3) return false;
+    for (std::size_t i = 0; i < 3; ++i)
+        if (!WholeNumber(parts[i], 1, 15, orbs[i])) return false;
+    return true;
+}
+
+bool ParseStep(const std::string& text, double& days) {
+    if (text.size() < 2) return false;
+    int n = 0;
+    if (!WholeNumber(text.substr(0, text.size() - 1), 1, 100000, n)) return false;
+    switch (text.back()) {
+        case 'd': days = n; return true;
+        case 'h': days = n / 24.0; return true;
+        case 'm': days = n / 1440.0; return true;
+        default: return false;
+    }
+}
+
+bool IsValueOption(const std::string& name) {
+    static const char* const names[] = {"--first", "--second", "--body",   "--from", "--to",   "--aspects",
+                                        "--orbs",  "--tz",     "--aspect", "--orb",  "--when", "--keep",
+                                        "--index-file", "--step", "--limit"};
+    for (const char* n : names)
+        if (name == n) return true;
+    return false;
+}
+
+// Applies one option with its value; "" when it was understood.
+std::string ApplyOption(CliOptions& o, const std::string& name, const std::string& value) {
+    int n = 0;
+    if (name == "--first" || name == "--second" || name == "--body") {
+        const int index = PlanetIndexFromName(value);
+        if (index == 0) return "unknown body '" + value + "'";
+        (name == "--second" ? o.second : o.first) = index;
+    } else if (name == "--from") {
+        o.from = value;
+    } else if (name == "--to") {
+        o.to = value;
+    } else if (name == "--aspects") {
+        if (!ParseAspects(value, o.aspects)) return "--aspects takes con,opp,sqr,tri,sxt,ssx,qui or all";
+    } else if (name == "--orbs") {
+        if (!ParseOrbs(value, o.orbs)) return "--orbs takes three whole degrees from 1 to 15, e.g. 10,5,2";
+    } else if (name == "--tz") {
+        const auto position = calendar::TimeZonePositionFromText(value);
+        if (!position) return "unknown time zone '" + value + "'";
+        o.timezonePosition = *position;
+        o.abbreviations = calendar::TimeZoneText(*position, true) != calendar::TimeZoneText(*position, false) &&
+                          util::ToLower(util::TrimBlanks(value)) == util::ToLower(calendar::TimeZoneText(*position, true));
+    } else if (name == "--aspect") {
+        o.searchAspect = AspectFromText(value);
+        if (o.searchAspect == 0) return "unknown aspect '" + value + "'";
+    } else if (name == "--orb") {
+        if (!WholeNumber(value, 3, 15, o.searchOrb)) return "--orb takes whole degrees from 3 to 15";
+    } else if (name == "--when") {
+        if (value != "start" && value != "end") return "--when takes start or end";
+        o.searchFromEnd = value == "end";
+    } else if (name == "--keep") {
+        if (value != "first" && value != "second") return "--keep takes first or second";
+        o.keepSecond = value == "second";
+    } else if (name == "--index-file") {
+        o.indexFile = value;
+    } else if (name == "--step") {
+        if (!ParseStep(value, o.stepDays)) return "--step takes a count and d, h or m, e.g. 1d or 6h";
+    } else if (name == "--limit") {
+        if (!WholeNumber(value, 0, 999999, n)) return "--limit takes a number of characters";
+        o.limit = static_cast<std::size_t>(n);
+    } else {
+        return "unknown option '" + name + "'";
+    }
+    return {};
+}
+
+}  // namespace
+
+int PlanetIndexFromName(const std::string& name) {
+    static const char* const names[] = {"sun", "mercury", "venus", "mars", "jupiter", "saturn", "uranus", "neptune", "pluto"};
+    const std::string lower = util::ToLower(name);
+    if (lower == "earth") return 1;
+    for (int i = 0; i < 9; ++i)
+        if (lower == names[i]) return i + 1;
+    return 0;
+}
+
+ParseResult ParseCommandLine(const std::vector<std::string>& args) {
+    ParseResult r;
+    if (args.empty()) return r;
+    if (args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
+        r.options.helpTopic = args.size() > 1 ? args[1] : "";
+        return r;
+    }
+    const auto command = kCommands.find(args[0]);
+    if (command == kCommands.end()) {
+        r.error = "unknown command '" + args[0] + "'";
+        return r;
+    }
+    r.options.command = command->second;
+    for (std::size_t i = 1; i < args.size() && r.error.empty(); ++i) {
+        const std::string& a = args[i];
+        if (a == "--help" || a == "-h") {
+            r.options.command = Command::Help;
+            r.options.helpTopic = args[0];
+            return r;
+        }
+        if (a == "--helio") r.options.heliocentric = true;
+        else if (a == "--details") r.options.details = true;
+        else if (a == "--lf") r.options.lineFeeds = true;
+        else if (a.rfind("--", 0) != 0) r.error = "unexpected argument '" + a + "'";
+        else if (i + 1 < args.size()) r.error = ApplyOption(r.options, a, args[++i]);
+        else r.error = IsValueOption(a) ? "option '" + a + "' needs a value" : "unknown option '" + a + "'";
+    }
+    return r;
+}
+
+}  // namespace kovo::report

@@ -1,0 +1,48 @@
+#pragma once
+// Command-line options of kovo-report: one subcommand and the inputs the window offers
+// for that run. Parsing never exits; it returns an error text for the usage message.
+#include <array>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace kovo::report {
+
+enum class Command { Transits, Search, All, Simulate, Positions, Help };
+
+struct CliOptions {
+    Command command = Command::Help;
+    std::string helpTopic;  // subcommand whose help was asked for, or "" for the overview
+    int first = 4;          // planet index 1..9
+    int second = 5;
+    bool heliocentric = false;
+    std::string from;  // YYYY-MM-DD as typed
+    std::string to;
+    std::array<bool, 7> aspects{true, true, true, true, true, true, true};
+    std::array<int, 3> orbs{10, 5, 2};
+    std::optional<int> timezonePosition;  // none: the computer's zone, as the window starts
+    bool abbreviations = false;           // the zone was named by its North American abbreviation
+    int searchAspect = 1;
+    int searchOrb = 6;
+    bool searchFromEnd = false;
+    bool keepSecond = false;
+    bool details = false;
+    std::string indexFile = "DJIA_data.txt";
+    double stepDays = 1.0;
+    bool lineFeeds = false;
+    std::optional<std::size_t> limit;
+};
+
+struct ParseResult {
+    CliOptions options;
+    std::string error;  // not empty when the arguments were not understood
+};
+
+ParseResult ParseCommandLine(const std::vector<std::string>& args);
+
+// Planet index of a name ("Sun" and "Earth" both give 1), case-insensitive; 0 when unknown.
+int PlanetIndexFromName(const std::string& name);
+
+std::string UsageText(const std::string& topic);
+
+}  // namespace kovo::report

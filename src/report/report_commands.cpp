@@ -1,0 +1,150 @@
+#include "report/report_commands.h"
+
+#include <cmath>
+#include <cstdio>
+#include <ctime>
+#include <regex>
+
+#include "astro/catalogue.h"
+#include "astro/pluto.h"
+#include "astro/positions.h"
+#include "calendar/calendar_services.h"
+#include "calendar/time_zones.h"
+#include "report/cli_options.h"
+#include "report/headless_host.h"
+#include "report/simulate_command.h"
+#include "transits/transit_runs.h"
+
+namespace kovo::report {
+
+namespace {
+
+constexpr int kUsageError = 2;
+
+int CurrentYear() {
+    const std::time_t now = std::time(nullptr);
+    return std::localtime(&now)->tm_year + 1900;
+}
+
+// Fills one date's three fields from YYYY-MM-DD, or the default when none was given.
+bool SetDateFields(calendar::DateEntryModel& dates, int index, const std::string& text, const char* month,
+                   const char* day) {
+    const auto i = static_cast<std::size_t>(index);
+    if (text.empty()) {
+        dates.txbYear[i] = std::to_string(CurrentYear());
+        dates.txbMonth[i] = month;
+        dates.txbDay[i] = day;
+        return true;
+    }
+    static const std::regex pattern(R"((\d{1,9})-(\d{1,2})-(\d{1,2}))");
+    std::smatch m;
+    if (!std::regex_match(text, m, pattern)) return false;
+    dates.txbYear[i] = m[1];
+    dates.txbMonth[i] = m[2];
+    dates.txbDay[i] = m[3];
+    return true;
+}
+
+std::string LineEnds(std::string text, bool lineFeeds) {
+    if (!lineFeeds) return text;
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i)
+        if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) out += text[i];
+    return out;
+}
+
+int Usage(std::ostream& errors, const std::string& problem, const std::string& topic) {
+    errors << "kovo-report: " << problem << "\n\n" << UsageText(topic);
+    return kUsageError;
+}
+
+transits::TransitInputs TransitInputsFrom(const CliOptions& o, bool plutoAvailable) {
+    transits::TransitInputs in;
+    in.firstListPos = o.first - 1;
+    in.secondListPos = o.second - 2;
+    in.orbPositions = {o.orbs[0] - 1, o.orbs[1] - 1, o.orbs[2] - 1, o.searchOrb - 3};
+    in.aspectChecked = o.aspects;
+    in.heliocentric = o.heliocentric;
+    in.timezonePosition = o.timezonePosition.value_or(calendar::StartUpTimeZonePosition(calendar::LocalTimeZoneMinutes()));
+    in.timezoneText = calendar::TimeZoneText(in.timezonePosition, o.abbreviations);
+    in.plutoAvailable = plutoAvailable;
+    in.searchAspectPos = o.searchAspect - 1;
+    in.searchWhenPos = o.searchFromEnd ? 1 : 0;
+    in.keepDates = true;
+    in.outputLimit = o.limit;
+    return in;
+}
+
+int Positions(const CliOptions& o, const calendar::DateEntryModel& dates, std::ostream& out) {
+    const int position = o.timezonePosition.value_or(calendar::kGmtPosition);
+    const double zone = calendar::TimeZoneOffsetMinutes(position) / 1440.0;
+    const std::string eol = o.lineFeeds ? "\n" : "\r\n";
+    out << "Date       Time   Longitude(deg)  " << (o.heliocentric ? "heliocentric J2000" : "geocentric apparent")
+        << ", " << astro::PlanetName(o.first, o.heliocentric, false) << ", "
+        << calendar::TimeZoneText(position, o.abbreviations) << eol;
+    const double first = dates.DayNumbers[0] - 0.5;
+    const double last = dates.DayNumbers[1] + 0.5;
+    for (long long k = 0;; ++k) {
+        const double local = first + static_cast<double>(k) * o.stepDays;
+        if (local > last - 1e-9) break;
+        const double lon = astro::PlanetLongitude(o.first, local - zone, o.heliocentric);
+        const long long minutes = std::llround((local + 0.5 - std::floor(local + 0.5)) * 1440) % 1440;
+        char line[96];
+        std::snprintf(line, sizeof line, "%s %02lld:%02lld %15.6f  %s",
+                      calendar::FormatDayNumberIso(static_cast<std::int32_t>(std::floor(local + 0.5))).c_str(),
+                      minutes / 60, minutes % 60, lon < 0 ? lon : lon / astro::FullCircle * 360.0,
+                      !o.heliocentric && astro::IsRetrogradeAt(o.first, lon, local - zone) ? "r" : "");
+        std::string text = line;
+        while (!text.empty() && text.back() == ' ') text.pop_back();
+        out << text << eol;
+    }
+    return 0;
+}
+
+}  // namespace
+
+int RunReport(const std::vector<std::string>& args, std::ostream& out, std::ostream& errors, bool errorsIsTerminal) {
+    const ParseResult parsed = ParseCommandLine(args);
+    if (!parsed.error.empty()) return Usage(errors, parsed.error, args.empty() ? "" : args[0]);
+    const CliOptions& o = parsed.options;
+    if (o.command == Command::Help) {
+        out << UsageText(o.helpTopic);
+        return 0;
+    }
+    const bool usesLists = o.command != Command::Positions && o.command != Command::Simulate;
+    if (usesLists && (o.first > 8 || o.second < 2))
+        return Usage(errors, "--first takes Sun ... Neptune and --second Mercury ... Pluto", args[0]);
+
+    calendar::InitCalendarTables();
+    astro::InitCatalogue();
+    const auto pluto = astro::LoadPlutoFiles();
+    if (!pluto.message.empty()) errors << pluto.message << "\n";
+
+    calendar::DateEntryModel dates;
+    if (!SetDateFields(dates, 0, o.from, "1", "1") || !SetDateFields(dates, 1, o.to, "12", "31"))
+        return Usage(errors, "dates are written YYYY-MM-DD", args[0]);
+    calendar::RefreshDateLabel(dates, 0);
+    calendar::RefreshDateLabel(dates, 1);
+
+    HeadlessHost host(errors, errorsIsTerminal);
+    util::RunFlags flags;
+    if (o.command == Command::Positions) {
+        if (!calendar::ValidateDate(dates, 0, "positions", host) || !calendar::ValidateDate(dates, 1, "positions", host))
+            return 1;
+        return Positions(o, dates, out);
+    }
+    if (o.command == Command::Simulate) {
+        RunSimulateCommand(o, dates, flags, host);
+    } else {
+        transits::TransitInputs inputs = TransitInputsFrom(o, pluto.ok);
+        transits::RunContext context{inputs, dates, flags, host};
+        if (o.command == Command::Transits) transits::StartTwoPlanetRun(context);
+        if (o.command == Command::Search) transits::StartAspectSearch(context);
+        if (o.command == Command::All) transits::StartAllTransitsRun(context, o.keepSecond ? 1 : 0);
+    }
+    out << LineEnds(host.Output(), o.lineFeeds);
+    return host.Refused() ? 1 : 0;
+}
+
+}  // namespace kovo::report

@@ -1,0 +1,12 @@
+#pragma once
+// Runs one kovo-report command: the same core runs as the window, with a headless host.
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace kovo::report {
+
+// Exit status: 0 done, 1 refused or failed (messages on `errors`), 2 bad usage.
+int RunReport(const std::vector<std::string>& args, std::ostream& out, std::ostream& errors, bool errorsIsTerminal);
+
+}  // namespace kovo::report

@@ -1,0 +1,33 @@
+#include "report/simulate_command.h"
+
+#include "astro/catalogue.h"
+#include "simulation/simulation.h"
+#include "transits/transit_report.h"
+
+namespace kovo::report {
+
+void RunSimulateCommand(const CliOptions& o, const calendar::DateEntryModel& dates, util::RunFlags& flags,
+                        util::RunHost& host) {
+    simulation::IndexPrices prices;
+    if (const auto problem = prices.Load(o.indexFile)) host.ShowMessage(*problem);
+
+    transits::TransitRunParams heading;
+    heading.heliocentric = true;
+    heading.firstName = astro::PlanetName(o.first, true, false);
+    heading.secondName = astro::PlanetName(o.second, true, false);
+    heading.startDay = dates.DayNumbers[0];
+    heading.endDay = dates.DayNumbers[1];
+
+    simulation::SimulationParams params;
+    params.firstPlanet = o.first;
+    params.secondPlanet = o.second;
+    params.aspectChecked = o.aspects;
+    params.orbDegrees = o.orbs;
+    params.startDay = dates.DayNumbers[0];
+    params.endDay = dates.DayNumbers[1];
+    params.includeDetails = o.details;
+    params.heading = transits::BuildHeading(heading);
+    simulation::ClickSimulateInvestment(params, prices, flags, host);
+}
+
+}  // namespace kovo::report

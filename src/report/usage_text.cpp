@@ -1,0 +1,68 @@
+#include "report/cli_options.h"
+
+namespace kovo::report {
+
+namespace {
+
+const char* const kOverview =
+    "usage: kovo-report COMMAND [OPTIONS]\n"
+    "\n"
+    "Prints the report the window's output area would hold for the same inputs.\n"
+    "\n"
+    "commands:\n"
+    "  transits   every transit of two bodies in the chosen aspects between two dates\n"
+    "  search     the first transit of one aspect on or after the start or end date\n"
+    "  all        the transits of one body with every other body\n"
+    "  simulate   invest in the Dow Jones Industrial Average during heliocentric aspects\n"
+    "  positions  a table of one body's longitudes, for checking by hand\n"
+    "\n"
+    "Run 'kovo-report COMMAND --help' for the options of a command.\n"
+    "Messages go to standard error; a refused run exits with status 1, bad options with 2.\n";
+
+const char* const kCommon =
+    "  --first NAME        first body: Sun (or Earth), Mercury ... Neptune (default Mars)\n"
+    "  --second NAME       second body: Mercury ... Pluto (default Jupiter)\n"
+    "  --from YYYY-MM-DD   start date (default 1 January of this year)\n"
+    "  --to YYYY-MM-DD     end date (default 31 December of this year)\n"
+    "  --tz ZONE           GMT, GMT-5:00, EST/CDT ... or minutes east, e.g. -300\n"
+    "                      (default: the computer's zone, as the window starts)\n"
+    "  --lf                plain line feeds instead of CR LF\n";
+
+const char* const kAspects =
+    "  --aspects LIST      con,opp,sqr,tri,sxt,ssx,qui or all (default all)\n"
+    "  --orbs O,M,I        outer, middle and inner orb in whole degrees (default 10,5,2)\n";
+
+}  // namespace
+
+std::string UsageText(const std::string& topic) {
+    if (topic == "transits" || topic == "all") {
+        std::string text = topic == "all" ? "usage: kovo-report all [OPTIONS]\n\n"
+                                            "The two-planet report of one body with every other body.\n\n"
+                                          : "usage: kovo-report transits [OPTIONS]\n\n";
+        text += std::string("options:\n") + kCommon + kAspects + "  --helio             heliocentric positions\n" +
+                "  --limit N           refuse rows past N characters of output, as the window does\n";
+        if (topic == "all") text += "  --keep first|second the body kept: the first (default) or the second\n";
+        return text;
+    }
+    if (topic == "search")
+        return std::string("usage: kovo-report search [OPTIONS]\n\noptions:\n") + kCommon +
+               "  --aspect NAME       conjunction ... quincunx, or con ... qui (default conjunction)\n"
+               "  --orb N             search orb, 3 to 15 degrees (default 6)\n"
+               "  --when start|end    search on or after the start date (default) or the end date\n"
+               "  --helio             heliocentric positions\n";
+    if (topic == "simulate")
+        return std::string("usage: kovo-report simulate [OPTIONS]\n\n"
+                           "Always heliocentric; dates within 2007-01-03 and 2014-12-31.\n\noptions:\n") +
+               kCommon + kAspects +
+               "  --details           list every investment, redemption and cancellation\n"
+               "  --index-file PATH   daily index closes (default DJIA_data.txt in the working folder)\n";
+    if (topic == "positions")
+        return "usage: kovo-report positions --body NAME --from YYYY-MM-DD --to YYYY-MM-DD [OPTIONS]\n\n"
+               "options:\n"
+               "  --step N{d|h|m}     interval between rows (default 1d)\n"
+               "  --helio             heliocentric (J2000) instead of geocentric apparent longitudes\n"
+               "  --tz ZONE           the local zone of the dates and times (default GMT)\n";
+    return kOverview;
+}
+
+}  // namespace kovo::report

@@ -1,0 +1,105 @@
+// kovo-report end to end, on the real ephemeris.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "report/report_commands.h"
+#include "test_support.h"
+
+using kovo::report::RunReport;
+
+namespace {
+
+struct Result {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+Result Report(std::vector<std::string> args) {
+    std::ostringstream out, err;
+    const int status = RunReport(args, out, err, false);
+    return {status, out.str(), err.str()};
+}
+
+std::string Golden(const std::string& name) {
+    std::ifstream in(std::string(KOVO_TEST_SOURCE_DIR) + "/transits/golden/" + name, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+}  // namespace
+
+TEST(ReportCommands, TransitsPrintTheGoldenReportByteForByte) {
+    const auto r = Report({"transits", "--first", "Mars", "--second", "Jupiter", "--from", "2026-01-01", "--to",
+                           "2026-12-31", "--tz", "GMT"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(r.out, Golden("mars_jupiter_2026_geo_gmt.txt"));
+    const auto lf = Report({"transits", "--from", "2026-01-01", "--to", "2026-12-31", "--tz", "GMT", "--lf"});
+    EXPECT_EQ(lf.out.find('\r'), std::string::npos);
+    EXPECT_EQ(lf.out.size() + std::count(lf.out.begin(), lf.out.end(), '\n'), r.out.size());
+}
+
+TEST(ReportCommands, ValidationFailuresGiveTheWindowsTextsAndStatusOne) {
+    auto r = Report({"transits", "--from", "2026-01-01", "--to", "2026-01-03", "--tz", "GMT"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "The start date must be at least 3 days prior to the end date.\n");
+    EXPECT_EQ(r.out, "");
+    r = Report({"transits", "--first", "Jupiter", "--second", "Jupiter", "--tz", "GMT"});
+    EXPECT_EQ(r.err, "Transit of a planet to itself is not possible.\n");
+    r = Report({"transits", "--orbs", "5,5,2", "--tz", "GMT"});
+    EXPECT_EQ(r.err, "Orbs must be strictly decreasing.\n");
+    r = Report({"transits", "--from", "2026-02-30", "--tz", "GMT"});
+    EXPECT_EQ(r.err, "The start date is invalid.\n");
+    r = Report({"search", "--first", "Sun", "--second", "Mercury", "--aspect", "square", "--tz", "GMT"});
+    EXPECT_EQ(r.err,
+              "The only possible geocentric aspects between the Sun and Mercury\nare conjunction and semisextile.\n");
+    r = Report({"transits", "--second", "Pluto", "--from", "2100-01-01", "--to", "2100-02-01", "--tz", "GMT"});
+    EXPECT_EQ(r.err, "Start date is too late for Pluto.\n");
+}
+
+TEST(ReportCommands, BadOptionsGiveTheUsageAndStatusTwo) {
+    auto r = Report({"transits", "--orbs", "1,2"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("usage: kovo-report transits"), std::string::npos);
+    r = Report({"transits", "--from", "1 May 2026"});
+    EXPECT_EQ(r.status, 2);
+    r = Report({"transits", "--first", "Pluto"});
+    EXPECT_EQ(r.status, 2);
+    r = Report({"nonsense"});
+    EXPECT_EQ(r.status, 2);
+}
+
+TEST(ReportCommands, NotFoundIsAMessageButNoFailure) {
+    const auto r = Report({"transits", "--first", "Mars", "--second", "Saturn", "--aspects", "con", "--from",
+                           "2026-01-01", "--to", "2026-02-01", "--tz", "GMT"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "There are no transits of this kind in the period specified.\n");
+}
+
+TEST(ReportCommands, LimitStopsTheRunLikeTheWindowWithoutAsking) {
+    const auto r = Report({"all", "--first", "Sun", "--from", "2000-01-01", "--to", "2010-12-31", "--tz", "GMT",
+                           "--limit", "2000"});
+    EXPECT_NE(r.out.find("Textbox is full -- \r\nStopped"), std::string::npos);
+    EXPECT_EQ(r.err, "Output textbox is full.\n");
+    EXPECT_LT(r.out.size(), 4000u);
+}
+
+TEST(ReportCommands, PositionsTable) {
+    const auto r = Report({"positions", "--body", "Mercury", "--from", "2024-04-09", "--to", "2024-04-10", "--tz",
+                           "GMT", "--lf"});
+    EXPECT_EQ(r.status, 0);
+    std::istringstream lines(r.out);
+    std::string header, first;
+    std::getline(lines, header);
+    std::getline(lines, first);
+    EXPECT_NE(header.find("geocentric apparent, Mercury, GMT"), std::string::npos);
+    EXPECT_EQ(first.substr(0, 16), "2024-04-09 00:00");
+    EXPECT_EQ(first.back(), 'r');  // Mercury retrograde in April 2024
+    int rows = 1;
+    while (std::getline(lines, header)) ++rows;
+    EXPECT_EQ(rows, 2);
+}
