@@ -32,21 +32,32 @@ std::string RetrogradeMark(std::int32_t day, const TransitRunParams& params, int
 
 std::string FindExactMinimum(double t, const TransitRunParams& params, int aspect, double step) {
     const double zone = params.TimezoneMinutes() / 1440.0;
-    double u = t - 1.5 * step - zone;
-    const double uEnd = t + 1.5 * step - zone;
+    const double u0 = t - 1.5 * step - zone;
+    const auto lastMinute = static_cast<long>(std::ceil(3.0 * step * 1440.0 - 1e-6));
+    auto deviationAt = [&](long minute) { return Deviation(params, aspect, u0 + minute * kMinute); };
+    // The deviation falls to one minimum and rises again within the window, so a walk in
+    // strides finds the stretch that holds it; only that stretch is walked minute by minute.
+    constexpr long kStride = 16;
+    long from = 0;
+    double previous = deviationAt(0);
+    for (long m = kStride; m <= lastMinute; m += kStride) {
+        const double d = deviationAt(m);
+        if (d > previous) break;
+        from = m - kStride;
+        previous = d;
+    }
     double best = 10.0;
-    double uBest = u;
-    for (;;) {
-        const double d = Deviation(params, aspect, u);
+    long bestMinute = from;
+    for (long m = from;; ++m) {
+        const double d = deviationAt(m);
         if (d < best) {
             best = d;
-            uBest = u;
+            bestMinute = m;
         }
-        if (d > best || u >= uEnd) break;
-        u += kMinute;
+        if (d > best || m >= lastMinute) break;
     }
     if (best >= kExactDeviation) return {};
-    return FormatExactMinimum(uBest + zone, params);
+    return FormatExactMinimum(u0 + bestMinute * kMinute + zone, params);
 }
 
 std::string FormatExactMinimum(double local, const TransitRunParams& params) {

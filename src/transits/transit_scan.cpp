@@ -42,7 +42,7 @@ private:
     void PrepareOutput();
     bool AskToStop();
     void UpdatePositions(double t, bool firstStep);
-    void UpdateDeviations();
+    void UpdateDeviations(bool firstStep);
     Handoff DetectOrbHandoff() const;
     void HandleStep(double t, bool firstStep);
     void HandleInside(double t, bool firstStep, int aspect, int insideLevel);
@@ -90,7 +90,7 @@ ScanResult TransitScan::Run() {
         }
         const bool firstStep = t == p_.startDay - 0.25;
         UpdatePositions(t, firstStep);
-        UpdateDeviations();
+        UpdateDeviations(firstStep);
         HandleStep(t, firstStep);
     }
     result.recorded = !table_.IsRowEmpty(kFirstDataRow);
@@ -157,8 +157,15 @@ void TransitScan::UpdatePositions(double t, bool firstStep) {
                 astro::PlanetLongitude(bodies[b], k * step_ + t - zone_, p_.heliocentric);
 }
 
-void TransitScan::UpdateDeviations() {
-    for (std::size_t i = 0; i < 3; ++i) {
+void TransitScan::UpdateDeviations(bool firstStep) {
+    // Like the positions, separations and deviations slide along; only "after" is new.
+    if (!firstStep) {
+        separation_[kBefore] = separation_[kNow];
+        separation_[kNow] = separation_[kAfter];
+        deviation_[kBefore] = deviation_[kNow];
+        deviation_[kNow] = deviation_[kAfter];
+    }
+    for (std::size_t i = firstStep ? 0 : 2; i < 3; ++i) {
         std::int16_t direction = 0;
         separation_[i] = astro::AngularSeparation(position_[i][0], position_[i][1], direction);
         for (std::size_t a = 1; a <= astro::kAspectCount; ++a)

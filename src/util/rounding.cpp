@@ -12,7 +12,8 @@ std::int64_t RoundHalfEven(double x) {
 }
 
 double RoundDecimalsHalfEven(double x, int places) {
-    const double scale = std::pow(10.0, places);
+    static const double scales[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
+    const double scale = places >= 0 && places <= 9 ? scales[places] : std::pow(10.0, places);
     return std::nearbyint(x * scale) / scale;
 }
 
