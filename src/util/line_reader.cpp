@@ -15,19 +15,23 @@ struct FileCloser {
     void operator()(std::FILE* f) const { std::fclose(f); }
 };
 
-void Store(std::string& line, std::vector<std::string>& lines, std::size_t& count) {
+// Stores the trimmed line unless it is empty; false when it is not empty and the
+// limit is already reached.
+bool Store(std::string& line, std::vector<std::string>& lines, std::size_t& count,
+           std::size_t maxLines) {
     std::string trimmed = TrimBlanks(line);
-    if (!trimmed.empty()) {
-        lines.push_back(std::move(trimmed));
-        ++count;
-    }
     line.clear();
+    if (trimmed.empty()) return true;
+    if (count >= maxLines) return false;
+    lines.push_back(std::move(trimmed));
+    ++count;
+    return true;
 }
 
 }  // namespace
 
 LineReadResult ReadTrimmedLines(const std::string& path, std::vector<std::string>& lines,
-                                LineEnds ends, std::size_t maxLineLength) {
+                                LineEnds ends, std::size_t maxLineLength, std::size_t maxLines) {
     LineReadResult result;
     errno = 0;
     std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
@@ -47,11 +51,12 @@ LineReadResult ReadTrimmedLines(const std::string& path, std::vector<std::string
                 pendingCr = false;
                 if (c == '\n') continue;  // the LF of a CR LF pair
             }
-            if (c == '\r') {
-                Store(line, lines, result.count);
-                pendingCr = true;
-            } else if (c == '\n' && ends == LineEnds::Any) {
-                Store(line, lines, result.count);
+            if (c == '\r' || (c == '\n' && ends == LineEnds::Any)) {
+                if (!Store(line, lines, result.count, maxLines)) {
+                    result.stoppedAtLimit = true;
+                    return result;
+                }
+                pendingCr = c == '\r';
             } else if (line.size() < maxLineLength) {
                 line += c;
             }
@@ -63,7 +68,7 @@ LineReadResult ReadTrimmedLines(const std::string& path, std::vector<std::string
         result.errorText = std::strerror(EIO);
         return result;
     }
-    Store(line, lines, result.count);
+    result.stoppedAtLimit = !Store(line, lines, result.count, maxLines);
     return result;
 }
 

@@ -60,3 +60,18 @@ TEST(LineReader, VeryLongLinesAreCutNotStoredWhole) {
     EXPECT_EQ(lines[1], "8");
     std::filesystem::remove(path);
 }
+
+TEST(LineReader, StopsOnceTheLineLimitIsPassed) {
+    const auto path = WriteTemp("kovo_lr4.txt", "a\r\n\r\nb\r\n  \r\nc");
+    std::vector<std::string> lines;
+    auto r = ReadTrimmedLines(path, lines, LineEnds::CrOrCrLf, 1000, 3);
+    EXPECT_EQ(r.count, 3u);  // exactly the limit: the whole file, blank lines not counted
+    EXPECT_FALSE(r.stoppedAtLimit);
+    lines.clear();
+    r = ReadTrimmedLines(path, lines, LineEnds::CrOrCrLf, 1000, 2);
+    EXPECT_TRUE(r.stoppedAtLimit);
+    ASSERT_EQ(r.count, 2u);
+    EXPECT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[1], "b");
+    std::filesystem::remove(path);
+}

@@ -1,0 +1,263 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "calendar/calendar_services.h"
+#include "simulation/index_file.h"
+#include "test_support.h"
+
+using namespace kovo::simulation;
+using kovo::calendar::DateRecord;
+using kovo::calendar::FormatDayNumberIso;
+
+namespace {
+
+std::int32_t Day(int y, int m, int d) {
+    DateRecord r;
+    r.year = y;
+    r.month = m;
+    r.day = d;
+    r.calendar = kovo::calendar::kGregorian;
+    return kovo::calendar::DayNumberFromDate(r);
+}
+
+bool IsWeekday(std::int32_t day) { return day % 7 < 5; }  // day number 0 was a Monday
+
+// The synthetic price of a day: varied, positive, two decimals, at most 8 characters.
+double Price(std::int32_t day) { return 10000.0 + day % 997 + 0.25; }
+
+std::string Line(std::int32_t day, const char* separator = "\t") {
+    char value[32];
+    std::snprintf(value, sizeof value, "%.2f", Price(day));
+    return FormatDayNumberIso(day) + separator + value;
+}
+
+// One line for every weekday of 2007-2014: the layout a sound file has.
+std::vector<std::string> WeekdayLines() {
+    std::vector<std::string> lines;
+    for (std::int32_t day = Day(2007, 1, 1); day <= Day(2014, 12, 31); ++day)
+        if (IsWeekday(day)) lines.push_back(Line(day));
+    return lines;
+}
+
+class IndexFile : public ::testing::Test {
+protected:
+    std::string Write(const std::string& content) {
+        const std::string path = ::testing::TempDir() + "kovo_index_" +
+                                 ::testing::UnitTest::GetInstance()->current_test_info()->name() + "_" +
+                                 std::to_string(fileCount++) + ".txt";
+        std::ofstream(path, std::ios::binary) << content;
+        written.push_back(path);
+        return path;
+    }
+    std::string WriteLines(const std::vector<std::string>& lines, const std::string& end = "\r\n") {
+        std::string content;
+        for (const auto& line : lines) content += line + end;
+        return Write(content);
+    }
+    void TearDown() override {
+        for (const auto& path : written) std::filesystem::remove(path);
+    }
+    static void ExpectFileError(const std::optional<kovo::util::Message>& message) {
+        ASSERT_TRUE(message.has_value());
+        EXPECT_EQ(message->text, "Error reading DJIA data file");
+        EXPECT_EQ(message->title, "KOVO");
+        EXPECT_EQ(message->icon, kovo::util::MessageIcon::None);
+        EXPECT_EQ(message->buttons, kovo::util::MessageButtons::Ok);
+    }
+    std::vector<std::string> written;
+    int fileCount = 0;
+    IndexPrices prices;
+};
+
+}  // namespace
+
+TEST_F(IndexFile, SoundFileLoadsSilently) {
+    const auto lines = WeekdayLines();
+    ASSERT_EQ(lines.size(), 2088u);
+    EXPECT_FALSE(prices.Load(WriteLines(lines)).has_value());
+    EXPECT_EQ(prices.IndexLineCount(), 2088);
+    EXPECT_EQ(prices.IndexLine(1), Line(Day(2007, 1, 1)));
+    EXPECT_EQ(prices.IndexLines().back(), Line(Day(2014, 12, 31)));
+
+    // Blank lines, lines of spaces and blanks around the data do not count; a lone CR ends a line.
+    std::string content;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        content += (i % 3 == 0 ? "   " : "") + lines[i] + (i % 2 ? "  \r\n" : "\r");
+        if (i % 100 == 0) content += "\r\n     \r\n\r";
+    }
+    EXPECT_FALSE(prices.Load(Write(content)).has_value());
+    EXPECT_EQ(prices.IndexLineCount(), 2088);
+    EXPECT_EQ(prices.IndexLine(1), lines[0]);
+}
+
+TEST_F(IndexFile, WrongCountMissingOrEmptyFileGivesOneMessage) {
+    auto lines = WeekdayLines();
+    lines.pop_back();
+    ExpectFileError(prices.Load(WriteLines(lines)));
+    EXPECT_EQ(prices.IndexLineCount(), 2087);  // the lines read stay usable
+
+    lines.push_back(Line(Day(2014, 12, 31)));
+    lines.push_back(Line(Day(2015, 1, 1)));
+    ExpectFileError(prices.Load(WriteLines(lines)));
+
+    ExpectFileError(prices.Load(::testing::TempDir() + "kovo_no_such_index_file.txt"));
+    EXPECT_EQ(prices.IndexLineCount(), 0);
+    ExpectFileError(prices.Load(Write("")));
+    EXPECT_EQ(prices.IndexLineCount(), 0);
+    ExpectFileError(prices.Load(::testing::TempDir()));  // a folder, not a file
+    EXPECT_FALSE(prices.IndexValueOnOrAfter(Day(2010, 6, 1)).has_value());
+
+    // A lone LF does not end a line, so a file with LF ends is one long line.
+    ExpectFileError(prices.Load(WriteLines(WeekdayLines(), "\n")));
+    EXPECT_EQ(prices.IndexLineCount(), 1);
+}
+
+TEST_F(IndexFile, HugeAndBinaryFilesAreRefusedCheaply) {
+    // Millions of short lines: reading stops just past the expected count.
+    ExpectFileError(prices.Load(Write(std::string(4'000'000, 'x') + std::string(1, '\r'))));
+    EXPECT_EQ(prices.IndexLineCount(), 1);
+    EXPECT_LE(prices.IndexLine(1).size(), 4096u);
+    std::string manyLines;
+    for (int i = 0; i < 500'000; ++i) manyLines += "2007-01-01 1\r";
+    ExpectFileError(prices.Load(Write(manyLines)));
+    EXPECT_EQ(prices.IndexLineCount(), ExpectedIndexLines + 1);
+
+    std::mt19937 random(7);
+    std::string binary(1 << 20, '\0');
+    for (char& c : binary) c = static_cast<char>(random() & 0xFF);
+    ExpectFileError(prices.Load(Write(binary)));
+    EXPECT_GT(prices.IndexLineCount(), 0);
+    for (const auto& line : prices.IndexLines()) EXPECT_LE(line.size(), 4096u);
+    for (std::int32_t day = Day(2007, 1, 1); day < Day(2007, 3, 1); ++day) prices.IndexValueOnOrAfter(day);
+}
+
+TEST_F(IndexFile, LookupFallsForward) {
+    std::vector<std::string> lines;
+    for (std::int32_t day = Day(2008, 12, 1); day <= Day(2009, 1, 31); ++day) {
+        if (!IsWeekday(day)) continue;
+        if (day == Day(2008, 12, 25)) {
+            lines.push_back(FormatDayNumberIso(day) + "\t0");  // a holiday with a line
+        } else if (day != Day(2009, 1, 9)) {  // Friday 9 January has no line at all
+            lines.push_back(Line(day));
+        }
+    }
+    prices.SetIndexLines(lines);
+
+    EXPECT_EQ(prices.IndexValueOnOrAfter(Day(2008, 12, 3)), Price(Day(2008, 12, 3)));
+    EXPECT_EQ(prices.IndexValueOnOrAfter(Day(2008, 12, 6)), Price(Day(2008, 12, 8)));  // Saturday
+    EXPECT_EQ(prices.IndexValueOnOrAfter(Day(2008, 12, 25)), Price(Day(2008, 12, 26)));
+    EXPECT_EQ(prices.IndexValueOnOrAfter(Day(2009, 1, 9)), Price(Day(2009, 1, 12)));  // k = 3
+    // Four days ahead is the furthest reach.
+    EXPECT_EQ(prices.IndexValueOnOrAfter(Day(2008, 11, 27)), Price(Day(2008, 12, 1)));
+    EXPECT_FALSE(prices.IndexValueOnOrAfter(Day(2008, 11, 26)).has_value());
+    EXPECT_EQ(prices.IndexValueOnOrAfter(Day(2009, 1, 30)), Price(Day(2009, 1, 30)));
+    EXPECT_FALSE(prices.IndexValueOnOrAfter(Day(2009, 1, 31)).has_value());
+    EXPECT_FALSE(prices.IndexValueOnOrAfter(Day(2020, 1, 1)).has_value());
+    EXPECT_FALSE(prices.IndexValueOnOrAfter(INT32_MAX).has_value());
+
+    // Five days in a row without a value cannot be bridged.
+    prices.SetIndexLines({Line(Day(2009, 1, 5)), FormatDayNumberIso(Day(2009, 1, 6)) + " 0",
+                          FormatDayNumberIso(Day(2009, 1, 7)) + " 0", FormatDayNumberIso(Day(2009, 1, 8)),
+                          FormatDayNumberIso(Day(2009, 1, 9)) + " -5", Line(Day(2009, 1, 12))});
+    EXPECT_FALSE(prices.IndexValueOnOrAfter(Day(2009, 1, 6)).has_value());
+    EXPECT_EQ(prices.IndexValueOnOrAfter(Day(2009, 1, 8)), Price(Day(2009, 1, 12)));
+}
+
+TEST_F(IndexFile, BinarySearchAgreesWithLinearSearch) {
+    const auto all = WeekdayLines();
+    for (std::size_t n : {1u, 2u, 3u, 4u, 7u, 64u, 2088u}) {
+        const std::vector<std::string> lines(all.begin(), all.begin() + static_cast<std::ptrdiff_t>(n));
+        prices.SetIndexLines(lines);
+        for (std::int32_t day = Day(2006, 12, 28); day <= Day(2007, 1, 1) + static_cast<int>(n) * 7 / 5 + 3; ++day) {
+            const std::string key = FormatDayNumberIso(day);
+            const auto it = std::find_if(lines.begin(), lines.end(),
+                                         [&](const std::string& line) { return line.compare(0, 10, key) == 0; });
+            const auto found = prices.FindIndexLine(key);
+            if (it == lines.end()) {
+                EXPECT_FALSE(found.has_value()) << n << " " << key;
+            } else {
+                EXPECT_EQ(found, static_cast<std::int32_t>(it - lines.begin()) + 1) << n << " " << key;
+            }
+        }
+    }
+    prices.SetIndexLines({});
+    EXPECT_FALSE(prices.FindIndexLine("2007-01-01").has_value());
+
+    // The key is compared with as many leading characters as it has.
+    prices.SetIndexLines(all);
+    const auto month = prices.FindIndexLine("2010-06");
+    ASSERT_TRUE(month.has_value());
+    EXPECT_EQ(prices.IndexLine(*month).substr(0, 7), "2010-06");
+    // Lines shorter than the key compare as their whole text.
+    prices.SetIndexLines({"2007", "2007-01-02 5", "2007-01-03 6"});
+    EXPECT_EQ(prices.FindIndexLine("2007-01-03"), 3);
+    EXPECT_FALSE(prices.FindIndexLine("2007-01-01").has_value());
+}
+
+TEST_F(IndexFile, UnsortedFileNeverHangsOrLies) {
+    auto lines = WeekdayLines();
+    std::mt19937 random(11);
+    std::shuffle(lines.begin(), lines.end(), random);
+    prices.SetIndexLines(lines);
+    int found = 0;
+    for (const auto& line : lines) {
+        const std::string key = line.substr(0, 10);
+        const auto position = prices.FindIndexLine(key);
+        if (!position) continue;
+        ++found;
+        EXPECT_EQ(prices.IndexLine(*position).substr(0, 10), key);
+    }
+    EXPECT_LT(found, 2088);  // a shuffled file loses most keys
+}
+
+TEST(IndexLineValue, ReadsTheLastEightCharactersOfTheValue) {
+    EXPECT_DOUBLE_EQ(IndexPrices::LineValue("2007-01-03\t12474.52"), 12474.52);
+    EXPECT_DOUBLE_EQ(IndexPrices::LineValue("2007-01-03 9999.99"), 9999.99);
+    EXPECT_DOUBLE_EQ(IndexPrices::LineValue("2007-01-03 12"), 12.0);
+    EXPECT_DOUBLE_EQ(IndexPrices::LineValue("2007-01-03 123456.78"), 23456.78);  // 9 characters
+    EXPECT_DOUBLE_EQ(IndexPrices::LineValue("2007-01-03 0"), 0.0);
+    EXPECT_DOUBLE_EQ(IndexPrices::LineValue("2007-01-03"), 0.0);  // shorter than 12
+    EXPECT_DOUBLE_EQ(IndexPrices::LineValue(""), 0.0);
+    EXPECT_DOUBLE_EQ(IndexPrices::LineValue("2007-01-03 n/a"), 0.0);
+    EXPECT_DOUBLE_EQ(IndexPrices::LineValue("2007-01-03 12,345.6"), 12.0);
+    EXPECT_DOUBLE_EQ(IndexPrices::LineValue("2007-01-03 1 234.5"), 1234.5);  // blanks are ignored
+    EXPECT_DOUBLE_EQ(IndexPrices::LineValue("2007-01-03 1000.25 x"), 0.25);  // cut to "000.25 x"
+    EXPECT_DOUBLE_EQ(IndexPrices::LineValue("2007-01-03 -12.5"), 0.0);       // "000-12.5"
+    EXPECT_DOUBLE_EQ(IndexPrices::LineValue("2007-01-03 1e5"), 1.0);
+    EXPECT_DOUBLE_EQ(IndexPrices::LineValue("2007-01-03 " + std::string(100000, '9')), 99999999.0);
+}
+
+TEST(IndexFileRealData, LoadsAndPrices) {
+    const std::string path = kovo::testing::SharedDataFolder() + "/DJIA_data.txt";
+    if (kovo::testing::SharedDataFolder().empty() || !std::filesystem::exists(path))
+        GTEST_SKIP() << "no index data beside the repository";
+    IndexPrices prices;
+    EXPECT_FALSE(prices.Load(path).has_value());
+    EXPECT_EQ(prices.IndexLineCount(), ExpectedIndexLines);
+    EXPECT_EQ(prices.IndexLine(1).substr(0, 10), "2007-01-01");
+    EXPECT_EQ(FormatDayNumberIso(FirstInvestmentDay), "2007-01-03");
+    EXPECT_EQ(FormatDayNumberIso(LastInvestmentDay), "2014-12-31");
+
+    const auto saturday = prices.IndexValueOnOrAfter(Day(2011, 3, 12));
+    ASSERT_TRUE(saturday.has_value());
+    EXPECT_EQ(saturday, prices.IndexValueOnOrAfter(Day(2011, 3, 14)));
+    EXPECT_GT(*saturday, 0.0);
+
+    const auto christmas = prices.IndexValueOnOrAfter(Day(2008, 12, 25));
+    ASSERT_TRUE(christmas.has_value());
+    EXPECT_EQ(christmas, prices.IndexValueOnOrAfter(Day(2008, 12, 26)));
+    EXPECT_EQ(christmas, IndexPrices::LineValue(prices.IndexLine(*prices.FindIndexLine("2008-12-26"))));
+
+    EXPECT_TRUE(prices.IndexValueOnOrAfter(LastInvestmentDay).has_value());
+    EXPECT_FALSE(prices.IndexValueOnOrAfter(LastInvestmentDay + 1).has_value());
+    // Every investment day can be priced.
+    for (std::int32_t day = FirstInvestmentDay; day <= LastInvestmentDay; ++day)
+        ASSERT_TRUE(prices.IndexValueOnOrAfter(day).has_value()) << FormatDayNumberIso(day);
+}
