@@ -1,0 +1,75 @@
+// The investment simulation over the whole permitted range, all seven aspects, with a
+// host that does nothing: positions, orb tests and pricing for about 23,000 steps.
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <string>
+
+#include "calendar/calendar_services.h"
+#include "simulation/simulation.h"
+#include "test_support.h"
+
+namespace {
+
+using namespace kovo;
+
+class SilentHost : public util::RunHost {
+public:
+    util::Answer ShowMessage(const util::Message&) override { return util::Answer::Ok; }
+    void AppendOutput(std::string_view text) override { length += text.size(); }
+    void ClearOutput() override { length = 0; }
+    std::size_t OutputLength() const override { return length; }
+    void MoveCaretToEnd() override {}
+    void Yield() override {}
+    void EnterBusyState(bool) override {}
+    void LeaveBusyState() override {}
+    void PrepareRunWindow() override {}
+    void ShowDonePopUp() override {}
+    bool AppendChecked() const override { return false; }
+    void SetAppendChecked(bool) override {}
+    void SetAppendVisible(bool) override {}
+    void RestoreCompactHeight() override {}
+    std::size_t length = 0;
+};
+
+// The real file when it is there, else a positive value on every weekday.
+simulation::IndexPrices LoadPrices() {
+    simulation::IndexPrices prices;
+    const std::string real = testing::SharedDataFolder() + "/DJIA_data.txt";
+    if (!testing::SharedDataFolder().empty() && std::filesystem::exists(real) && !prices.Load(real)) {
+        return prices;
+    }
+    std::vector<std::string> lines;
+    for (std::int32_t day = 2454102; day <= simulation::LastInvestmentDay; ++day) {
+        if (day % 7 < 5) lines.push_back(calendar::FormatDayNumberIso(day) + "\t" + std::to_string(10000 + day % 997));
+    }
+    prices.SetIndexLines(lines);
+    return prices;
+}
+
+void WholeRange(benchmark::State& state, bool details) {
+    testing::InitModelOnce();
+    const simulation::IndexPrices prices = LoadPrices();
+    const simulation::SimulationParams params{
+        .firstPlanet = 1, .secondPlanet = 5,
+        .aspectChecked = {true, true, true, true, true, true, true},
+        .orbDegrees = {10, 5, 2},
+        .startDay = simulation::FirstInvestmentDay, .endDay = simulation::LastInvestmentDay,
+        .includeDetails = details,
+        .heading = "Heliocentric transits for Earth and Jupiter from January 3, 2007, to December 31, 2014",
+        .numberFormat = simulation::NumberFormat{}};
+    for (auto _ : state) {
+        SilentHost host;
+        util::RunFlags flags;
+        const auto run = simulation::ClickSimulateInvestment(params, prices, flags, host);
+        benchmark::DoNotOptimize(run.totals.TotalInvestments);
+        if (run.outcome != simulation::SimulationOutcome::Finished) state.SkipWithError("the run did not finish");
+    }
+    state.SetItemsProcessed(state.iterations() * (8 * (params.endDay - params.startDay) + 5));
+}
+
+}  // namespace
+
+BENCHMARK_CAPTURE(WholeRange, summary_only, false)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(WholeRange, with_details, true)->Unit(benchmark::kMillisecond);
+BENCHMARK_MAIN();
