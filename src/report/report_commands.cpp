@@ -3,7 +3,6 @@
 #include <cmath>
 #include <cstdio>
 #include <ctime>
-#include <regex>
 
 #include "astro/catalogue.h"
 #include "astro/pluto.h"
@@ -36,12 +35,21 @@ bool SetDateFields(calendar::DateEntryModel& dates, int index, const std::string
         dates.txbDay[i] = day;
         return true;
     }
-    static const std::regex pattern(R"((\d{1,9})-(\d{1,2})-(\d{1,2}))");
-    std::smatch m;
-    if (!std::regex_match(text, m, pattern)) return false;
-    dates.txbYear[i] = m[1];
-    dates.txbMonth[i] = m[2];
-    dates.txbDay[i] = m[3];
+    std::string parts[3];
+    int part = 0;
+    for (char c : text) {
+        if (c == '-' && part < 2 && !parts[part].empty()) {
+            ++part;
+        } else if (c >= '0' && c <= '9' && parts[part].size() < 9) {
+            parts[part] += c;
+        } else {
+            return false;
+        }
+    }
+    if (part != 2 || parts[2].empty() || parts[1].size() > 2 || parts[2].size() > 2) return false;
+    dates.txbYear[i] = parts[0];
+    dates.txbMonth[i] = parts[1];
+    dates.txbDay[i] = parts[2];
     return true;
 }
 

@@ -103,3 +103,25 @@ TEST(ReportCommands, PositionsTable) {
     while (std::getline(lines, header)) ++rows;
     EXPECT_EQ(rows, 2);
 }
+
+TEST(ReportCommands, SimulationMatchesTheHandCheckedGoldenReport) {
+    const std::string data = kovo::testing::SharedDataFolder() + "/DJIA_data.txt";
+    if (!std::ifstream(data).good()) GTEST_SKIP() << "no index history at " << data;
+    const auto r = Report({"simulate", "--first", "Earth", "--second", "Jupiter", "--from", "2011-03-15", "--to",
+                           "2011-09-30", "--aspects", "con,opp", "--orbs", "10,5,2", "--details", "--index-file", data});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "");
+    std::ifstream in(std::string(KOVO_TEST_SOURCE_DIR) + "/simulation/golden/earth_jupiter_2011_conjunction_opposition.txt",
+                     std::ios::binary);
+    std::stringstream golden;
+    golden << in.rdbuf();
+    EXPECT_EQ(r.out, golden.str());
+}
+
+TEST(ReportCommands, SimulationWithoutIndexHistoryStopsAtTheFirstDay) {
+    const auto r = Report({"simulate", "--from", "2011-03-15", "--to", "2011-09-30", "--index-file",
+                           "/nonexistent/DJIA_data.txt"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "Error reading DJIA data file\nFor 2011-03-15 cannot get value from DJIA data.\n");
+    EXPECT_EQ(r.out.find("Total number"), std::string::npos);
+}
