@@ -22,7 +22,12 @@ inline bool InitModelOnce() {
 // The folder of real sample data beside the repository, or "" when it is absent.
 inline std::string SharedDataFolder() {
     const char* env = std::getenv("KOVO_SHARED_DATA");
-    return env != nullptr ? std::string(env) : std::string();
+    if (env != nullptr) return env;
+#ifdef KOVO_TEST_SOURCE_DIR
+    return std::string(KOVO_TEST_SOURCE_DIR) + "/../../shared/data";
+#else
+    return {};
+#endif
 }
 
 inline double Degrees(double radians) { return radians / astro::FullCircle * 360.0; }
