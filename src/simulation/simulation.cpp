@@ -48,7 +48,7 @@ public:
     SimulationWalk(const SimulationParams& params, const IndexPrices& prices, util::RunFlags& flags,
                    util::RunHost& host)
         : params_(params), prices_(prices), flags_(flags), host_(host) {
-        run_.slots = BuildSimulationSlots(params.firstPlanet, params.secondPlanet,
+        run_.SimulationSlots = BuildSimulationSlots(params.firstPlanet, params.secondPlanet,
                                           params.aspectChecked, params.orbDegrees);
     }
 
@@ -91,7 +91,7 @@ private:
             previousDayText_ = dayText;
         }
         astro::FillPositionTable(t, SimulationStep, first);
-        for (SimulationSlot& slot : run_.slots) EvaluateSlot(slot, dayText, first, last);
+        for (SimulationSlot& slot : run_.SimulationSlots) EvaluateSlot(slot, dayText, first, last);
         return SimulationOutcome::Finished;
     }
 
@@ -178,8 +178,8 @@ SimulationRun ClickSimulateInvestment(const SimulationParams& params, const Inde
 
     SimulationRun run = walk.Walk();
     if (run.outcome == SimulationOutcome::Finished) {
-        SortSimulationSlots(run.slots);
-        WriteSimulationSummary(host, run.slots, run.totals, params.numberFormat);
+        SortSimulationSlots(run.SimulationSlots);
+        WriteSimulationSummary(host, run.SimulationSlots, run.totals, params.numberFormat);
         host.ShowDonePopUp();
     }
     EndRun(host);

@@ -58,7 +58,7 @@ inline bool RestoresRunCaption(SimulationOutcome outcome) {
 
 struct SimulationRun {
     SimulationOutcome outcome = SimulationOutcome::Refused;
-    std::vector<SimulationSlot> slots;  // sorted as listed when Finished, else table order
+    std::vector<SimulationSlot> SimulationSlots;  // sorted as listed when Finished, else table order
     SimulationTotals totals;
 };
 

@@ -129,7 +129,7 @@ TEST_F(SimulationTest, AnAspectSeparatingAtTheFirstStepWaitsForTheNextEntry) {
     ASSERT_EQ(run.outcome, SimulationOutcome::Finished);
     EXPECT_EQ(host.output.find("investment #"), std::string::npos);
     EXPECT_EQ(run.totals.TotalInvestments, 0);
-    for (const SimulationSlot& slot : run.slots) EXPECT_EQ(slot.InvestmentCount, 0);
+    for (const SimulationSlot& slot : run.SimulationSlots) EXPECT_EQ(slot.InvestmentCount, 0);
 
     FakeRunHost applyingHost;
     ClickSimulateInvestment(EarthJupiterOpposition(k2011Mar30, k2011May10), WeekdayPrices(DayValue), flags,
@@ -164,7 +164,7 @@ TEST_F(SimulationTest, WholeReportOfASaturdayOpeningPricedWithMondaysValue) {
                                  "Opposition    3  $0.34\r\n";
     EXPECT_EQ(host.output, expected);  // cleared: append was not checked
     EXPECT_NEAR(run.totals.AspectGain[2], 21.0 * 100 / 10649 + 11.0 * 100 / 10653 + 4.0 * 100 / 10656, 1e-12);
-    EXPECT_DOUBLE_EQ(run.slots[0].RunningTotal, 0.20);
+    EXPECT_DOUBLE_EQ(run.SimulationSlots[0].RunningTotal, 0.20);
 }
 
 TEST_F(SimulationTest, AppendKeepsEarlierTextAndWithoutDetailsOnlyTheSummaryFollows) {
@@ -215,9 +215,9 @@ TEST_F(SimulationTest, AnInvestmentOpenedOnTheLastStepIsNeverRedeemed) {
     EXPECT_EQ(run.totals.TotalInvestments, 3);  // the opposition's three only
     EXPECT_EQ(run.totals.AspectInvestments[3], 0);
     // Still held: its sort key ends with the whole part of its opening value, 10134.
-    const auto held = std::find_if(run.slots.begin(), run.slots.end(),
+    const auto held = std::find_if(run.SimulationSlots.begin(), run.SimulationSlots.end(),
                                    [](const SimulationSlot& s) { return s.Aspect == 3 && s.OrbDegrees == 10; });
-    ASSERT_NE(held, run.slots.end());
+    ASSERT_NE(held, run.SimulationSlots.end());
     EXPECT_EQ(SlotSortKeyText(*held), "0.0012310110134");
 }
 
@@ -229,7 +229,7 @@ TEST_F(SimulationTest, RunningTotalsAreRoundedAfterEachRedemption) {
     ASSERT_EQ(run.outcome, SimulationOutcome::Finished);
     EXPECT_TRUE(HasLine(host.output,
                         "Quincunx   2°, redemption #2 on 2007-04-27, gained $0.00, total gain is $0.00"));
-    for (const SimulationSlot& slot : run.slots) EXPECT_EQ(slot.RunningTotal, 0.0);
+    for (const SimulationSlot& slot : run.SimulationSlots) EXPECT_EQ(slot.RunningTotal, 0.0);
     EXPECT_NEAR(run.totals.AspectGain[7], 0.016, 1e-9);
     // All three totals are 0.00, so the digits of the orbs decide: 5°, 2°, 10°.
     const std::string summary = host.output.substr(host.output.find("Total number"));
@@ -249,7 +249,7 @@ TEST_F(SimulationTest, InvestmentsAreNumberedPastNine) {
     EXPECT_NE(host.output.find("Square   2°, investment #10 on "), std::string::npos);
     EXPECT_NE(host.output.find("Square   2°, redemption #10 on "), std::string::npos);
     EXPECT_NE(host.output.find("Square   2°, redemption #11 on "), std::string::npos);
-    const SimulationSlot& inner = *std::find_if(run.slots.begin(), run.slots.end(),
+    const SimulationSlot& inner = *std::find_if(run.SimulationSlots.begin(), run.SimulationSlots.end(),
                                                 [](const SimulationSlot& s) { return s.OrbDegrees == 2; });
     EXPECT_GE(inner.InvestmentCount, 11);
 }
@@ -257,7 +257,7 @@ TEST_F(SimulationTest, InvestmentsAreNumberedPastNine) {
 TEST_F(SimulationTest, NoAspectCheckedStillPricesEveryDay) {
     const SimulationRun run = Run(EarthMercury({}, k2007Jan03, k2007Feb02), WeekdayPrices(DayValue));
     ASSERT_EQ(run.outcome, SimulationOutcome::Finished);
-    EXPECT_TRUE(run.slots.empty());
+    EXPECT_TRUE(run.SimulationSlots.empty());
     EXPECT_EQ(Lines(host.output).size(), 6u);
     EXPECT_NE(host.output.find("\r\n\r\nTotal number of investments = 0\r\n\r\n"), std::string::npos);
 

@@ -1,0 +1,95 @@
+#include "ui/dialog_service.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+
+#include "ui/qt_text.h"
+
+namespace kovo::ui {
+
+namespace {
+
+QMessageBox::Icon ToQtIcon(util::MessageIcon icon) {
+    switch (icon) {
+        case util::MessageIcon::Information: return QMessageBox::Information;
+        case util::MessageIcon::Exclamation: return QMessageBox::Warning;
+        case util::MessageIcon::Question: return QMessageBox::Question;
+        case util::MessageIcon::None: break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+QMessageBox::StandardButtons ToQtButtons(util::MessageButtons buttons) {
+    switch (buttons) {
+        case util::MessageButtons::YesNo: return QMessageBox::Yes | QMessageBox::No;
+        case util::MessageButtons::YesNoCancel:
+            return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+        case util::MessageButtons::Ok: break;
+    }
+    return QMessageBox::Ok;
+}
+
+QMessageBox::StandardButton ToQtButton(util::Answer answer) {
+    switch (answer) {
+        case util::Answer::Yes: return QMessageBox::Yes;
+        case util::Answer::No: return QMessageBox::No;
+        case util::Answer::Cancel: return QMessageBox::Cancel;
+        case util::Answer::Ok: break;
+    }
+    return QMessageBox::Ok;
+}
+
+util::Answer FromQtButton(int button, util::MessageButtons buttons) {
+    switch (button) {
+        case QMessageBox::Yes: return util::Answer::Yes;
+        case QMessageBox::No: return util::Answer::No;
+        case QMessageBox::Cancel: return util::Answer::Cancel;
+        default: break;
+    }
+    // Escape on a Yes/No box closes it without a button: read that as No.
+    return buttons == util::MessageButtons::YesNo ? util::Answer::No : util::Answer::Ok;
+}
+
+}  // namespace
+
+util::Answer QtDialogService::ShowMessage(const util::Message& message) {
+    const std::string title = message.title.empty() ? util::kProgramTitle : message.title;
+    // Message texts break lines with CR LF; the box wants bare line feeds.
+    QString text = ToQ(message.text);
+    text.remove(QLatin1Char('\r'));
+    QMessageBox box(ToQtIcon(message.icon), ToQ(title), text,
+                    ToQtButtons(message.buttons), parent_);
+    if (message.buttons != util::MessageButtons::Ok) box.setDefaultButton(ToQtButton(message.defaultButton));
+    if (message.buttons == util::MessageButtons::YesNoCancel) box.setEscapeButton(QMessageBox::Cancel);
+    return FromQtButton(box.exec(), message.buttons);
+}
+
+std::string QtDialogService::GetSaveFileName(const std::string& title, const std::string& filter) {
+    const QString path = QFileDialog::getSaveFileName(parent_, ToQ(title), QString(), ToQ(filter), nullptr,
+                                                      QFileDialog::DontConfirmOverwrite);
+    return FromQ(path);
+}
+
+util::Answer ScriptedDialogService::ShowMessage(const util::Message& message) {
+    messages_.push_back(message);
+    if (message.buttons == util::MessageButtons::Ok) return util::Answer::Ok;
+    if (answers_.empty()) return message.defaultButton;
+    const util::Answer answer = answers_.front();
+    answers_.pop_front();
+    return answer;
+}
+
+std::string ScriptedDialogService::GetSaveFileName(const std::string& title, const std::string& filter) {
+    fileRequests_.push_back({title, filter});
+    if (fileNames_.empty()) return {};
+    std::string path = std::move(fileNames_.front());
+    fileNames_.pop_front();
+    return path;
+}
+
+void ScriptedDialogService::ClearRecords() {
+    messages_.clear();
+    fileRequests_.clear();
+}
+
+}  // namespace kovo::ui

@@ -1,0 +1,282 @@
+#pragma once
+// frmMain: the program's working window. It holds every input of the runs, the run
+// buttons, the output area and the buttons for saved state, help and quitting, and it
+// is the RunHost through which the runs write and ask.
+#include <QWidget>
+#include <array>
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "calendar/date_entry.h"
+#include "simulation/index_file.h"
+#include "transits/transit_runs.h"
+#include "ui/dialog_service.h"
+#include "util/run_host.h"
+
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLayout;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QRadioButton;
+class QTimer;
+
+namespace kovo::ui {
+
+class frmPopUp;
+class frmView;
+
+class frmMain : public QWidget, public util::RunHost {
+    Q_OBJECT
+
+public:
+    // Window lengths in twips.
+    static constexpr int CompactHeight = 5800;
+    static constexpr int RunHeight = 9000;
+    static constexpr int RunTop = 300;
+    // SetBackColorAll value of the window: red 252, green 253, blue 120 (0x00BBGGRR).
+    static constexpr long kBackColour = 7929340;
+
+    explicit frmMain(DialogService& dialogs, QWidget* parent = nullptr);
+    ~frmMain() override;
+
+    // The load sequence: lists, defaults, saved state, look, Pluto data, index prices.
+    void StartUp();
+
+    // ---- controls -------------------------------------------------------------
+    QGroupBox* Frame1;
+    QGroupBox* Frame2;
+    QGroupBox* Frame3;
+    QGroupBox* fraAspectTypes;
+    QGroupBox* fraCentricity;
+    std::array<QComboBox*, 2> cboPlanet;
+    std::array<QLabel*, 2> lblPlanet;
+    std::array<QComboBox*, 4> cboOrbs;
+    std::array<QLabel*, 3> lblOrbs;
+    QLabel* Label1;  // "for first", beside the search controls
+    std::array<QCheckBox*, 7> chkAspectType;
+    QLabel* Label3;  // "Aspect type"
+    QPushButton* cmdAll;
+    QRadioButton* optGeocentric;
+    QRadioButton* optHeliocentric;
+    QLabel* Label2;  // "Centricity"
+    std::array<QLineEdit*, 2> txbYear;
+    std::array<QLineEdit*, 2> txbMonth;
+    std::array<QLineEdit*, 2> txbDay;
+    std::array<QLabel*, 2> lblDate;
+    std::array<QLabel*, 2> lblStartEnd;
+    QLabel* lblYear;
+    QLabel* lblMonthDay;
+    QLabel* lblConstructTransitTables;
+    std::array<QComboBox*, 1> cboTimezone;
+    QLabel* lblTimezone;
+    QCheckBox* chkDisplayNATZabbr;
+    QPushButton* cmdStart;
+    std::array<QPushButton*, 2> cmdShowAll;
+    QCheckBox* chkIncludeTransitDetails;
+    QPushButton* cmdSimulateInvestment;
+    QComboBox* cboSearchAspect;
+    QComboBox* cboSearchWhen;
+    QCheckBox* chkKeepDates;
+    QPushButton* cmdSearch;
+    QPlainTextEdit* txbOutput;
+    QCheckBox* chkAppendToOutput;
+    std::array<QPushButton*, 1> cmdFile;
+    QCheckBox* chkOpenOutputFile;
+    QPushButton* cmdClearOutput;
+    QPushButton* cmdSaveState;
+    QPushButton* cmdRestoreState;
+    QLineEdit* txbStopDate;  // kept with the saved state only; not shown
+    QPushButton* cmdHelp;
+    QPushButton* cmdQuit;
+    QLabel* lblNotice;  // marks the foot of the window where "Done" pops up
+    QTimer* Timer1;
+
+    // ---- window state ---------------------------------------------------------
+    bool blnStartUpCompleted = false;
+    std::string SavedRunCaption = "Show all transits from start to end date for selected planets";
+    int FixedWidth = 0;  // pixels
+
+    // ---- window procedures ----------------------------------------------------
+    void RefreshRunCaptions(bool captionOnly);
+    void SetControlsEnabled(bool enabled, bool includeFrames, bool includeTextFields, bool includeLabels);
+    void SetFontNameAll(const QString& name, bool includeTextFields, bool includeButtons);
+    void SetFontSizeAll(int size);
+    // colour is 0x00BBGGRR.
+    void SetBackColorAll(long colour);
+    void SetUpTimezoneComboBoxes(bool blnPreserveIndices);
+    void ApplyResizeRules();
+    void Timer1Tick();
+
+    // Saved state. RestoreState returns whether a saved state was found.
+    void SaveState();
+    bool RestoreState();
+    // The quit question; true when the program is to end (Cancel gives false).
+    bool QuitAction();
+    bool RecentlySaved() const { return recentlySaved_; }
+
+    // The output file command and the clear command.
+    void WriteOutputToFile();
+    void ClearOutputCommand();
+    void HelpAction();
+
+    // ---- run buttons: the run wiring goes here --------------------------------
+    void OnStartClicked();
+    void OnSearchClicked();
+    void OnShowAllClicked(int index);
+    void OnSimulateClicked();
+
+    // ---- what the runs read ---------------------------------------------------
+    // Planet indexes 1..9 of the two lists (list position + 1, + 2); list positions.
+    int FirstPlanet() const;
+    int SecondPlanet() const;
+    int PlanetPosition(int index) const;
+    // Orb list position of cboOrbs(index): degrees - 1 for 0..2, degrees - 3 for 3.
+    int OrbPosition(int index) const;
+    int OrbDegrees(int index) const;
+    bool AspectChecked(int aspectIndex0) const;  // 0..6 in aspect order
+    bool IsHeliocentric() const;
+    int TimeZonePosition() const;  // -1 when nothing is selected
+    void SetTimeZonePosition(int position);
+    std::string TimeZoneText() const;
+    int TimeZoneMinutes() const;  // (position - 24) * 30
+    int SearchAspect() const;     // aspect index 1..7
+    int SearchWhen() const;       // 0 start date, 1 end date
+    bool KeepDates() const;
+    bool IncludeTransitDetails() const;
+    std::string RunButtonCaption() const;  // caption of cmdStart
+    bool IsPlutoAvailable() const { return plutoAvailable_; }
+    const simulation::IndexPrices& IndexPrices() const { return indexPrices_; }
+    simulation::IndexPrices& IndexPrices() { return indexPrices_; }
+    util::RunFlags& Flags() { return runFlags_; }
+    DialogService& Dialogs() { return dialogs_; }
+    const std::string& StopDateText() const { return strStopDate_; }
+
+    // The date fields: ReadDateFields copies the fields into the model and returns it;
+    // ShowDateFields copies texts, labels and the period caption back.
+    calendar::DateEntryModel& DateModel() { return dates_; }
+    calendar::DateEntryModel& ReadDateFields();
+    void ShowDateFields();
+    void YearLostFocus(int index);
+    void MonthDayLostFocus(int index);
+    void SetDateFields(int index, std::int32_t dayNumber);
+
+    const std::string& OutputText() const { return outputText_; }
+    frmPopUp& PopUp() { return *popUp_; }
+    frmView& Viewer() { return *viewer_; }
+    // Tests: what ending the program did.
+    bool ProgramEnded() const { return programEnded_; }
+
+    // ---- util::RunHost --------------------------------------------------------
+    util::Answer ShowMessage(const util::Message& message) override;
+    void AppendOutput(std::string_view text) override;
+    void ClearOutput() override;
+    std::size_t OutputLength() const override { return outputChars_; }
+    void MoveCaretToEnd() override;
+    void Yield() override;
+    void EnterBusyState(bool isSimulation) override;
+    void LeaveBusyState() override;
+    void PrepareRunWindow() override;
+    void ShowDonePopUp() override;
+    bool AppendChecked() const override;
+    void SetAppendChecked(bool checked) override;
+    void SetAppendVisible(bool visible) override;
+    void RestoreCompactHeight() override;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // Construction (main_window_controls.cpp, main_window_layout.cpp).
+    void CreateControls();
+    void CreateFrames();
+    void CreatePlanetControls();
+    void CreateDateControls();
+    void CreateAspectAndCentricityControls();
+    void CreateSearchControls();
+    void CreateRunControls();
+    void CreateOutputControls();
+    void CreateLayout();
+    void LayOutPlanetFrame();
+    void LayOutDateFrame();
+    void LayOutSmallFrames();
+    QLayout* LayOutRunControls();
+    void ConnectEvents();
+    void ConnectDateFields();
+    QPushButton* MakeButton(QWidget* parent, const char* name, const char* caption);
+    QCheckBox* MakeCheckBox(QWidget* parent, const char* name, const char* caption);
+    QLabel* MakeLabel(QWidget* parent, const char* name, const char* caption);
+    QComboBox* MakeList(QWidget* parent, const char* name);
+    QLineEdit* MakeTextField(QWidget* parent, const char* name, int widthTwips);
+    void FitWidthAroundOutput();
+    int Px(int twips) const;
+    int PxX(int twips) const;
+    int CompactHeightPx() const;
+
+    // Start-up steps (main_window_startup.cpp).
+    void SetStartUpDefaults();
+    void FillLists();
+    void ApplyLook();
+    void LoadPlutoData();
+    void LoadIndexPrices();
+    void KeepSimulationOffWhenGeocentric();
+
+    // Small event handlers (main_window_events.cpp).
+    void MoveFocus(QWidget* target);
+    void OnAllClicked();
+    void OnPlanetChanged();
+    void OnOrbActivated(int index);
+    void OnCentricityChosen(bool heliocentric);
+    void OnNatzChanged();
+    void OnNatzClicked();
+    void OnTimezoneActivated();
+    void OnAppendClicked();
+    void OnSaveStateClicked();
+    void OnRestoreStateClicked();
+    void OnQuitClicked();
+    void EndProgram();
+    bool HandleDateFieldEvent(QObject* watched, QEvent* event);
+
+    // Runs (main_window_runs.cpp): the inputs read for the core runs and what they change.
+    transits::TransitInputs GatherTransitInputs() const;
+    void MirrorRunChanges(const transits::TransitInputs& inputs);
+
+    // Saved state (main_window_state.cpp).
+    void RestorePlanetsAndOrbs();
+    void RestoreOptions();
+    void RestoreSearchAndAspects();
+
+    std::vector<QPushButton*> buttons_;
+    std::vector<QCheckBox*> checkBoxes_;
+    std::vector<QRadioButton*> optionButtons_;
+    std::vector<QComboBox*> lists_;
+    std::vector<QGroupBox*> frames_;
+    std::vector<QWidget*> textFields_;
+    std::vector<QLabel*> labels_;
+
+    DialogService& dialogs_;
+    QWidget* topPanel_ = nullptr;
+    frmPopUp* popUp_;
+    frmView* viewer_;
+    calendar::DateEntryModel dates_;
+    simulation::IndexPrices indexPrices_;
+    util::RunFlags runFlags_;
+    std::string outputText_;  // the output with CR LF line ends
+    std::size_t outputChars_ = 0;
+    std::string outputPath_;  // the last file chosen in the file dialog
+    std::string strStopDate_;
+    int savedTimezoneIndex_ = 0;
+    bool plutoAvailable_ = false;
+    bool recentlySaved_ = false;
+    int recentlySavedTicks_ = 0;
+    bool programEnding_ = false;
+    bool programEnded_ = false;
+};
+
+}  // namespace kovo::ui

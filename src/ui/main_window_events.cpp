@@ -1,0 +1,153 @@
+// frmMain small event handlers: the controls' own actions, the timer, the run buttons'
+// pause click and the quit paths.
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include "calendar/date_entry.h"
+#include "ui/main_window.h"
+#include "ui/pop_up.h"
+#include "ui/view_window.h"
+
+namespace kovo::ui {
+
+namespace {
+
+bool ReadsPause(const QPushButton* button) { return button->text() == QStringLiteral("Pause"); }
+
+void SetBold(QRadioButton* option, bool bold) {
+    QFont font = option->font();
+    font.setBold(bold);
+    option->setFont(font);
+}
+
+}  // namespace
+
+// Focus moves wait until the window is up: during the load they would only flicker.
+void frmMain::MoveFocus(QWidget* target) {
+    if (blnStartUpCompleted) target->setFocus();
+}
+
+void frmMain::OnAllClicked() {
+    for (QCheckBox* box : chkAspectType) box->setChecked(true);
+}
+
+void frmMain::OnPlanetChanged() {
+    if (blnStartUpCompleted) RefreshRunCaptions(false);
+}
+
+void frmMain::OnOrbActivated(int index) {
+    if (!blnStartUpCompleted) return;
+    if (index == 3) {
+        MoveFocus(cmdSearch);
+        return;
+    }
+    calendar::CheckOrbsDecreasing(OrbPosition(0), OrbPosition(1), OrbPosition(2), *this);
+    MoveFocus(cmdStart);
+}
+
+void frmMain::OnCentricityChosen(bool heliocentric) {
+    if (cboPlanet[0]->count() > 0)
+        cboPlanet[0]->setItemText(0, heliocentric ? QStringLiteral("Earth") : QStringLiteral("Sun"));
+    RefreshRunCaptions(false);
+    SetBold(optHeliocentric, heliocentric);
+    SetBold(optGeocentric, !heliocentric);
+    // The simulation is heliocentric only.
+    cmdSimulateInvestment->setEnabled(heliocentric);
+    chkIncludeTransitDetails->setEnabled(heliocentric);
+}
+
+void frmMain::OnNatzChanged() { SetUpTimezoneComboBoxes(true); }
+
+void frmMain::OnNatzClicked() { OnTimezoneActivated(); }
+
+void frmMain::OnTimezoneActivated() {
+    if (cmdStart->isVisible() && cmdStart->isEnabled()) MoveFocus(cmdStart);
+}
+
+void frmMain::OnAppendClicked() {
+    if (cmdStart->isEnabled()) MoveFocus(cmdStart);
+}
+
+void frmMain::Timer1Tick() {
+    const bool hasOutput = !outputText_.empty();
+    const bool fileVisible = hasOutput && !ReadsPause(cmdStart);
+    cmdFile[0]->setVisible(fileVisible);
+    chkOpenOutputFile->setVisible(fileVisible);
+    chkAppendToOutput->setVisible(hasOutput);
+    cmdClearOutput->setVisible(hasOutput);
+    if (recentlySaved_ && ++recentlySavedTicks_ > 10) recentlySaved_ = false;
+}
+
+// ---- busy state ----------------------------------------------------------------
+
+void frmMain::EnterBusyState(bool isSimulation) {
+    SetControlsEnabled(false, false, true, true);
+    QPushButton* own = isSimulation ? cmdSimulateInvestment : cmdStart;
+    own->setText(QStringLiteral("Pause"));
+    own->setEnabled(true);
+    cmdQuit->setEnabled(true);
+    txbOutput->setEnabled(true);
+}
+
+void frmMain::LeaveBusyState() {
+    SetControlsEnabled(true, true, true, true);
+    cmdStart->setText(QString::fromStdString(SavedRunCaption));
+    KeepSimulationOffWhenGeocentric();
+}
+
+// ---- quitting --------------------------------------------------------------------
+
+void frmMain::OnSaveStateClicked() { SaveState(); }
+
+void frmMain::OnRestoreStateClicked() {
+    if (!RestoreState() || !blnStartUpCompleted) return;
+    // The start-up refreshes these itself after its restore; the button must too.
+    MonthDayLostFocus(0);
+    MonthDayLostFocus(1);
+}
+
+void frmMain::OnQuitClicked() {
+    if (QuitAction()) EndProgram();
+}
+
+bool frmMain::QuitAction() {
+    if (recentlySaved_) return true;
+    const util::Answer answer = dialogs_.ShowMessage({.text = "Save program state for next run?",
+                                                      .title = cmdQuit->text().toStdString(),
+                                                      .buttons = util::MessageButtons::YesNoCancel,
+                                                      .defaultButton = util::Answer::No});
+    if (answer == util::Answer::Cancel) return false;
+    if (answer == util::Answer::Yes) SaveState();
+    return true;
+}
+
+// Closes every window at once. A run still under way is asked to stop, and its
+// "Stop?" question is answered without a box (see ShowMessage).
+void frmMain::EndProgram() {
+    programEnding_ = true;
+    close();
+}
+
+void frmMain::closeEvent(QCloseEvent* event) {
+    if (!programEnding_ && !QuitAction()) {
+        event->ignore();
+        return;
+    }
+    programEnding_ = true;
+    programEnded_ = true;
+    runFlags_.stopRequest = true;
+    viewer_->close();
+    popUp_->hide();
+    event->accept();
+}
+
+bool frmMain::eventFilter(QObject* watched, QEvent* event) {
+    if (HandleDateFieldEvent(watched, event)) return true;
+    return QWidget::eventFilter(watched, event);
+}
+
+}  // namespace kovo::ui

@@ -1,0 +1,101 @@
+// frmMain run buttons: read the controls, call the core runs, show what they changed.
+#include <QComboBox>
+#include <QLocale>
+#include <QPushButton>
+
+#include "astro/catalogue.h"
+#include "simulation/simulation.h"
+#include "transits/transit_report.h"
+#include "transits/transit_runs.h"
+#include "ui/main_window.h"
+#include "ui/qt_text.h"
+
+namespace kovo::ui {
+
+namespace {
+
+bool ReadsPause(const QPushButton* button) { return button->text() == QStringLiteral("Pause"); }
+
+simulation::NumberFormat SystemNumberFormat() {
+    const QLocale locale = QLocale::system();
+    return {.decimalPoint = FromQ(locale.decimalPoint()), .groupSeparator = FromQ(locale.groupSeparator())};
+}
+
+}  // namespace
+
+transits::TransitInputs frmMain::GatherTransitInputs() const {
+    transits::TransitInputs in;
+    in.firstListPos = PlanetPosition(0);
+    in.secondListPos = PlanetPosition(1);
+    for (int i = 0; i < 4; ++i) in.orbPositions[static_cast<std::size_t>(i)] = OrbPosition(i);
+    for (int a = 0; a < 7; ++a) in.aspectChecked[static_cast<std::size_t>(a)] = AspectChecked(a);
+    in.heliocentric = IsHeliocentric();
+    in.timezonePosition = TimeZonePosition();
+    in.timezoneText = TimeZoneText();
+    in.plutoAvailable = IsPlutoAvailable();
+    in.searchAspectPos = SearchAspect() - 1;
+    in.searchWhenPos = SearchWhen();
+    in.keepDates = KeepDates();
+    return in;
+}
+
+void frmMain::MirrorRunChanges(const transits::TransitInputs& inputs) {
+    if (inputs.timezonePosition != TimeZonePosition()) SetTimeZonePosition(inputs.timezonePosition);
+    ShowDateFields();
+}
+
+void frmMain::OnStartClicked() {
+    if (ReadsPause(cmdStart)) {
+        Flags().stopRequest = true;
+        return;
+    }
+    auto inputs = GatherTransitInputs();
+    transits::RunContext context{inputs, ReadDateFields(), Flags(), *this};
+    transits::StartTwoPlanetRun(context);
+    MirrorRunChanges(inputs);
+}
+
+void frmMain::OnSearchClicked() {
+    auto inputs = GatherTransitInputs();
+    transits::RunContext context{inputs, ReadDateFields(), Flags(), *this};
+    transits::StartAspectSearch(context);
+    MirrorRunChanges(inputs);
+}
+
+void frmMain::OnShowAllClicked(int index) {
+    auto inputs = GatherTransitInputs();
+    transits::RunContext context{inputs, ReadDateFields(), Flags(), *this};
+    transits::StartAllTransitsRun(context, index);
+    MirrorRunChanges(inputs);
+}
+
+// A click while the button reads "Pause" goes through the same procedure, which then
+// only sets the stop request.
+void frmMain::OnSimulateClicked() {
+    simulation::SimulationParams params;
+    params.firstPlanet = PlanetPosition(0) < 0 ? astro::kPluto : PlanetPosition(0) + 1;
+    params.secondPlanet = SecondPlanet();
+    for (int a = 0; a < 7; ++a) params.aspectChecked[static_cast<std::size_t>(a)] = AspectChecked(a);
+    params.orbDegrees = {OrbDegrees(0), OrbDegrees(1), OrbDegrees(2)};
+    const auto& dates = DateModel();
+    params.startDay = dates.DayNumbers[0];
+    params.endDay = dates.DayNumbers[1];
+    params.includeDetails = IncludeTransitDetails();
+    params.appendToOutput = AppendChecked();
+    params.buttonCaption = FromQ(cmdSimulateInvestment->text());
+    params.numberFormat = SystemNumberFormat();
+
+    transits::TransitRunParams heading;
+    heading.heliocentric = IsHeliocentric();
+    heading.firstName = FromQ(cboPlanet[0]->currentText());
+    heading.secondName = FromQ(cboPlanet[1]->currentText());
+    heading.startDay = params.startDay;
+    heading.endDay = params.endDay;
+    params.heading = transits::BuildHeading(heading);
+
+    const auto run = simulation::ClickSimulateInvestment(params, IndexPrices(), Flags(), *this);
+    if (simulation::RestoresRunCaption(run.outcome))
+        cmdSimulateInvestment->setText(QString::fromUtf8(simulation::kSimulateCaption));
+}
+
+}  // namespace kovo::ui
