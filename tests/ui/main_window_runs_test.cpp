@@ -1,0 +1,183 @@
+// The runs started from the window's buttons, and the same inputs through kovo-report.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+#include <fstream>
+#include <sstream>
+
+#include "report/report_commands.h"
+#include "test_support.h"
+#include "ui/pop_up.h"
+#include "ui_test_support.h"
+
+using namespace kovo;
+
+namespace {
+
+class MainWindowRunsTest : public kovo::testing::UiTest {
+protected:
+    void SetUp() override {
+        UiTest::SetUp();
+        w = Start();
+        w->main.SetTimeZonePosition(24);  // GMT
+    }
+
+    void Dates(const char* y0, const char* m0, const char* d0, const char* y1, const char* m1, const char* d1) {
+        const char* texts[2][3] = {{y0, m0, d0}, {y1, m1, d1}};
+        for (int i = 0; i < 2; ++i) {
+            w->main.txbYear[static_cast<std::size_t>(i)]->setText(QString::fromUtf8(texts[i][0]));
+            w->main.txbMonth[static_cast<std::size_t>(i)]->setText(QString::fromUtf8(texts[i][1]));
+            w->main.txbDay[static_cast<std::size_t>(i)]->setText(QString::fromUtf8(texts[i][2]));
+            w->main.MonthDayLostFocus(i);
+        }
+    }
+    void OnlyAspects(std::initializer_list<int> aspects) {
+        for (auto* box : w->main.chkAspectType) box->setChecked(false);
+        for (int a : aspects) w->main.chkAspectType[static_cast<std::size_t>(a - 1)]->setChecked(true);
+    }
+    std::vector<std::string> Texts() const {
+        std::vector<std::string> t;
+        for (const auto& m : w->dialogs.Messages()) t.push_back(m.text);
+        return t;
+    }
+    static std::string Report(std::vector<std::string> args) {
+        std::ostringstream out, err;
+        report::RunReport(args, out, err, false);
+        return out.str();
+    }
+
+    std::unique_ptr<kovo::testing::StartedWindow> w;
+};
+
+}  // namespace
+
+TEST_F(MainWindowRunsTest, TwoPlanetRunMatchesTheCommandLineReport) {
+    Dates("2026", "1", "1", "2026", "12", "31");
+    w->main.cmdStart->click();
+    EXPECT_EQ(w->main.OutputText(), Report({"transits", "--first", "Mars", "--second", "Jupiter", "--from", "2026-01-01",
+                                            "--to", "2026-12-31", "--tz", "GMT"}));
+    EXPECT_EQ(w->main.cmdStart->text(), QStringLiteral("Mars and Jupiter"));
+    EXPECT_TRUE(w->main.cmdStart->isEnabled());
+    EXPECT_TRUE(Texts().empty());
+}
+
+TEST_F(MainWindowRunsTest, ThreeDayRuleAndPairMessagesComeFromTheRunButton) {
+    OnlyAspects({1});
+    Dates("2026", "1", "1", "2026", "1", "3");
+    w->main.cmdStart->click();
+    Dates("2026", "1", "1", "2026", "1", "4");
+    w->main.cmdStart->click();
+    w->main.cboPlanet[1]->setCurrentIndex(2);  // Mars and Mars
+    w->main.cmdStart->click();
+    w->main.cboPlanet[0]->setCurrentIndex(5);  // Saturn and Mars
+    w->main.cmdStart->click();
+    EXPECT_EQ(Texts(), (std::vector<std::string>{"The start date must be at least 3 days prior to the end date.",
+                                                 "There are no transits of this kind in the period specified.",
+                                                 "Transit of a planet to itself is not possible.",
+                                                 "Second planet must be beyond first planet"}));
+    EXPECT_EQ(w->dialogs.Messages()[0].title, "Mars and Jupiter");
+    EXPECT_EQ(w->dialogs.Messages()[3].title, "Saturn and Mars");
+}
+
+TEST_F(MainWindowRunsTest, EnterInADateFieldStartsTheRunOnlyWhileTheButtonIsEnabled) {
+    Dates("2026", "1", "1", "2026", "1", "3");
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(w->main.txbDay[1], &press);
+    QApplication::sendEvent(w->main.txbDay[1], &release);
+    ASSERT_EQ(Texts().size(), 1u);
+    w->main.cmdStart->setEnabled(false);
+    QApplication::sendEvent(w->main.txbDay[1], &press);
+    QApplication::sendEvent(w->main.txbDay[1], &release);
+    EXPECT_EQ(Texts().size(), 1u);
+}
+
+TEST_F(MainWindowRunsTest, SearchRefusalsAndTheDateFieldsItMoves) {
+    Dates("2026", "1", "1", "2026", "6", "30");
+    w->main.cboPlanet[0]->setCurrentIndex(0);
+    w->main.cboPlanet[1]->setCurrentIndex(0);  // Sun and Mercury
+    w->main.cboSearchAspect->setCurrentIndex(2);  // square
+    w->main.cmdSearch->click();
+    ASSERT_EQ(Texts(), std::vector<std::string>{"The only possible geocentric aspects between the Sun and Mercury\r\n"
+                                                "are conjunction and semisextile."});
+    EXPECT_EQ(w->dialogs.Messages()[0].title, "Search");
+
+    w->main.cboSearchAspect->setCurrentIndex(5);  // semisextile
+    w->main.cboSearchWhen->setCurrentIndex(1);   // on or after the end date
+    w->main.chkKeepDates->setChecked(false);
+    w->main.cmdSearch->click();
+    EXPECT_EQ(w->main.txbYear[0]->text() + w->main.txbMonth[0]->text() + w->main.txbDay[0]->text(),
+              QStringLiteral("2026630"));
+    EXPECT_EQ(w->main.txbYear[1]->text() + w->main.txbMonth[1]->text() + w->main.txbDay[1]->text(),
+              QStringLiteral("20991231"));
+    EXPECT_EQ(w->main.lblDate[1]->text(), QStringLiteral("December 31, 2099 CE"));
+    EXPECT_EQ(w->main.OutputText(), Report({"search", "--first", "Sun", "--second", "Mercury", "--aspect", "ssx",
+                                            "--from", "2026-01-01", "--to", "2026-06-30", "--when", "end", "--tz", "GMT"}));
+
+    Dates("2026", "1", "1", "2026", "6", "30");
+    w->main.chkKeepDates->setChecked(true);
+    w->main.cmdSearch->click();
+    EXPECT_EQ(w->main.txbYear[1]->text(), QStringLiteral("2026"));
+}
+
+TEST_F(MainWindowRunsTest, AllTransitsOfTheSunCoverEightPairsAndMatchTheCommandLine) {
+    Dates("2026", "1", "1", "2026", "2", "28");
+    w->main.cboPlanet[0]->setCurrentIndex(0);
+    w->main.cmdShowAll[0]->click();
+    for (const char* other : {"Mercury", "Venus", "Mars", "Jupiter", "Saturn", "Uranus", "Neptune", "Pluto"})
+        EXPECT_NE(w->main.OutputText().find(std::string("for Sun and ") + other + " from"), std::string::npos) << other;
+    EXPECT_EQ(w->main.OutputText(), Report({"all", "--first", "Sun", "--second", "Jupiter", "--from", "2026-01-01",
+                                            "--to", "2026-02-28", "--tz", "GMT"}));
+    EXPECT_EQ(w->main.cboPlanet[1]->currentIndex(), 3);
+    EXPECT_FALSE(w->main.chkAppendToOutput->isChecked());
+}
+
+TEST_F(MainWindowRunsTest, AllTransitsOfTheSecondPlanetIncludeThePlutoPass) {
+    Dates("2026", "1", "1", "2026", "2", "28");
+    w->main.cboPlanet[1]->setCurrentIndex(2);  // Mars
+    w->main.cmdShowAll[1]->click();
+    EXPECT_NE(w->main.OutputText().find("transits for Pluto and Mars from"), std::string::npos);
+    EXPECT_EQ(w->main.OutputText(), Report({"all", "--keep", "second", "--first", "Mars", "--second", "Mars", "--from",
+                                            "2026-01-01", "--to", "2026-02-28", "--tz", "GMT"}));
+    EXPECT_EQ(w->main.cboPlanet[0]->currentIndex(), 3);
+}
+
+TEST_F(MainWindowRunsTest, PauseDuringOnePairStopsTheWholeAllTransitsRun) {
+    Dates("2020", "1", "1", "2026", "12", "31");
+    w->main.cboPlanet[0]->setCurrentIndex(2);  // Venus
+    w->dialogs.QueueAnswer(util::Answer::Yes);
+    QTimer::singleShot(0, w->main.cmdStart, [this] { w->main.cmdStart->click(); });
+    w->main.cmdShowAll[0]->click();
+    ASSERT_EQ(Texts(), std::vector<std::string>{"Stop?"});
+    EXPECT_EQ(w->main.OutputText().substr(w->main.OutputText().size() - 9), "\r\nStopped");
+    EXPECT_EQ(w->main.cboPlanet[0]->currentIndex(), 2);
+    EXPECT_EQ(w->main.cmdStart->text(), QStringLiteral("Venus and Jupiter"));
+    EXPECT_FALSE(w->main.PopUp().isVisible());
+}
+
+TEST_F(MainWindowRunsTest, SimulationFromTheWindowMatchesTheHandCheckedReport) {
+    const std::string data = kovo::testing::SharedDataFolder() + "/DJIA_data.txt";
+    if (!std::ifstream(data).good()) GTEST_SKIP() << "no index history at " << data;
+    ASSERT_FALSE(w->main.IndexPrices().Load(data).has_value());
+    w->main.optHeliocentric->click();
+    w->main.cboPlanet[0]->setCurrentIndex(0);  // Earth
+    OnlyAspects({1, 2});
+    Dates("2011", "3", "15", "2011", "9", "30");
+    w->main.chkIncludeTransitDetails->setChecked(true);
+    ASSERT_TRUE(w->main.cmdSimulateInvestment->isEnabled());
+    w->main.cmdSimulateInvestment->click();
+    std::ifstream in(std::string(KOVO_TEST_SOURCE_DIR) + "/simulation/golden/earth_jupiter_2011_conjunction_opposition.txt",
+                     std::ios::binary);
+    std::stringstream golden;
+    golden << in.rdbuf();
+    EXPECT_EQ(w->main.OutputText(), golden.str());
+    EXPECT_EQ(w->main.cmdSimulateInvestment->text(), QStringLiteral("Simulate investment"));
+    EXPECT_EQ(w->main.OutputText(), Report({"simulate", "--first", "Earth", "--second", "Jupiter", "--from",
+                                            "2011-03-15", "--to", "2011-09-30", "--aspects", "con,opp", "--details",
+                                            "--index-file", data}));
+}
