@@ -215,8 +215,7 @@ bool StartAllTransitsRun(RunContext& c, int index) {
     in.firstListPos = savedFirst;
     in.secondListPos = savedSecond;
     c.host.SetAppendChecked(savedAppend);
-    c.host.MoveCaretToEnd();
-    c.host.LeaveBusyState();
+    FinishRun(c.host);
     if (!stopped) c.host.ShowDonePopUp();
     return stopped;
 }

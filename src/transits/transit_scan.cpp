@@ -208,6 +208,12 @@ void TransitScan::HandleStep(double t, bool firstStep) {
         }
     }
     if (active == 0) return;
+    // The tracker starts from the first step's deviation also when that step is an exit,
+    // so a scan that begins just before leaving an orb never reports an unset minimum.
+    if (firstStep) {
+        trackedDeviation_ = deviation_[kNow][static_cast<std::size_t>(active)];
+        trackedInstant_ = p_.startDay - 0.5;
+    }
     int startLevel = -1, insideLevel = -1, endLevel = -1;
     for (int level = 2; level >= 0; --level) {
         const int s = state_[static_cast<std::size_t>(level)][static_cast<std::size_t>(active)];
@@ -335,17 +341,19 @@ void TransitScan::FlushTransitRows() {
     trackedDeviation_ = 10.0;
 }
 
-void TransitScan::Finish() {
-    host_.LeaveBusyState();
-    if (host_.OutputLength() == 0) {
-        host_.SetAppendChecked(false);
-        host_.RestoreCompactHeight();
-    }
-    host_.MoveCaretToEnd();
-    host_.SetAppendVisible(host_.OutputLength() > 0);
-}
+void TransitScan::Finish() { FinishRun(host_); }
 
 }  // namespace
+
+void FinishRun(util::RunHost& host) {
+    host.LeaveBusyState();
+    if (host.OutputLength() == 0) {
+        host.SetAppendChecked(false);
+        host.RestoreCompactHeight();
+    }
+    host.MoveCaretToEnd();
+    host.SetAppendVisible(host.OutputLength() > 0);
+}
 
 double ScanStep(int firstPlanet, int secondPlanet) {
     if (firstPlanet == 2 || secondPlanet == 2) return 0.125;

@@ -19,6 +19,10 @@ struct ScanResult {
 // In search mode the end day becomes 31 December 2099 (params is updated).
 ScanResult RunTransitScan(TransitRunParams& params, util::RunFlags& flags, util::RunHost& host);
 
+// The end of a run: leave the busy state, fold the window up when there is no output,
+// caret to the end, "Append to output" shown only with output.
+void FinishRun(util::RunHost& host);
+
 // 3 hours with Mercury, 12 hours for two bodies from Jupiter outwards, else 6 hours.
 double ScanStep(int firstPlanet, int secondPlanet);
 

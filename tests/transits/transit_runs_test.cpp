@@ -219,3 +219,26 @@ TEST_F(TransitRunsTest, StopDuringOnePairEndsTheWholeRun) {
     EXPECT_TRUE(host.appendChecked);
     EXPECT_LT(host.yields, 600);
 }
+
+// A search that begins one step before leaving the inner orb still reports a real minimum.
+TEST_F(TransitRunsTest, SearchStartingAtAnInnerOrbExitReportsTheStartAsMinimum) {
+    SetDates("2000", "5", "12", "2000", "12", "31");
+    inputs.firstListPos = 0;  // Sun
+    inputs.orbPositions[3] = 12;  // 15°
+    auto c = Context();
+    ASSERT_TRUE(StartAspectSearch(c).recorded);
+    const auto line = host.output.substr(host.output.rfind("Conjunction |"));
+    EXPECT_EQ(line.substr(52, 12), "2000-05-12  ") << line;
+    EXPECT_NE(line.find("| 2000-05-12  2000-05-22  2000-05-29  | "), std::string::npos) << line;
+    EXPECT_NE(line.substr(104).find("°"), std::string::npos) << line;
+}
+
+TEST_F(TransitRunsTest, AllTransitsWithoutOutputFoldTheWindowUp) {
+    SetDates("2026", "1", "1", "2026", "1", "5");
+    inputs.aspectChecked = {false, false, false, false, false, false, false};
+    auto c = Context();
+    StartAllTransitsRun(c, 0);
+    EXPECT_TRUE(host.output.empty());
+    EXPECT_FALSE(host.appendVisible);
+    EXPECT_EQ(host.compactRestores, 1);
+}
