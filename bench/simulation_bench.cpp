@@ -7,30 +7,13 @@
 
 #include "calendar/calendar_services.h"
 #include "simulation/simulation.h"
+#include "null_run_host.h"
 #include "test_support.h"
 
 namespace {
 
 using namespace kovo;
 
-class SilentHost : public util::RunHost {
-public:
-    util::Answer ShowMessage(const util::Message&) override { return util::Answer::Ok; }
-    void AppendOutput(std::string_view text) override { length += text.size(); }
-    void ClearOutput() override { length = 0; }
-    std::size_t OutputLength() const override { return length; }
-    void MoveCaretToEnd() override {}
-    void Yield() override {}
-    void EnterBusyState(bool) override {}
-    void LeaveBusyState() override {}
-    void PrepareRunWindow() override {}
-    void ShowDonePopUp() override {}
-    bool AppendChecked() const override { return false; }
-    void SetAppendChecked(bool) override {}
-    void SetAppendVisible(bool) override {}
-    void RestoreCompactHeight() override {}
-    std::size_t length = 0;
-};
 
 // The real file when it is there, else a positive value on every weekday.
 simulation::IndexPrices LoadPrices() {
@@ -59,7 +42,7 @@ void WholeRange(benchmark::State& state, bool details) {
         .heading = "Heliocentric transits for Earth and Jupiter from January 3, 2007, to December 31, 2014",
         .numberFormat = simulation::NumberFormat{}};
     for (auto _ : state) {
-        SilentHost host;
+        kovo::bench::NullRunHost host;
         util::RunFlags flags;
         const auto run = simulation::ClickSimulateInvestment(params, prices, flags, host);
         benchmark::DoNotOptimize(run.totals.TotalInvestments);

@@ -3,31 +3,12 @@
 #include <benchmark/benchmark.h>
 
 #include "astro/positions.h"
+#include "null_run_host.h"
 #include "test_support.h"
 #include "transits/transit_scan.h"
 
 namespace {
 
-class NullHost : public kovo::util::RunHost {
-public:
-    void AppendOutput(std::string_view text) override { length_ += text.size(); }
-    void ClearOutput() override { length_ = 0; }
-    std::size_t OutputLength() const override { return length_; }
-    void MoveCaretToEnd() override {}
-    kovo::util::Answer ShowMessage(const kovo::util::Message&) override { return kovo::util::Answer::Ok; }
-    void Yield() override {}
-    void EnterBusyState(bool) override {}
-    void LeaveBusyState() override {}
-    void PrepareRunWindow() override {}
-    void ShowDonePopUp() override {}
-    bool AppendChecked() const override { return false; }
-    void SetAppendChecked(bool) override {}
-    void SetAppendVisible(bool) override {}
-    void RestoreCompactHeight() override {}
-
-private:
-    std::size_t length_ = 0;
-};
 
 constexpr std::int32_t kStart = 2451545;           // 2000-01-01
 constexpr std::int32_t kEnd = kStart + 36524;      // 100 years on
@@ -49,7 +30,7 @@ void Scan(benchmark::State& state, int first, int second, bool helio) {
     kovo::testing::InitModelOnce();
     for (auto _ : state) {
         auto p = Params(first, second, helio);
-        NullHost host;
+        kovo::bench::NullRunHost host;
         kovo::util::RunFlags flags;
         kovo::transits::RunTransitScan(p, flags, host);
         benchmark::DoNotOptimize(host.OutputLength());

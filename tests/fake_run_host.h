@@ -1,6 +1,6 @@
 #pragma once
 // A scripted RunHost for core tests: keeps the output text, records every message and
-// busy-state change, and answers questions from a queue (No when the queue is empty).
+// window call in order, and answers questions from a queue (No when the queue is empty).
 #include <deque>
 #include <functional>
 #include <string>
@@ -24,13 +24,18 @@ public:
     int yields = 0;
     int compactRestores = 0;
     int runWindowPrepared = 0;
+    int caretMoves = 0;
+    std::vector<std::string> calls;  // busy state, pop-up and window calls in order
     // Runs at every yield, e.g. to press the run button during a run.
     std::function<void(int)> onYield;
 
     void AppendOutput(std::string_view text) override { output += text; }
-    void ClearOutput() override { output.clear(); }
+    void ClearOutput() override {
+        output.clear();
+        calls.push_back("ClearOutput");
+    }
     std::size_t OutputLength() const override { return util::CharCount(output); }
-    void MoveCaretToEnd() override {}
+    void MoveCaretToEnd() override { ++caretMoves; }
     util::Answer ShowMessage(const util::Message& message) override {
         messages.push_back(message);
         if (message.buttons == util::MessageButtons::Ok) return util::Answer::Ok;
@@ -43,10 +48,22 @@ public:
         ++yields;
         if (onYield) onYield(yields);
     }
-    void EnterBusyState(bool) override { ++busyEntered; }
-    void LeaveBusyState() override { ++busyLeft; }
-    void PrepareRunWindow() override { ++runWindowPrepared; }
-    void ShowDonePopUp() override { ++donePopUps; }
+    void EnterBusyState(bool isSimulation) override {
+        ++busyEntered;
+        calls.push_back(isSimulation ? "EnterBusyState(true)" : "EnterBusyState(false)");
+    }
+    void LeaveBusyState() override {
+        ++busyLeft;
+        calls.push_back("LeaveBusyState");
+    }
+    void PrepareRunWindow() override {
+        ++runWindowPrepared;
+        calls.push_back("PrepareRunWindow");
+    }
+    void ShowDonePopUp() override {
+        ++donePopUps;
+        calls.push_back("ShowDonePopUp");
+    }
     bool AppendChecked() const override { return appendChecked; }
     void SetAppendChecked(bool checked) override { appendChecked = checked; }
     void SetAppendVisible(bool visible) override { appendVisible = visible; }

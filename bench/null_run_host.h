@@ -1,0 +1,28 @@
+#pragma once
+// A run host that does nothing but count the output, so benchmarks time the runs alone.
+#include "util/run_host.h"
+
+namespace kovo::bench {
+
+class NullRunHost : public util::RunHost {
+public:
+    util::Answer ShowMessage(const util::Message&) override { return util::Answer::Ok; }
+    void AppendOutput(std::string_view text) override { length_ += text.size(); }
+    void ClearOutput() override { length_ = 0; }
+    std::size_t OutputLength() const override { return length_; }
+    void MoveCaretToEnd() override {}
+    void Yield() override {}
+    void EnterBusyState(bool) override {}
+    void LeaveBusyState() override {}
+    void PrepareRunWindow() override {}
+    void ShowDonePopUp() override {}
+    bool AppendChecked() const override { return false; }
+    void SetAppendChecked(bool) override {}
+    void SetAppendVisible(bool) override {}
+    void RestoreCompactHeight() override {}
+
+private:
+    std::size_t length_ = 0;
+};
+
+}  // namespace kovo::bench
