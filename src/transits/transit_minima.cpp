@@ -1,5 +1,6 @@
 #include "transits/transit_minima.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -30,22 +31,31 @@ std::string RetrogradeMark(std::int32_t day, const TransitRunParams& params, int
     return astro::IsRetrograde(body, instant) ? "r" : "";
 }
 
-std::string FindExactMinimum(double t, const TransitRunParams& params, int aspect, double step) {
+namespace {
+
+// Where between the three steps the deviation reaches zero if it falls and rises in
+// straight lines, as it does close to an exact aspect: minutes from the window's start.
+long EstimatedMinute(const std::array<double, 3>& d, double step) {
+    double offset = 0;
+    if (d[2] < d[0] && d[1] + d[2] > 0) offset = step * d[1] / (d[1] + d[2]);
+    else if (d[0] + d[1] > 0) offset = -step * d[1] / (d[0] + d[1]);
+    return std::lround((1.5 * step + offset) * 1440.0);
+}
+
+}  // namespace
+
+std::string FindExactMinimum(double t, const TransitRunParams& params, int aspect, double step,
+                             const std::array<double, 3>& deviations) {
     const double zone = params.TimezoneMinutes() / 1440.0;
     const double u0 = t - 1.5 * step - zone;
     const auto lastMinute = static_cast<long>(std::ceil(3.0 * step * 1440.0 - 1e-6));
     auto deviationAt = [&](long minute) { return Deviation(params, aspect, u0 + minute * kMinute); };
-    // The deviation falls to one minimum and rises again within the window, so a walk in
-    // strides finds the stretch that holds it; only that stretch is walked minute by minute.
-    constexpr long kStride = 16;
-    long from = 0;
-    double previous = deviationAt(0);
-    for (long m = kStride; m <= lastMinute; m += kStride) {
-        const double d = deviationAt(m);
-        if (d > previous) break;
-        from = m - kStride;
-        previous = d;
-    }
+    // The deviation falls to one minimum and rises again within the window, so the
+    // minute-by-minute walk only needs to begin somewhere on the falling side: start a
+    // little before the estimate and move back until the deviation still falls there.
+    constexpr long kMargin = 8;
+    long from = std::clamp(EstimatedMinute(deviations, step) - kMargin, 0L, lastMinute);
+    while (from > 0 && !(deviationAt(from) > deviationAt(from + 1))) from = std::max(0L, from - 4 * kMargin);
     double best = 10.0;
     long bestMinute = from;
     for (long m = from;; ++m) {

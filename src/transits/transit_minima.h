@@ -1,5 +1,6 @@
 #pragma once
 // Exact minima and retrograde marks of the transit report.
+#include <array>
 #include <cstdint>
 #include <string>
 
@@ -15,9 +16,11 @@ inline constexpr double kExactDeviation = 0.000291;
 // always empty in heliocentric runs and in the all-transits run.
 std::string RetrogradeMark(std::int32_t day, const TransitRunParams& params, int body);
 
-// Refines a local minimum near local instant t minute by minute within ±1.5 steps.
+// Refines a local minimum near local instant t minute by minute within ±1.5 steps;
+// `deviations` are those at t - step, t and t + step (radians), which tell where to look.
 // Returns "date*" + mark + "HH:MM " + zone text, or "" when the minimum is not exact.
-std::string FindExactMinimum(double t, const TransitRunParams& params, int aspect, double step);
+std::string FindExactMinimum(double t, const TransitRunParams& params, int aspect, double step,
+                             const std::array<double, 3>& deviations);
 
 // The text of an exact minimum at local instant `local` (a Julian date in local time).
 // The instant is first rounded to the whole second, so that an instant a hair before

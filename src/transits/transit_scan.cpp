@@ -242,7 +242,8 @@ void TransitScan::HandleInside(double t, bool firstStep, int aspect, int insideL
     if (insideLevel != 2 || !(deviation_[kNow][a] < deviation_[kBefore][a]) ||
         !(deviation_[kNow][a] < deviation_[kAfter][a]))
         return;
-    const std::string text = FindExactMinimum(t, p_, aspect, step_);
+    const std::string text =
+        FindExactMinimum(t, p_, aspect, step_, {deviation_[kBefore][a], deviation_[kNow][a], deviation_[kAfter][a]});
     if (text.empty()) return;
     WriteExactMinimum(table_, currentRow_ + offsets_.minimumCount, text);
     ++offsets_.minimumCount;
