@@ -58,6 +58,7 @@ public:
         for (std::int64_t i = 0; i < steps; ++i) {
             // Counting steps with an integer keeps t exact: it is a multiple of 1/8.
             const double t = begin + static_cast<double>(i) * SimulationStep;
+            host_.Progress(static_cast<double>(i) / static_cast<double>(steps));
             run_.outcome = Step(t, i == 0, i == steps - 1);
             if (run_.outcome != SimulationOutcome::Finished) return std::move(run_);
         }
@@ -70,6 +71,7 @@ private:
         if (flags_.stopRequest) {
             const util::Answer answer = host_.ShowMessage(util::Message{.text = "Stop?",
                                                                         .title = util::kProgramTitle,
+                                                                        .icon = util::MessageIcon::Question,
                                                                         .buttons = util::MessageButtons::YesNo,
                                                                         .defaultButton = util::Answer::Yes});
             flags_.stopRequest = false;
