@@ -18,6 +18,12 @@ util::Answer HeadlessHost::ShowMessage(const util::Message& message) {
     return util::Answer::Ok;
 }
 
+void HeadlessHost::Notice(const util::Message& message) {
+    const bool refused = refused_;
+    ShowMessage(message);
+    refused_ = refused;
+}
+
 void HeadlessHost::Progress(double fraction) {
     if (!showProgress_) return;
     if (std::chrono::steady_clock::now() - started_ < std::chrono::seconds(1)) return;

@@ -18,6 +18,9 @@ public:
     // Whether a message other than "Not found" was shown: the run was refused or failed.
     bool Refused() const { return refused_; }
 
+    // A message that warns without refusing the run, such as a start-up problem.
+    void Notice(const util::Message& message);
+
     void AppendOutput(std::string_view text) override { output_ += text; }
     void ClearOutput() override { output_.clear(); }
     std::size_t OutputLength() const override;

@@ -123,6 +123,8 @@ int RunReport(const std::vector<std::string>& args, std::ostream& out, std::ostr
     const bool usesLists = o.command != Command::Positions && o.command != Command::Simulate;
     if (usesLists && (o.first > 8 || o.second < 2))
         return Usage(errors, "--first takes Sun ... Neptune and --second Mercury ... Pluto", args[0]);
+    if (o.command == Command::Simulate && o.second < 2)
+        return Usage(errors, "--second takes Mercury ... Pluto", args[0]);
 
     calendar::InitCalendarTables();
     astro::InitCatalogue();

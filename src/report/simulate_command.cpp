@@ -7,9 +7,9 @@
 namespace kovo::report {
 
 void RunSimulateCommand(const CliOptions& o, const calendar::DateEntryModel& dates, util::RunFlags& flags,
-                        util::RunHost& host) {
+                        HeadlessHost& host) {
     simulation::IndexPrices prices;
-    if (const auto problem = prices.Load(o.indexFile)) host.ShowMessage(*problem);
+    if (const auto problem = prices.Load(o.indexFile)) host.Notice(*problem);
 
     transits::TransitRunParams heading;
     heading.heliocentric = true;

@@ -1,13 +1,13 @@
 #pragma once
 #include "calendar/date_entry.h"
 #include "report/cli_options.h"
-#include "util/run_host.h"
+#include "report/headless_host.h"
 
 namespace kovo::report {
 
 // The simulation with the window's inputs: always heliocentric, so its title uses the
 // heliocentric heading. The index file is read first, as the window reads it at start-up.
 void RunSimulateCommand(const CliOptions& options, const calendar::DateEntryModel& dates, util::RunFlags& flags,
-                        util::RunHost& host);
+                        HeadlessHost& host);
 
 }  // namespace kovo::report

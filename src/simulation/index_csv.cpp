@@ -12,6 +12,7 @@
 #include "platform/calendar_lib.h"
 #include "simulation/simulation_slot.h"
 #include "util/text.h"
+#include "util/rounding.h"
 
 namespace kovo::simulation {
 namespace {
@@ -221,7 +222,7 @@ IndexFileLines BuildIndexFileLines(const std::vector<DailyClose>& closes) {
         while (next != closes.end() && next->dayNumber < day) ++next;
         std::string value = "0";
         if (next != closes.end() && next->dayNumber == day && next->close && *next->close > 0) {
-            value = FixedTwoDecimals(*next->close);
+            value = util::FixedTwoDecimals(*next->close);
             if (value.size() > 8) {
                 result.errorText = "the close " + value + " of " + calendar::FormatDayNumberIso(day) +
                                    " does not fit the 8 characters of a value";

@@ -5,6 +5,7 @@
 
 #include "calendar/calendar_services.h"
 #include "util/line_reader.h"
+#include "util/rounding.h"
 #include "util/text.h"
 
 namespace kovo::simulation {
@@ -79,7 +80,9 @@ std::optional<double> IndexPrices::IndexValueOnOrAfter(std::int32_t day) const {
         const auto position = FindIndexLine(calendar::FormatDayNumberIso(day + k));
         if (!position) continue;
         const double value = LineValue(IndexLine(*position));
-        if (value > 0) return value;
+        // A value that rounds to 0.00 cannot price an investment (the gain would divide by
+        // zero), so it counts as a day without a value like 0 does.
+        if (value > 0 && util::RoundCents(value) > 0) return value;
     }
     return std::nullopt;
 }

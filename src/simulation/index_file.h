@@ -43,7 +43,8 @@ public:
     std::optional<std::int32_t> FindIndexLine(std::string_view key) const;
 
     // The value for `day`, or when that day has no positive value, for the first of the
-    // next four days that has one; nothing when all five have none.
+    // next four days that has one; nothing when all five have none. A value below half a
+    // cent counts as none.
     std::optional<double> IndexValueOnOrAfter(std::int32_t day) const;
 
     // The value of a line: "0000" + the text from the 12th character on, cut to its last

@@ -4,6 +4,7 @@
 
 #include "astro/catalogue.h"
 #include "util/text.h"
+#include "util/rounding.h"
 #include "util/utf8.h"
 
 namespace kovo::simulation {
@@ -43,7 +44,7 @@ std::string SlotLine(const SimulationSlot& slot, const NumberFormat& format) {
 }  // namespace
 
 std::string FormatAmount(double x, const NumberFormat& format) {
-    const std::string fixed = FixedTwoDecimals(std::fabs(x));
+    const std::string fixed = util::FixedTwoDecimals(std::fabs(x));
     const std::size_t point = fixed.find('.');
     if (point == std::string::npos) return (x < 0 ? "-" : "") + fixed;  // inf or nan
     return (x < 0 ? "-" : "") + GroupDigits(fixed.substr(0, point), format.groupSeparator) +

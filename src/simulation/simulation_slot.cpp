@@ -4,14 +4,9 @@
 #include <charconv>
 #include <cmath>
 
-namespace kovo::simulation {
+#include "util/rounding.h"
 
-std::string FixedTwoDecimals(double x) {
-    // to_chars is correctly rounded (like printf) and, unlike printf, ignores the locale.
-    char buffer[400];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, x, std::chars_format::fixed, 2);
-    return result.ec == std::errc() ? std::string(buffer, result.ptr) : std::string("0.00");
-}
+namespace kovo::simulation {
 
 std::vector<SimulationSlot> BuildSimulationSlots(int firstPlanet, int secondPlanet,
                                                  const std::array<bool, 7>& aspectChecked,
@@ -34,7 +29,7 @@ std::vector<SimulationSlot> BuildSimulationSlots(int firstPlanet, int secondPlan
 std::string SlotSortKeyText(const SimulationSlot& slot) {
     // A total of -0.00 is not negative and must not sort below the zero totals.
     std::string total = slot.RunningTotal < 0 ? "-" : "";
-    total += FixedTwoDecimals(std::fabs(slot.RunningTotal));
+    total += util::FixedTwoDecimals(std::fabs(slot.RunningTotal));
     const bool stillHeld = slot.IsOpen && slot.OpenValue.has_value();
     const long long last = stillHeld ? static_cast<long long>(std::floor(*slot.OpenValue))
                                      : static_cast<long long>(slot.InvestmentCount);

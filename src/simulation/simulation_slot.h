@@ -32,10 +32,6 @@ struct SimulationTotals {
     std::array<double, 8> AspectGain{};  // not rounded
 };
 
-// x with exactly two decimals and "." as the decimal point, correctly rounded (what
-// printf "%.2f" prints in the C locale), whatever the process locale is.
-std::string FixedTwoDecimals(double x);
-
 // Three slots (orb levels 0, 1, 2) per checked aspect, aspects ascending, all closed.
 // aspectChecked[k] is the check of aspect index k + 1; orbDegrees by orb level.
 std::vector<SimulationSlot> BuildSimulationSlots(int firstPlanet, int secondPlanet,

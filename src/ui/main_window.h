@@ -253,6 +253,12 @@ private:
     void RestoreSearchAndAspects();
 
     std::vector<QPushButton*> buttons_;
+    // While a run holds the window, disabling a date field moves the focus away; that is
+    // not the user leaving the field.
+    bool busy_ = false;
+    // The date field in which Enter went down, so that the Enter that closes a message
+    // box does not start the run again when it is released over the field.
+    QObject* enterPressedIn_ = nullptr;
     std::vector<QCheckBox*> checkBoxes_;
     std::vector<QRadioButton*> optionButtons_;
     std::vector<QComboBox*> lists_;

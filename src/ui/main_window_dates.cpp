@@ -75,13 +75,20 @@ bool frmMain::HandleDateFieldEvent(QObject* watched, QEvent* event) {
         if (event->type() == QEvent::FocusOut) {
             // A message box or a list's pop-up taking the focus is not leaving the field.
             const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-            if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason) return false;
+            if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason || busy_) return false;
             if (year) YearLostFocus(index);
             else MonthDayLostFocus(index);
-        } else if (event->type() == QEvent::KeyRelease) {
+        } else if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) {
             const auto* key = static_cast<QKeyEvent*>(event);
             const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
-            if (enter && !key->isAutoRepeat() && cmdStart->isEnabled()) OnStartClicked();
+            if (!enter || key->isAutoRepeat()) return false;
+            if (event->type() == QEvent::KeyPress) {
+                enterPressedIn_ = watched;
+                return false;
+            }
+            const bool pressedHere = enterPressedIn_ == watched;
+            enterPressedIn_ = nullptr;
+            if (pressedHere && cmdStart->isEnabled()) OnStartClicked();
         }
         return false;
     }

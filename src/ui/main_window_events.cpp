@@ -85,6 +85,7 @@ void frmMain::Timer1Tick() {
 // ---- busy state ----------------------------------------------------------------
 
 void frmMain::EnterBusyState(bool isSimulation) {
+    busy_ = true;
     SetControlsEnabled(false, false, true, true);
     QPushButton* own = isSimulation ? cmdSimulateInvestment : cmdStart;
     own->setText(QStringLiteral("Pause"));
@@ -97,6 +98,7 @@ void frmMain::LeaveBusyState() {
     SetControlsEnabled(true, true, true, true);
     cmdStart->setText(QString::fromStdString(SavedRunCaption));
     KeepSimulationOffWhenGeocentric();
+    busy_ = false;
 }
 
 // ---- quitting --------------------------------------------------------------------

@@ -65,10 +65,11 @@ void frmMain::PrepareRunWindow() {
     resize(width(), Px(RunHeight));
 }
 
+// At the top of the notice label, 800 twips right of its left edge.
 void frmMain::ShowDonePopUp() {
     const QPoint spot = lblNotice->mapTo(this, QPoint(0, 0));
     popUp_->PopUpInForm(this, QStringLiteral("Done"), 1200, 300, 2000, PixelsToTwips(spot.y(), this, Axis::Y),
-                        PixelsToTwips(spot.x(), this, Axis::X));
+                        PixelsToTwips(spot.x(), this, Axis::X) + 800);
 }
 
 bool frmMain::AppendChecked() const { return chkAppendToOutput->isChecked(); }

@@ -68,7 +68,10 @@ void frmView::changeEvent(QEvent* event) {
 }
 
 void frmView::OnActivated() {
-    if (!blnFileDisplayed) LoadFile();
+    if (blnFileDisplayed || loading_) return;
+    loading_ = true;
+    LoadFile();
+    loading_ = false;
 }
 
 void frmView::LoadFile() {

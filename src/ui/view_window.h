@@ -63,6 +63,9 @@ private:
     DialogService& dialogs_;
     std::string displayedText_;
     int fileReads_ = 0;
+    // The failure messages of a load can let the viewer become active again; that must
+    // not start a second read of the same file.
+    bool loading_ = false;
 };
 
 }  // namespace kovo::ui

@@ -1,8 +1,8 @@
 #include "util/rounding.h"
 
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
+#include <charconv>
+#include <string>
 
 namespace kovo::util {
 
@@ -17,10 +17,18 @@ double RoundDecimalsHalfEven(double x, int places) {
     return std::nearbyint(x * scale) / scale;
 }
 
+std::string FixedTwoDecimals(double x) {
+    char buffer[400];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, x, std::chars_format::fixed, 2);
+    return result.ec == std::errc() ? std::string(buffer, result.ptr) : std::string("0.00");
+}
+
 double RoundCents(double x) {
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.2f", x);
-    return std::strtod(buffer, nullptr);
+    if (!std::isfinite(x)) return x;
+    const std::string text = FixedTwoDecimals(x);
+    double value = 0;
+    std::from_chars(text.data(), text.data() + text.size(), value);
+    return value;
 }
 
 }  // namespace kovo::util

@@ -1,6 +1,7 @@
 #include "util/text.h"
 
 #include <cctype>
+#include <charconv>
 #include <cmath>
 #include <limits>
 
@@ -66,9 +67,15 @@ double NumericPrefix(std::string_view text) {
             break;
         }
     }
-    if (number.empty()) return 0.0;
-    const double value = std::strtod(number.c_str(), nullptr);
-    return std::isfinite(value) ? value : (number[0] == '-' ? -1e308 : 1e308);
+    // from_chars reads "." whatever the process locale is, and takes no "+".
+    const bool negative = !number.empty() && number[0] == '-';
+    if (!number.empty() && (number[0] == '-' || number[0] == '+')) number.erase(0, 1);
+    if (number.empty() || number == ".") return 0.0;
+    double value = 0.0;
+    const auto result = std::from_chars(number.data(), number.data() + number.size(), value);
+    if (result.ec == std::errc::result_out_of_range) value = 1e308;
+    if (!std::isfinite(value)) value = 1e308;
+    return negative ? -value : value;
 }
 
 int ClampedWholeNumber(std::string_view text) {

@@ -71,6 +71,8 @@ TEST(ReportCommands, BadOptionsGiveTheUsageAndStatusTwo) {
     EXPECT_EQ(r.status, 2);
     r = Report({"nonsense"});
     EXPECT_EQ(r.status, 2);
+    r = Report({"simulate", "--first", "Earth", "--second", "Sun"});
+    EXPECT_EQ(r.status, 2);
 }
 
 TEST(ReportCommands, NotFoundIsAMessageButNoFailure) {
@@ -116,6 +118,23 @@ TEST(ReportCommands, SimulationMatchesTheHandCheckedGoldenReport) {
     std::stringstream golden;
     golden << in.rdbuf();
     EXPECT_EQ(r.out, golden.str());
+}
+
+TEST(ReportCommands, AShortIndexFileWarnsButTheSimulationStillRuns) {
+    const std::string data = kovo::testing::SharedDataFolder() + "/DJIA_data.txt";
+    std::ifstream in(data, std::ios::binary);
+    if (!in.good()) GTEST_SKIP() << "no index history at " << data;
+    std::stringstream all;
+    all << in.rdbuf();
+    std::string text = all.str();
+    text.erase(text.rfind("2014-12-31"));  // 2087 lines: wrong count, the dates still covered
+    const std::string shortFile = ::testing::TempDir() + "/kovo_short_djia.txt";
+    std::ofstream(shortFile, std::ios::binary) << text;
+    const auto r = Report({"simulate", "--first", "Earth", "--from", "2011-03-15", "--to", "2011-09-30",
+                           "--index-file", shortFile});
+    EXPECT_EQ(r.err, "Error reading DJIA data file\n");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find("Total number of investments = "), std::string::npos);
 }
 
 TEST(ReportCommands, SimulationWithoutIndexHistoryStopsAtTheFirstDay) {

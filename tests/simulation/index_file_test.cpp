@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <clocale>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -260,4 +261,29 @@ TEST(IndexFileRealData, LoadsAndPrices) {
     // Every investment day can be priced.
     for (std::int32_t day = FirstInvestmentDay; day <= LastInvestmentDay; ++day)
         ASSERT_TRUE(prices.IndexValueOnOrAfter(day).has_value()) << FormatDayNumberIso(day);
+}
+
+// Half a cent and less rounds to an opening value of 0.00, which could not price a gain.
+TEST(IndexPricesBadValues, ValuesBelowHalfACentCountAsMissing) {
+    kovo::calendar::InitCalendarTables();
+    kovo::simulation::IndexPrices prices;
+    prices.SetIndexLines({"2011-03-14\t0.004", "2011-03-15\t0.0049", "2011-03-16\t0.001", "2011-03-17\t12.5"});
+    const std::int32_t monday = 2455635;  // 2011-03-14
+    EXPECT_EQ(prices.IndexValueOnOrAfter(monday + 2), 12.5);
+    EXPECT_EQ(prices.IndexValueOnOrAfter(monday), 12.5);
+    prices.SetIndexLines({"2011-03-14\t0.006"});
+    EXPECT_EQ(prices.IndexValueOnOrAfter(monday), 0.006);
+}
+
+TEST(IndexPricesBadValues, ValuesReadWithAPointWhateverTheLocale) {
+    const char* chosen = nullptr;
+    for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "ru_RU.UTF-8"})
+        if (std::setlocale(LC_NUMERIC, name) != nullptr) {
+            chosen = name;
+            break;
+        }
+    if (chosen == nullptr) GTEST_SKIP() << "no locale with a decimal comma on this machine";
+    const double value = kovo::simulation::IndexPrices::LineValue("2007-01-03\t12474.52");
+    std::setlocale(LC_NUMERIC, "C");
+    EXPECT_EQ(value, 12474.52);
 }

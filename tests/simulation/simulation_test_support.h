@@ -9,6 +9,7 @@
 #include "simulation/index_file.h"
 #include "simulation/simulation.h"
 #include "simulation/simulation_slot.h"
+#include "util/rounding.h"
 
 namespace kovo::testing {
 
@@ -19,7 +20,7 @@ inline simulation::IndexPrices WeekdayPrices(const std::function<double(std::int
     std::vector<std::string> lines;
     for (std::int32_t day = first; day <= last; ++day) {
         if (day % 7 >= 5) continue;  // Saturday and Sunday
-        lines.push_back(calendar::FormatDayNumberIso(day) + "\t" + simulation::FixedTwoDecimals(value(day)));
+        lines.push_back(calendar::FormatDayNumberIso(day) + "\t" + util::FixedTwoDecimals(value(day)));
     }
     simulation::IndexPrices prices;
     prices.SetIndexLines(std::move(lines));

@@ -181,3 +181,22 @@ TEST_F(MainWindowRunsTest, SimulationFromTheWindowMatchesTheHandCheckedReport) {
                                             "2011-03-15", "--to", "2011-09-30", "--aspects", "con,opp", "--details",
                                             "--index-file", data}));
 }
+
+TEST_F(MainWindowRunsTest, EnterReleasedWithoutItsPressInTheFieldStartsNothing) {
+    Dates("2026", "1", "1", "2026", "1", "3");
+    // The press went to a message box, which closed on it; only the release reaches the field.
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(w->main.txbDay[1], &release);
+    EXPECT_TRUE(Texts().empty());
+}
+
+TEST_F(MainWindowRunsTest, DateFieldsLosingTheFocusToTheBusyStateAreNotLeft) {
+    w->main.txbYear[0]->setText(QStringLiteral("-5"));
+    QFocusEvent focusOut(QEvent::FocusOut, Qt::OtherFocusReason);
+    w->main.EnterBusyState(false);
+    QApplication::sendEvent(w->main.txbYear[0], &focusOut);
+    EXPECT_TRUE(Texts().empty());
+    w->main.LeaveBusyState();
+    QApplication::sendEvent(w->main.txbYear[0], &focusOut);
+    EXPECT_EQ(Texts(), std::vector<std::string>{"Year number must be positive."});
+}

@@ -263,6 +263,9 @@ TEST_F(MainWindowTest, DonePopUpAppearsAtTheFoot) {
     EXPECT_EQ(m.PopUp().ShownCount(), before + 1);
     EXPECT_EQ(m.PopUp().LastMessage().toStdString(), "Done");
     EXPECT_FALSE(m.PopUp().isVisible());
+    // 800 twips right of the notice label's left edge.
+    const int labelLeft = m.lblNotice->mapTo(&m, QPoint(0, 0)).x();
+    EXPECT_NEAR(m.PopUp().x(), m.frameGeometry().x() + labelLeft + ui::TwipsToPixels(800, &m, ui::Axis::X), 2);
 }
 
 }  // namespace
