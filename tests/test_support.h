@@ -1,6 +1,7 @@
 #pragma once
 // Start-up shared by the core tests: calendar tables, catalogue and Pluto files from
 // the folder the test programs run in (the build's data folder).
+#include <cstdint>
 #include <cstdlib>
 #include <string>
 
@@ -28,6 +29,16 @@ inline std::string SharedDataFolder() {
 #else
     return {};
 #endif
+}
+
+// The day number of a Gregorian date.
+inline std::int32_t Day(int year, int month, int day) {
+    calendar::DateRecord r;
+    r.year = year;
+    r.month = month;
+    r.day = day;
+    r.calendar = calendar::kGregorian;
+    return calendar::DayNumberFromDate(r);
 }
 
 inline double Degrees(double radians) { return radians / astro::FullCircle * 360.0; }

@@ -1,18 +1,13 @@
 #include <gtest/gtest.h>
 
 #include "calendar/calendar_services.h"
+#include "test_support.h"
 
 using namespace kovo::calendar;
 
 namespace {
-std::int32_t Day(int y, int m, int d) {
-    DateRecord r;
-    r.year = y;
-    r.month = m;
-    r.day = d;
-    r.calendar = kGregorian;
-    return DayNumberFromDate(r);
-}
+using kovo::testing::Day;
+
 class CalendarServices : public ::testing::Test {
 protected:
     void SetUp() override { InitCalendarTables(); }

@@ -15,14 +15,7 @@ namespace {
 
 const std::string kCaption = "Mercury and Jupiter";
 
-std::int32_t Day(int y, int m, int d) {
-    DateRecord r;
-    r.year = y;
-    r.month = m;
-    r.day = d;
-    r.calendar = kGregorian;
-    return DayNumberFromDate(r);
-}
+using kovo::testing::Day;
 
 class DateEntry : public ::testing::Test {
 protected:

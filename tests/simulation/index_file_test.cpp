@@ -19,14 +19,7 @@ using kovo::calendar::FormatDayNumberIso;
 
 namespace {
 
-std::int32_t Day(int y, int m, int d) {
-    DateRecord r;
-    r.year = y;
-    r.month = m;
-    r.day = d;
-    r.calendar = kovo::calendar::kGregorian;
-    return kovo::calendar::DayNumberFromDate(r);
-}
+using kovo::testing::Day;
 
 bool IsWeekday(std::int32_t day) { return day % 7 < 5; }  // day number 0 was a Monday
 

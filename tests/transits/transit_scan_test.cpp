@@ -16,14 +16,7 @@ using namespace kovo::transits;
 
 namespace {
 
-std::int32_t Day(int y, int m, int d) {
-    calendar::DateRecord r;
-    r.year = y;
-    r.month = m;
-    r.day = d;
-    r.calendar = calendar::kGregorian;
-    return calendar::DayNumberFromDate(r);
-}
+using kovo::testing::Day;
 
 TransitRunParams Params(int first, int second, std::int32_t start, std::int32_t end, std::vector<int> aspects,
                         bool helio = false) {
