@@ -20,6 +20,10 @@ constexpr char kPathSeparator = ':';
 
 bool pathSet = false;
 
+// The library's own circle, not the program's decimal constant: this layer stands in
+// for an outside library and returns what that would.
+constexpr double kTwoPi = 6.283185307179586476925287;
+
 void EnsurePath() {
     if (!pathSet) set_datafiles_folder("");
 }
@@ -38,7 +42,7 @@ int SweBody(std::int32_t body, bool heliocentric) {
     }
 }
 
-double Radians(double degrees) { return degrees / 360.0 * (2.0 * M_PI); }
+double Radians(double degrees) { return degrees / 360.0 * kTwoPi; }
 
 // One call with the flags of the frame; negative when the library failed or did not
 // use its data files.
@@ -53,8 +57,8 @@ double Longitude(int sweBody, double instant, bool heliocentric) {
     if (returned < 0 || (returned & SEFLG_SWIEPH) == 0) return -1.0;
     if (!std::isfinite(xx[0])) return -1.0;
     double longitude = Radians(xx[0]);
-    if (longitude < 0) longitude += 2.0 * M_PI;
-    if (longitude >= 2.0 * M_PI) longitude -= 2.0 * M_PI;
+    if (longitude < 0) longitude += kTwoPi;
+    if (longitude >= kTwoPi) longitude -= kTwoPi;
     return longitude;
 }
 

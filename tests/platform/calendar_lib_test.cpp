@@ -113,11 +113,21 @@ TEST(CalendarLib, JuldatGivesTheCalendarYear) {
     EXPECT_EQ(y, 1999);
 }
 
+namespace {
+void SetZone(const char* zone) {
+#ifdef _WIN32
+    _putenv_s("TZ", zone);
+#else
+    setenv("TZ", zone, 1);
+#endif
+}
+}  // namespace
+
 TEST(CalendarLib, TimezoneFollowsTheEnvironment) {
-    setenv("TZ", "EST5EDT", 1);
+    SetZone("EST5EDT");
     EXPECT_EQ(get_timezone(), 5 * 3600);
-    setenv("TZ", "IST-5:30", 1);
+    SetZone("IST-5:30");
     EXPECT_EQ(get_timezone(), -(5 * 3600 + 1800));
-    setenv("TZ", "UTC", 1);
+    SetZone("UTC");
     EXPECT_EQ(get_timezone(), 0);
 }
