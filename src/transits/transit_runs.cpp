@@ -149,7 +149,7 @@ ScanResult StartTwoPlanetRun(RunContext& c, bool allTransitsMode) {
 
 ScanResult StartAspectSearch(RunContext& c) {
     TransitInputs& in = c.inputs;
-    const int first = in.firstListPos < 0 ? astro::kPluto : in.firstListPos + 1;
+    const int first = FirstPlanet(in);
     const int second = SecondPlanet(in);
     const int aspect = in.searchAspectPos + 1;
     if (!in.heliocentric) {

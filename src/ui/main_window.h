@@ -243,6 +243,9 @@ private:
     void EndProgram();
     bool HandleDateFieldEvent(QObject* watched, QEvent* event);
 
+    // Whether a transit run holds the window: its run button then reads "Pause".
+    bool TransitRunInProgress() const;
+
     // Runs (main_window_runs.cpp): the inputs read for the core runs and what they change.
     transits::TransitInputs GatherTransitInputs() const;
     void MirrorRunChanges(const transits::TransitInputs& inputs);

@@ -16,8 +16,6 @@ namespace kovo::ui {
 
 namespace {
 
-bool ReadsPause(const QPushButton* button) { return button->text() == QStringLiteral("Pause"); }
-
 void SetBold(QRadioButton* option, bool bold) {
     QFont font = option->font();
     font.setBold(bold);
@@ -72,9 +70,11 @@ void frmMain::OnAppendClicked() {
     if (cmdStart->isEnabled()) MoveFocus(cmdStart);
 }
 
+bool frmMain::TransitRunInProgress() const { return cmdStart->text() == QStringLiteral("Pause"); }
+
 void frmMain::Timer1Tick() {
     const bool hasOutput = !outputText_.empty();
-    const bool fileVisible = hasOutput && !ReadsPause(cmdStart);
+    const bool fileVisible = hasOutput && !TransitRunInProgress();
     cmdFile[0]->setVisible(fileVisible);
     chkOpenOutputFile->setVisible(fileVisible);
     chkAppendToOutput->setVisible(hasOutput);

@@ -14,8 +14,6 @@ namespace kovo::ui {
 
 namespace {
 
-bool ReadsPause(const QPushButton* button) { return button->text() == QStringLiteral("Pause"); }
-
 simulation::NumberFormat SystemNumberFormat() {
     const QLocale locale = QLocale::system();
     return {.decimalPoint = FromQ(locale.decimalPoint()), .groupSeparator = FromQ(locale.groupSeparator())};
@@ -45,7 +43,7 @@ void frmMain::MirrorRunChanges(const transits::TransitInputs& inputs) {
 }
 
 void frmMain::OnStartClicked() {
-    if (ReadsPause(cmdStart)) {
+    if (TransitRunInProgress()) {
         Flags().stopRequest = true;
         return;
     }
