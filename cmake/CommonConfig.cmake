@@ -13,3 +13,12 @@ if(KOVO_SANITIZE AND NOT MSVC)
   target_compile_options(kovo_common_cfg INTERFACE -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
   target_link_options(kovo_common_cfg INTERFACE -fsanitize=address,undefined)
 endif()
+
+# Fuzzing: every target is instrumented for libFuzzer; only the harnesses link its main.
+if(KOVO_FUZZ)
+  if(NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+    message(FATAL_ERROR "KOVO_FUZZ needs clang (configure with the fuzz preset)")
+  endif()
+  target_compile_options(kovo_common_cfg INTERFACE -fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
+  target_link_options(kovo_common_cfg INTERFACE -fsanitize=address,undefined)
+endif()

@@ -14,14 +14,7 @@ util::Answer HeadlessHost::ShowMessage(const util::Message& message) {
     std::string text = message.text;
     text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
     errors_ << text << "\n";
-    if (message.title != "Not found") refused_ = true;
     return util::Answer::Ok;
-}
-
-void HeadlessHost::Notice(const util::Message& message) {
-    const bool refused = refused_;
-    ShowMessage(message);
-    refused_ = refused;
 }
 
 void HeadlessHost::Progress(double fraction) {

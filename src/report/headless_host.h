@@ -1,6 +1,7 @@
 #pragma once
 // The run host of the command line: the output area is a string, messages go to the
-// error stream, and no question is ever put to anyone (the only one, "Stop?", can
+// error stream (the exit status follows the run's outcome, not the messages), and no
+// question is ever put to anyone (the only one, "Stop?", can
 // come only from an output limit and is answered Yes).
 #include <chrono>
 #include <ostream>
@@ -15,11 +16,10 @@ public:
     HeadlessHost(std::ostream& errors, bool showProgress) : errors_(errors), showProgress_(showProgress) {}
 
     const std::string& Output() const { return output_; }
-    // Whether a message other than "Not found" was shown: the run was refused or failed.
-    bool Refused() const { return refused_; }
 
-    // A message that warns without refusing the run, such as a start-up problem.
-    void Notice(const util::Message& message);
+    // A message that warns without refusing the run, such as a start-up problem. The
+    // exit status follows the run's outcome, so this is just a shown message.
+    void Notice(const util::Message& message) { ShowMessage(message); }
 
     void AppendOutput(std::string_view text) override { output_ += text; }
     void ClearOutput() override { output_.clear(); }
@@ -44,7 +44,6 @@ private:
     bool showProgress_;
     std::string output_;
     bool appendChecked_ = false;
-    bool refused_ = false;
     bool progressShown_ = false;
     int lastPercent_ = -1;
     std::chrono::steady_clock::time_point started_ = std::chrono::steady_clock::now();

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/standard_output.h"
 #include "report/report_commands.h"
 
 #ifdef _WIN32
@@ -15,5 +16,11 @@
 
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
-    return kovo::report::RunReport(args, std::cout, std::cerr, isatty(fileno(stderr)) != 0);
+    const bool errorsIsTerminal = isatty(fileno(stderr)) != 0;
+    if (!kovo::platform::StandardOutputOpen()) {
+        kovo::platform::ClosedOutputBuffer closed;
+        std::ostream out(&closed);
+        return kovo::report::RunReport(args, out, std::cerr, errorsIsTerminal);
+    }
+    return kovo::report::RunReport(args, std::cout, std::cerr, errorsIsTerminal);
 }

@@ -9,6 +9,7 @@
 #include "astro/positions.h"
 #include "calendar/calendar_services.h"
 #include "calendar/time_zones.h"
+#include "platform/standard_output.h"
 #include "report/cli_options.h"
 #include "report/headless_host.h"
 #include "report/simulate_command.h"
@@ -67,7 +68,7 @@ int Usage(std::ostream& errors, const std::string& problem, const std::string& t
     return kUsageError;
 }
 
-transits::TransitInputs TransitInputsFrom(const CliOptions& o, bool plutoAvailable) {
+transits::TransitInputs TransitInputsFrom(const CliOptions& o, const astro::PlutoAvailability& pluto) {
     transits::TransitInputs in;
     in.firstListPos = o.first - 1;
     in.secondListPos = o.second - 2;
@@ -76,7 +77,7 @@ transits::TransitInputs TransitInputsFrom(const CliOptions& o, bool plutoAvailab
     in.heliocentric = o.heliocentric;
     in.timezonePosition = o.timezonePosition.value_or(calendar::StartUpTimeZonePosition(calendar::LocalTimeZoneMinutes()));
     in.timezoneText = calendar::TimeZoneText(in.timezonePosition, o.abbreviations);
-    in.plutoAvailable = plutoAvailable;
+    in.pluto = pluto;
     in.searchAspectPos = o.searchAspect - 1;
     in.searchWhenPos = o.searchFromEnd ? 1 : 0;
     in.keepDates = true;
@@ -106,13 +107,28 @@ int Positions(const CliOptions& o, const calendar::DateEntryModel& dates, std::o
         std::string text = line;
         while (!text.empty() && text.back() == ' ') text.pop_back();
         out << text << eol;
+        if (!out) break;  // reported by the caller, with the reason the write left
     }
     return 0;
 }
 
-}  // namespace
+util::RunOutcome RunTransitCommand(const CliOptions& o, calendar::DateEntryModel& dates, util::RunFlags& flags,
+                                   HeadlessHost& host, const astro::PlutoAvailability& pluto) {
+    transits::TransitInputs inputs = TransitInputsFrom(o, pluto);
+    transits::RunContext context{inputs, dates, flags, host};
+    if (o.command == Command::Search) return transits::StartAspectSearch(context).outcome;
+    if (o.command == Command::All) return transits::StartAllTransitsRun(context, o.keepSecond ? 1 : 0);
+    return transits::StartTwoPlanetRun(context).outcome;
+}
 
-int RunReport(const std::vector<std::string>& args, std::ostream& out, std::ostream& errors, bool errorsIsTerminal) {
+std::string WithoutCarriageReturns(std::string text) {
+    std::erase(text, '\r');
+    return text;
+}
+
+// The exit status of one command, before the output is checked.
+int CommandStatus(const std::vector<std::string>& args, std::ostream& out, std::ostream& errors,
+                  bool errorsIsTerminal) {
     const ParseResult parsed = ParseCommandLine(args);
     if (!parsed.error.empty()) return Usage(errors, parsed.error, args.empty() ? "" : args[0]);
     const CliOptions& o = parsed.options;
@@ -128,8 +144,9 @@ int RunReport(const std::vector<std::string>& args, std::ostream& out, std::ostr
 
     calendar::InitCalendarTables();
     astro::InitCatalogue();
-    const auto pluto = astro::LoadPlutoFiles();
-    if (!pluto.message.empty()) errors << pluto.message << "\n";
+    const auto loaded = astro::LoadPlutoFiles();
+    if (!loaded.message.empty()) errors << WithoutCarriageReturns(loaded.message) << "\n";
+    const astro::PlutoAvailability pluto{.available = loaded.ok, .reason = loaded.reason};
 
     calendar::DateEntryModel dates;
     if (!SetDateFields(dates, 0, o.from, "1", "1") || !SetDateFields(dates, 1, o.to, "12", "31"))
@@ -144,17 +161,21 @@ int RunReport(const std::vector<std::string>& args, std::ostream& out, std::ostr
             return 1;
         return Positions(o, dates, out);
     }
-    if (o.command == Command::Simulate) {
-        RunSimulateCommand(o, dates, flags, host);
-    } else {
-        transits::TransitInputs inputs = TransitInputsFrom(o, pluto.ok);
-        transits::RunContext context{inputs, dates, flags, host};
-        if (o.command == Command::Transits) transits::StartTwoPlanetRun(context);
-        if (o.command == Command::Search) transits::StartAspectSearch(context);
-        if (o.command == Command::All) transits::StartAllTransitsRun(context, o.keepSecond ? 1 : 0);
-    }
+    const util::RunOutcome outcome = o.command == Command::Simulate ? RunSimulateCommand(o, dates, flags, host, pluto)
+                                                                    : RunTransitCommand(o, dates, flags, host, pluto);
     out << LineEnds(host.Output(), o.lineFeeds);
-    return host.Refused() ? 1 : 0;
+    return util::Succeeded(outcome) ? 0 : 1;
+}
+
+}  // namespace
+
+int RunReport(const std::vector<std::string>& args, std::ostream& out, std::ostream& errors, bool errorsIsTerminal) {
+    const int status = CommandStatus(args, out, errors, errorsIsTerminal);
+    if (const std::string reason = platform::FlushAndCheck(out); !reason.empty()) {
+        errors << "kovo-report: cannot write output: " << reason << "\n";
+        return 1;
+    }
+    return status;
 }
 
 }  // namespace kovo::report

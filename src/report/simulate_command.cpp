@@ -6,8 +6,8 @@
 
 namespace kovo::report {
 
-void RunSimulateCommand(const CliOptions& o, const calendar::DateEntryModel& dates, util::RunFlags& flags,
-                        HeadlessHost& host) {
+util::RunOutcome RunSimulateCommand(const CliOptions& o, const calendar::DateEntryModel& dates,
+                                    util::RunFlags& flags, HeadlessHost& host, const astro::PlutoAvailability& pluto) {
     simulation::IndexPrices prices;
     if (const auto problem = prices.Load(o.indexFile)) host.Notice(*problem);
 
@@ -27,7 +27,8 @@ void RunSimulateCommand(const CliOptions& o, const calendar::DateEntryModel& dat
     params.endDay = dates.DayNumbers[1];
     params.includeDetails = o.details;
     params.heading = transits::BuildHeading(heading);
-    simulation::ClickSimulateInvestment(params, prices, flags, host);
+    params.pluto = pluto;
+    return simulation::ToRunOutcome(simulation::ClickSimulateInvestment(params, prices, flags, host).outcome);
 }
 
 }  // namespace kovo::report

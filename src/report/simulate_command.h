@@ -1,13 +1,15 @@
 #pragma once
+#include "astro/pluto_availability.h"
 #include "calendar/date_entry.h"
 #include "report/cli_options.h"
 #include "report/headless_host.h"
+#include "util/run_outcome.h"
 
 namespace kovo::report {
 
 // The simulation with the window's inputs: always heliocentric, so its title uses the
 // heliocentric heading. The index file is read first, as the window reads it at start-up.
-void RunSimulateCommand(const CliOptions& options, const calendar::DateEntryModel& dates, util::RunFlags& flags,
-                        HeadlessHost& host);
+util::RunOutcome RunSimulateCommand(const CliOptions& options, const calendar::DateEntryModel& dates,
+                                    util::RunFlags& flags, HeadlessHost& host, const astro::PlutoAvailability& pluto);
 
 }  // namespace kovo::report

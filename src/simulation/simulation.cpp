@@ -170,6 +170,13 @@ SimulationRun ClickSimulateInvestment(const SimulationParams& params, const Inde
         return refused;
     }
     if (!PlanetsInRange(params)) return refused;
+    const bool usesPluto = params.firstPlanet == astro::kPluto || params.secondPlanet == astro::kPluto;
+    if (usesPluto && !params.pluto.available) {
+        host.ShowMessage({.text = astro::PlutoUnavailableText(params.pluto),
+                          .title = params.buttonCaption,
+                          .icon = util::MessageIcon::Exclamation});
+        return refused;
+    }
 
     SimulationWalk walk(params, prices, flags, host);
     host.PrepareRunWindow();

@@ -16,10 +16,12 @@
 #include <string>
 #include <vector>
 
+#include "astro/pluto_availability.h"
 #include "simulation/index_file.h"
 #include "simulation/simulation_report.h"
 #include "simulation/simulation_slot.h"
 #include "util/run_host.h"
+#include "util/run_outcome.h"
 
 namespace kovo::simulation {
 
@@ -40,6 +42,7 @@ struct SimulationParams {
     std::string heading;          // the transit heading of the pair and the two dates
     std::string buttonCaption = kSimulateCaption;  // also the title of the refusals
     NumberFormat numberFormat;
+    astro::PlutoAvailability pluto;  // a pair with Pluto is refused, with its reason, when not available
 };
 
 enum class SimulationOutcome {
@@ -56,6 +59,18 @@ inline bool RestoresRunCaption(SimulationOutcome outcome) {
            outcome == SimulationOutcome::Failed;
 }
 
+// The run's outcome as every front end reads it (a stop request is no run of its own).
+inline util::RunOutcome ToRunOutcome(SimulationOutcome outcome) {
+    switch (outcome) {
+        case SimulationOutcome::Refused: return util::RunOutcome::Refused;
+        case SimulationOutcome::Stopped: return util::RunOutcome::Stopped;
+        case SimulationOutcome::Failed: return util::RunOutcome::Failed;
+        case SimulationOutcome::StopRequested:
+        case SimulationOutcome::Finished: break;
+    }
+    return util::RunOutcome::Completed;
+}
+
 struct SimulationRun {
     SimulationOutcome outcome = SimulationOutcome::Refused;
     std::vector<SimulationSlot> SimulationSlots;  // sorted as listed when Finished, else table order
@@ -64,7 +79,8 @@ struct SimulationRun {
 
 // The whole click: the date checks, the stop request of a second click, the walk, the
 // summary and the end of the run. Planets outside their ranges are refused silently
-// (the window's lists never offer them). Writes the heliocentric PositionTable.
+// (the window's lists never offer them); a pair with Pluto is refused with a message
+// when its data is not available. Writes the heliocentric PositionTable.
 SimulationRun ClickSimulateInvestment(const SimulationParams& params, const IndexPrices& prices,
                                       util::RunFlags& flags, util::RunHost& host);
 

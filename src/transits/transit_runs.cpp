@@ -60,6 +60,15 @@ bool PairRefused(RunContext& c, int& first, int& second, bool allTransitsMode, c
     return false;
 }
 
+bool UsesPluto(int first, int second) { return first == astro::kPluto || second == astro::kPluto; }
+
+// A pair with Pluto while its files are unusable: said once, with the reason.
+bool PlutoRefused(RunContext& c, int first, int second, const std::string& caption) {
+    if (!UsesPluto(first, second) || c.inputs.pluto.available) return false;
+    c.host.ShowMessage(Info(astro::PlutoUnavailableText(c.inputs.pluto), caption, util::MessageIcon::Exclamation));
+    return true;
+}
+
 void WriteDateFields(calendar::DateEntryModel& dates, int index, std::int32_t day) {
     calendar::DateRecord r;
     r.calendar = calendar::kGregorian;
@@ -127,12 +136,15 @@ ScanResult StartTwoPlanetRun(RunContext& c, bool allTransitsMode) {
     if (!calendar::CheckTimeZoneChosen(in.timezonePosition, caption, c.host)) return {};
     int first = FirstPlanet(in);
     int second = SecondPlanet(in);
-    if (PairRefused(c, first, second, allTransitsMode, caption)) return {};
+    if (PairRefused(c, first, second, allTransitsMode, caption)) {
+        // In the all-transits run the kept planet meets itself once: nothing to find there.
+        return {.outcome = allTransitsMode ? util::RunOutcome::NotFound : util::RunOutcome::Refused};
+    }
     if (!allTransitsMode && !calendar::CheckOrbsDecreasing(in.orbPositions[0], in.orbPositions[1], in.orbPositions[2], c.host))
         return {};
     TransitRunParams p = BaseParams(in, first, second);
     SetOrbs(p, in.orbPositions[0] + 1, in.orbPositions[1] + 1, in.orbPositions[2] + 1);
-    if ((first == astro::kPluto || second == astro::kPluto) && !in.plutoAvailable) return {};
+    if (PlutoRefused(c, first, second, caption)) return {};
     for (int which = 0; which < 2; ++which)
         if (!calendar::CheckPlanetDataCoverage(c.dates, which, first, second, in.heliocentric, c.host)) return {};
     c.flags.allTransitsStopped = false;
@@ -174,7 +186,7 @@ ScanResult StartAspectSearch(RunContext& c) {
     const int searchOrb = in.orbPositions[3] + 3;
     const auto orbs = DerivedSearchOrbs(searchOrb);
     SetOrbs(p, orbs[0], orbs[1], orbs[2]);
-    if ((first == astro::kPluto || second == astro::kPluto) && !in.plutoAvailable) return {};
+    if (PlutoRefused(c, first, second, "Search")) return {};
     c.host.PrepareRunWindow();
     p.aspects[static_cast<std::size_t>(aspect)] = true;
     p.kind = RunKind::Search;
@@ -189,10 +201,13 @@ ScanResult StartAspectSearch(RunContext& c) {
     return result;
 }
 
-bool StartAllTransitsRun(RunContext& c, int index) {
+util::RunOutcome StartAllTransitsRun(RunContext& c, int index) {
     TransitInputs& in = c.inputs;
     const int savedFirst = in.firstListPos;
     const int savedSecond = in.secondListPos;
+    const bool keptPluto = index == 0 ? FirstPlanet(in) == astro::kPluto : SecondPlanet(in) == astro::kPluto;
+    // Every pair would be refused for the same reason: say it once.
+    if (keptPluto && PlutoRefused(c, astro::kPluto, astro::kPluto, PairCaption(in))) return util::RunOutcome::Refused;
     const bool savedAppend = c.host.AppendChecked();
     if (savedAppend) {
         if (c.host.OutputLength() > 0) c.host.AppendOutput("\r\n");
@@ -201,15 +216,22 @@ bool StartAllTransitsRun(RunContext& c, int index) {
     }
     c.host.SetAppendChecked(true);
     c.flags.allTransitsStopped = false;
+    bool anyRefused = false;
+    bool anyRecorded = false;
     constexpr int kListEntries = 8;
     int& position = index == 0 ? in.secondListPos : in.firstListPos;
+    auto runPair = [&] {
+        const ScanResult pair = StartTwoPlanetRun(c, true);
+        anyRefused = anyRefused || pair.outcome == util::RunOutcome::Refused;
+        anyRecorded = anyRecorded || pair.recorded;
+    };
     for (int p = 0; p < kListEntries && !c.flags.allTransitsStopped; ++p) {
         position = p;
-        StartTwoPlanetRun(c, true);
+        runPair();
     }
     if (index == 1 && !c.flags.allTransitsStopped) {
         in.firstListPos = -1;  // no selection: Pluto
-        StartTwoPlanetRun(c, true);
+        runPair();
     }
     const bool stopped = c.flags.allTransitsStopped;
     in.firstListPos = savedFirst;
@@ -217,7 +239,9 @@ bool StartAllTransitsRun(RunContext& c, int index) {
     c.host.SetAppendChecked(savedAppend);
     FinishRun(c.host);
     if (!stopped) c.host.ShowDonePopUp();
-    return stopped;
+    if (stopped) return util::RunOutcome::Stopped;
+    if (anyRefused) return util::RunOutcome::Refused;
+    return anyRecorded ? util::RunOutcome::Completed : util::RunOutcome::NotFound;
 }
 
 }  // namespace kovo::transits

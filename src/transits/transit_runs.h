@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 
+#include "astro/pluto_availability.h"
 #include "calendar/date_entry.h"
 #include "transits/transit_params.h"
 #include "transits/transit_scan.h"
@@ -24,7 +25,7 @@ struct TransitInputs {
     bool heliocentric = false;
     int timezonePosition = 24;
     std::string timezoneText = "GMT";  // the selected entry as the list shows it
-    bool plutoAvailable = true;
+    astro::PlutoAvailability pluto;  // a pair with Pluto is refused, with its reason, when not available
     int searchAspectPos = 0;  // cboSearchAspect: aspect index - 1
     int searchWhenPos = 0;    // 0 on or after start date, 1 on or after end date
     bool keepDates = true;
@@ -47,9 +48,10 @@ ScanResult StartTwoPlanetRun(RunContext& context, bool allTransitsMode = false);
 // The click on "Search".
 ScanResult StartAspectSearch(RunContext& context);
 
-// The click on cmdShowAll(index): 0 keeps the first planet, 1 the second.
-// Returns whether the run was stopped.
-bool StartAllTransitsRun(RunContext& context, int index);
+// The click on cmdShowAll(index): 0 keeps the first planet, 1 the second. The outcome
+// is Stopped when the user stopped it, Refused when any pair was refused (the others
+// still run), else Completed when some pair recorded a transit and NotFound when none did.
+util::RunOutcome StartAllTransitsRun(RunContext& context, int index);
 
 // The day the scan starts from when the pair is already within an inner orb of any of
 // the seven aspects at local midnight of startDay: the last earlier day outside that

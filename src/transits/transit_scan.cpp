@@ -84,6 +84,7 @@ ScanResult TransitScan::Run() {
         host_.Progress((t - p_.startDay) / (p_.endDay - p_.startDay + 0.5));
         if (flags_.stopRequest && AskToStop()) {
             result.stopped = true;
+            result.outcome = util::RunOutcome::Stopped;
             Finish();
             result.recorded = !table_.IsRowEmpty(kFirstDataRow);
             return result;
@@ -94,6 +95,7 @@ ScanResult TransitScan::Run() {
         HandleStep(t, firstStep);
     }
     result.recorded = !table_.IsRowEmpty(kFirstDataRow);
+    result.outcome = result.recorded ? util::RunOutcome::Completed : util::RunOutcome::NotFound;
     if (searchFound_) {
         Finish();
         return result;

@@ -8,12 +8,14 @@
 #include "transits/transit_params.h"
 #include "transits/transit_table.h"
 #include "util/run_host.h"
+#include "util/run_outcome.h"
 
 namespace kovo::transits {
 
 struct ScanResult {
     bool recorded = false;  // some transit reached the table (its row 3 is not empty)
     bool stopped = false;   // the user answered Yes to "Stop?"
+    util::RunOutcome outcome = util::RunOutcome::Refused;  // the default: refused before scanning
 };
 
 // In search mode the end day becomes 31 December 2099 (params is updated).

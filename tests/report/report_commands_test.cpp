@@ -107,8 +107,8 @@ TEST(ReportCommands, PositionsTable) {
 }
 
 TEST(ReportCommands, SimulationMatchesTheHandCheckedGoldenReport) {
-    const std::string data = kovo::testing::SharedDataFolder() + "/DJIA_data.txt";
-    if (!std::ifstream(data).good()) GTEST_SKIP() << "no index history at " << data;
+    const std::string data = kovo::testing::SharedIndexFile();
+    KOVO_REQUIRE_INDEX_FILE(data);
     const auto r = Report({"simulate", "--first", "Earth", "--second", "Jupiter", "--from", "2011-03-15", "--to",
                            "2011-09-30", "--aspects", "con,opp", "--orbs", "10,5,2", "--details", "--index-file", data});
     EXPECT_EQ(r.status, 0);
@@ -121,9 +121,9 @@ TEST(ReportCommands, SimulationMatchesTheHandCheckedGoldenReport) {
 }
 
 TEST(ReportCommands, AShortIndexFileWarnsButTheSimulationStillRuns) {
-    const std::string data = kovo::testing::SharedDataFolder() + "/DJIA_data.txt";
+    const std::string data = kovo::testing::SharedIndexFile();
+    KOVO_REQUIRE_INDEX_FILE(data);
     std::ifstream in(data, std::ios::binary);
-    if (!in.good()) GTEST_SKIP() << "no index history at " << data;
     std::stringstream all;
     all << in.rdbuf();
     std::string text = all.str();

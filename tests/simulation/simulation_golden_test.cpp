@@ -47,9 +47,7 @@ class SimulationGoldenTest : public ::testing::Test {
 protected:
     void SetUp() override {
         testing::InitModelOnce();
-        const std::string folder = testing::SharedDataFolder();
-        if (folder.empty() || !std::filesystem::exists(folder + "/DJIA_data.txt"))
-            GTEST_SKIP() << "the real index file is not available";
+        KOVO_REQUIRE_INDEX_FILE(testing::SharedIndexFile());
     }
 };
 

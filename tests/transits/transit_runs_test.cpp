@@ -84,14 +84,44 @@ TEST_F(TransitRunsTest, PairTimeZoneAndOrbRefusals) {
     EXPECT_EQ(host.busyEntered, 0);
 }
 
-TEST_F(TransitRunsTest, PlutoWithoutDataIsRefusedSilently) {
+TEST_F(TransitRunsTest, PlutoWithoutDataIsRefusedWithItsReason) {
     SetDates("2026", "1", "1", "2026", "12", "31");
     inputs.secondListPos = 7;  // Pluto
-    inputs.plutoAvailable = false;
+    inputs.pluto = {.available = false, .reason = "/data/pluto.slx: No such file or directory"};
     auto c = Context();
-    StartTwoPlanetRun(c);
-    EXPECT_TRUE(host.messages.empty());
+    EXPECT_EQ(StartTwoPlanetRun(c).outcome, util::RunOutcome::Refused);
+    EXPECT_EQ(host.Texts(), std::vector<std::string>{"Pluto data is not available.\r\n/data/pluto.slx: No such file or directory"});
+    EXPECT_EQ(host.messages[0].title, "Mars and Pluto");
     EXPECT_EQ(host.busyEntered, 0);
+
+    host.messages.clear();
+    inputs.firstListPos = 0;
+    EXPECT_EQ(StartAspectSearch(c).outcome, util::RunOutcome::Refused);
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(host.messages[0].title, "Search");
+
+    // Kept Pluto refuses the whole all-transits run once; a kept Sun loses only its Pluto pair.
+    host.messages.clear();
+    EXPECT_EQ(StartAllTransitsRun(c, 1), util::RunOutcome::Refused);
+    EXPECT_EQ(host.messages.size(), 1u);
+    EXPECT_TRUE(host.output.empty());
+    host.messages.clear();
+    SetDates("2026", "1", "1", "2026", "1", "20");
+    EXPECT_EQ(StartAllTransitsRun(c, 0), util::RunOutcome::Refused);
+    EXPECT_EQ(host.messages.size(), 1u);
+    EXPECT_NE(host.output.find("transits for Sun and Neptune from"), std::string::npos);
+    EXPECT_EQ(host.output.find("Sun and Pluto"), std::string::npos);
+}
+
+TEST_F(TransitRunsTest, OutcomesTellFoundFromNotFound) {
+    SetDates("2026", "1", "1", "2026", "12", "31");
+    auto c = Context();
+    EXPECT_EQ(StartTwoPlanetRun(c).outcome, util::RunOutcome::Completed);
+    SetDates("2026", "3", "1", "2026", "3", "10");
+    inputs.aspectChecked = {true, false, false, false, false, false, false};
+    EXPECT_EQ(StartTwoPlanetRun(c).outcome, util::RunOutcome::NotFound);
+    SetDates("2026", "3", "1", "2026", "3", "2");  // under the 3-day minimum
+    EXPECT_EQ(StartTwoPlanetRun(c).outcome, util::RunOutcome::Refused);
 }
 
 TEST_F(TransitRunsTest, BackOffMovesTheStartOutOfTheInnerOrbButNotTheFields) {
@@ -172,7 +202,7 @@ TEST_F(TransitRunsTest, AllTransitsOfTheSunCoverEightPairs) {
     inputs.firstListPos = 0;
     inputs.aspectChecked = {true, true, true, true, true, true, true};
     auto c = Context();
-    EXPECT_FALSE(StartAllTransitsRun(c, 0));
+    EXPECT_EQ(StartAllTransitsRun(c, 0), util::RunOutcome::Completed);
     for (const char* other : {"Mercury", "Venus", "Mars", "Jupiter", "Saturn", "Uranus", "Neptune", "Pluto"})
         EXPECT_NE(host.output.find(std::string("transits for Sun and ") + other + " from"), std::string::npos) << other;
     EXPECT_EQ(inputs.firstListPos, 0);
@@ -211,7 +241,7 @@ TEST_F(TransitRunsTest, StopDuringOnePairEndsTheWholeRun) {
     };
     host.answers = {util::Answer::Yes};
     auto c = Context();
-    EXPECT_TRUE(StartAllTransitsRun(c, 0));
+    EXPECT_EQ(StartAllTransitsRun(c, 0), util::RunOutcome::Stopped);
     EXPECT_EQ(host.output.rfind("kept", 0), 0u);
     EXPECT_EQ(host.output.substr(host.output.size() - 7), "Stopped");
     EXPECT_EQ(host.donePopUps, 0);
@@ -237,7 +267,7 @@ TEST_F(TransitRunsTest, AllTransitsWithoutOutputFoldTheWindowUp) {
     SetDates("2026", "1", "1", "2026", "1", "5");
     inputs.aspectChecked = {false, false, false, false, false, false, false};
     auto c = Context();
-    StartAllTransitsRun(c, 0);
+    EXPECT_EQ(StartAllTransitsRun(c, 0), util::RunOutcome::NotFound);
     EXPECT_TRUE(host.output.empty());
     EXPECT_FALSE(host.appendVisible);
     EXPECT_EQ(host.compactRestores, 1);

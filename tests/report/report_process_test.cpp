@@ -1,0 +1,96 @@
+// kovo-report as a process: exit statuses when standard output fails or the Pluto
+// files are missing. The program runs from a copy of the data folder so that its
+// files can be taken away without touching the build.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "platform/standard_output.h"
+#include "report/report_commands.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct ProcessRun {
+    int status = -1;
+    std::string err;
+};
+
+std::string ReadAll(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+// Runs `program args redirection` through the shell; stderr is captured.
+ProcessRun Shell(const fs::path& program, const std::string& args, const std::string& redirection) {
+    const fs::path err = fs::path(::testing::TempDir()) / "kovo_report_err.txt";
+    const std::string command = "'" + program.string() + "' " + args + " " + redirection + " 2>'" + err.string() + "'";
+    const int raw = std::system(command.c_str());
+    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadAll(err)};
+}
+
+const fs::path kReport = fs::current_path() / "kovo-report";
+
+// A data folder with kovo-report and both Pluto files, less those named.
+fs::path DataFolderWithout(const std::string& name, const std::string& missing) {
+    const fs::path folder = fs::path(::testing::TempDir()) / name;
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    fs::copy_file(kReport, folder / "kovo-report");
+    for (const char* file : {"pluto.slx", "hpluto.2199.slx"})
+        if (missing != file) fs::copy_file(fs::current_path() / file, folder / file);
+    return folder;
+}
+
+}  // namespace
+
+TEST(ReportProcess, AFailedWriteToStandardOutputIsReported) {
+    ProcessRun r = Shell(kReport, "--help", ">/dev/full");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "kovo-report: cannot write output: No space left on device\n");
+    r = Shell(kReport, "transits --from 2026-01-01 --to 2026-12-31 --tz GMT", ">&-");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "kovo-report: cannot write output: Bad file descriptor\n");
+    r = Shell(kReport, "--help", ">/dev/null");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "");
+}
+
+TEST(ReportProcess, AClosedStreamFailsEveryCommandThatPrints) {
+    kovo::platform::ClosedOutputBuffer closed;
+    std::ostream out(&closed);
+    std::ostringstream err;
+    EXPECT_EQ(kovo::report::RunReport({"positions", "--body", "Mars", "--from", "2026-01-01", "--to", "2026-01-05"},
+                                      out, err, false),
+              1);
+    EXPECT_EQ(err.str(), "kovo-report: cannot write output: Bad file descriptor\n");
+}
+
+TEST(ReportProcess, MissingPlutoFilesRefusePlutoRunsWithStatusOne) {
+    for (const std::string missing : {"pluto.slx", "hpluto.2199.slx"}) {
+        const fs::path folder = DataFolderWithout("kovo_no_pluto", missing);
+        const std::string path = (folder / missing).string();
+        ProcessRun r = Shell(folder / "kovo-report",
+                      "transits --first Mars --second Pluto --from 2026-01-01 --to 2026-12-31 --tz GMT", ">/dev/null");
+        EXPECT_EQ(r.status, 1) << missing;
+        EXPECT_NE(r.err.find("Pluto data is not available.\n" + path), std::string::npos) << r.err;
+        r = Shell(folder / "kovo-report", "simulate --first Earth --second Pluto --from 2011-03-15 --to 2011-09-30",
+                  ">/dev/null");
+        EXPECT_EQ(r.status, 1) << missing;
+        EXPECT_NE(r.err.find("Pluto data is not available."), std::string::npos) << r.err;
+        // Runs without Pluto still succeed; the start-up message names the file.
+        r = Shell(folder / "kovo-report", "transits --first Mars --second Jupiter --from 2026-01-01 --to 2026-12-31 --tz GMT",
+                  ">/dev/null");
+        EXPECT_EQ(r.status, 0) << missing;
+        EXPECT_NE(r.err.find(path), std::string::npos) << r.err;
+        fs::remove_all(folder);
+    }
+}
