@@ -75,6 +75,21 @@ protected:
     util::RunFlags flags;
 };
 
+TEST_F(SimulationTest, PlutoWithoutDataIsRefusedWithItsReasonNotRunAsEmpty) {
+    SimulationParams params = EarthJupiterOpposition(k2007Jan03, k2007Feb02);
+    params.secondPlanet = astro::kPluto;
+    params.pluto = {.available = false, .reason = "/data/hpluto.2199.slx: No such file or directory"};
+    host.output = "earlier text";
+    const SimulationRun run = Run(params, WeekdayPrices(DayValue));
+    EXPECT_EQ(run.outcome, SimulationOutcome::Refused);
+    EXPECT_EQ(ToRunOutcome(run.outcome), util::RunOutcome::Refused);
+    EXPECT_EQ(host.Texts(),
+              std::vector<std::string>{"Pluto data is not available.\r\n/data/hpluto.2199.slx: No such file or directory"});
+    EXPECT_EQ(host.messages[0].icon, util::MessageIcon::Exclamation);
+    EXPECT_EQ(host.output, "earlier text");
+    EXPECT_EQ(host.busyEntered, 0);
+}
+
 TEST_F(SimulationTest, DateChecksRefuseWithTheirMessagesAndChangeNothing) {
     const IndexPrices prices = WeekdayPrices(DayValue);
     const std::string range = "Investment dates must be in the range\r\n 2007-01-03 through 2014-12-31.";
