@@ -1,6 +1,8 @@
 #include "astro/pluto.h"
 
+#include <algorithm>
 #include <cmath>
+#include <string>
 
 #include "astro/catalogue.h"
 #include "util/line_reader.h"
@@ -21,6 +23,25 @@ const std::vector<std::string>& Records(PlutoList list) {
 int Digit(char c, int offset, int limit) {
     const int v = static_cast<unsigned char>(c) - offset;
     return v >= 0 && v < limit ? v : -1;
+}
+
+// Longitude in degrees of record text r read as record k; -100 when it cannot be decoded.
+double DecodeRecord(PlutoList list, const std::string& r, long long k) {
+    if (list == PlutoList::Geocentric) {
+        if (r.size() < 3) return kAfterData;
+        const int d60 = Digit(r[0], 58 + static_cast<int>(k % 55), 6);
+        const int d = Digit(r[1], 59, 60);
+        const int m = Digit(r[2], 60, 60);
+        if (d60 < 0 || d < 0 || m < 0) return kAfterData;
+        return (d60 * 60 + d) + m / 60.0;
+    }
+    if (r.size() < 4) return kAfterData;
+    const int m = Digit(r[0], 60 + static_cast<int>(k % 7), 60);
+    const int s = Digit(r[1], 60, 60);
+    const int d60 = Digit(r[2], 58 + static_cast<int>(k % 55), 6);
+    const int d = Digit(r[3], 59, 60);
+    if (m < 0 || s < 0 || d60 < 0 || d < 0) return kAfterData;
+    return (d60 * 60 + d) + m / 60.0 + s / 3600.0;
 }
 
 double Interpolate(PlutoList list, double instant, int lastDay) {
@@ -44,20 +65,70 @@ double Interpolate(PlutoList list, double instant, int lastDay) {
     return v / 360 * FullCircle;
 }
 
+// Whether two consecutive days lie further apart than Pluto moves, the short way round.
+bool OutOfStep(double previous, double degrees, double maxStep) {
+    const double apart = std::fabs(degrees - previous);
+    return std::min(apart, 360 - apart) > maxStep;
+}
+
+// Reads one file into `records` and checks it; returns "" when it is sound, otherwise
+// the path and the first problem.
+std::string LoadList(const std::string& path, PlutoList list, std::vector<std::string>& records) {
+    const bool geo = list == PlutoList::Geocentric;
+    const std::size_t needed = geo ? kPlutoGeoRecords : kPlutoHelioRecords;
+    const std::size_t length = geo ? 3 : 4;
+    const double maxStep = geo ? kPlutoGeoMaxDailyStep : kPlutoHelioMaxDailyStep;
+    records.clear();
+    records.reserve(needed);
+    std::string problem;
+    long long k = 0;
+    double previous = -1;
+    auto check = [&](std::string& record, std::size_t lineNumber) {
+        const double degrees = record.size() == length ? DecodeRecord(list, record, k) : kAfterData;
+        if (record.size() != length) {
+            problem = "record is not " + std::to_string(length) + " characters long";
+        } else if (degrees < 0) {
+            problem = "record cannot be decoded";
+        } else if (previous >= 0 && OutOfStep(previous, degrees, maxStep)) {
+            problem = "record out of step with its neighbours";
+        }
+        if (!problem.empty()) {
+            problem = "line " + std::to_string(lineNumber) + ": " + problem;
+            return false;
+        }
+        // Records past the needed count are checked and counted but not kept.
+        if (records.size() < needed) records.push_back(std::move(record));
+        previous = degrees;
+        ++k;
+        return true;
+    };
+    // A record line is a few characters; a longer one is damage and need not be kept whole.
+    const auto read = util::ForEachTrimmedLine(path, util::LineEnds::Any, check, 64);
+    if (problem.empty() && !read.errorText.empty()) problem = read.errorText;
+    if (problem.empty() && static_cast<std::size_t>(k) != needed)
+        problem = std::to_string(k) + " records, " + std::to_string(needed) + " needed";
+    return problem.empty() ? std::string() : path + ": " + problem;
+}
+
 }  // namespace
 
 PlutoLoadResult LoadPlutoFiles(const std::string& folder) {
     const std::string base = folder.empty() ? DataFolder() : folder;
-    geoRecords.clear();
-    helioRecords.clear();
     PlutoLoadResult result;
-    const auto geo = util::ReadTrimmedLines(base + kPlutoGeoFile, geoRecords, util::LineEnds::Any);
-    if (!geo.errorText.empty()) {
-        result.message = "Error when reading geocentric Pluto data.\r\n" + geo.errorText;
+    const char* heading = "Error when reading geocentric Pluto data.\r\n";
+    result.reason = LoadList(base + kPlutoGeoFile, PlutoList::Geocentric, geoRecords);
+    if (result.reason.empty()) {
+        heading = "Error when reading heliocentric Pluto data.\r\n";
+        result.reason = LoadList(base + kPlutoHelioFile, PlutoList::Heliocentric, helioRecords);
+    }
+    if (!result.reason.empty()) {
+        // Half a table would answer lookups with wrong longitudes; none answer with the sentinel.
+        std::vector<std::string>().swap(geoRecords);
+        std::vector<std::string>().swap(helioRecords);
+        result.message = heading + result.reason;
         return result;
     }
-    const auto helio = util::ReadTrimmedLines(base + kPlutoHelioFile, helioRecords, util::LineEnds::Any);
-    result.ok = helio.errorText.empty();
+    result.ok = true;
     return result;
 }
 
@@ -68,22 +139,7 @@ void SetPlutoRecords(PlutoList list, std::vector<std::string> records) {
 double PlutoRecordDegrees(PlutoList list, long long k) {
     const auto& records = Records(list);
     if (k < 0 || k >= static_cast<long long>(records.size())) return kAfterData;
-    const std::string& r = records[static_cast<std::size_t>(k)];
-    if (list == PlutoList::Geocentric) {
-        if (r.size() < 3) return kAfterData;
-        const int d60 = Digit(r[0], 58 + static_cast<int>(k % 55), 6);
-        const int d = Digit(r[1], 59, 60);
-        const int m = Digit(r[2], 60, 60);
-        if (d60 < 0 || d < 0 || m < 0) return kAfterData;
-        return (d60 * 60 + d) + m / 60.0;
-    }
-    if (r.size() < 4) return kAfterData;
-    const int m = Digit(r[0], 60 + static_cast<int>(k % 7), 60);
-    const int s = Digit(r[1], 60, 60);
-    const int d60 = Digit(r[2], 58 + static_cast<int>(k % 55), 6);
-    const int d = Digit(r[3], 59, 60);
-    if (m < 0 || s < 0 || d60 < 0 || d < 0) return kAfterData;
-    return (d60 * 60 + d) + m / 60.0 + s / 3600.0;
+    return DecodeRecord(list, records[static_cast<std::size_t>(k)], k);
 }
 
 double PlutoGeocentric(double instant) { return Interpolate(PlutoList::Geocentric, instant, kPlutoGeoLastDay); }

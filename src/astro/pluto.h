@@ -4,7 +4,8 @@
 // is Pluto at 0h UT of day number 2305448 + k (1 January 1600). Lookups interpolate
 // linearly between two consecutive days and return radians, or -99 before and -100
 // after the data. A record that is missing, short or outside the code range also
-// gives -100, never a read past the data.
+// gives -100, never a read past the data; so does every lookup after a failed load.
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -16,17 +17,35 @@ inline constexpr int kPlutoHelioLastDay = 2524593;  // 31 December 2199
 inline constexpr double kBeforeData = -99.0;
 inline constexpr double kAfterData = -100.0;
 
+// A sound file has one record per covered day and one for the day after the last,
+// which interpolation reads.
+inline constexpr std::size_t kPlutoGeoRecords = kPlutoGeoLastDay - kPlutoFirstDay + 2;      // 182,623
+inline constexpr std::size_t kPlutoHelioRecords = kPlutoHelioLastDay - kPlutoFirstDay + 2;  // 219,147
+
+// The largest change in degrees between the records of two consecutive days that a
+// file may hold. Pluto moves at most 3' a day geocentrically and 26" heliocentrically
+// (including the rounding of the records); a record read for the wrong day is off by
+// 60°, and a wrong degree digit by at least 1°.
+inline constexpr double kPlutoGeoMaxDailyStep = 15.0 / 60;
+inline constexpr double kPlutoHelioMaxDailyStep = 2.0 / 60;
+
 inline constexpr const char* kPlutoGeoFile = "pluto.slx";
 inline constexpr const char* kPlutoHelioFile = "hpluto.2199.slx";
 
 struct PlutoLoadResult {
-    bool ok = false;
+    bool ok = false;      // both files read and sound
     std::string message;  // for the caller to show when not empty (title "Read Pluto Data")
+    std::string reason;   // one line naming the failing file and the problem; empty when ok
 };
 
-// Reads both files from `folder` (DataFolder() when empty). A failure of the geocentric
-// file gives the message and skips the heliocentric one; a failure of the heliocentric
-// file is silent.
+// Reads both files from `folder` (DataFolder() when empty) and checks them: a sound file
+// is a regular file holding exactly the record count above, every record of its format's
+// length and codes, and no step between consecutive days larger than the bound above.
+// The first problem fails the load: `reason` names the file's full path and the problem
+// (with the line for a bad record), `message` is "Error when reading geocentric Pluto
+// data." or "Error when reading heliocentric Pluto data.", CR LF and the reason. A
+// failure of the geocentric file skips the heliocentric one. After a failure both lists
+// are empty.
 PlutoLoadResult LoadPlutoFiles(const std::string& folder = {});
 
 enum class PlutoList { Geocentric, Heliocentric };

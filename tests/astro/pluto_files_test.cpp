@@ -1,7 +1,13 @@
 // The generated Pluto files against the ephemeris layer they were made from.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
 
 #include "astro/pluto.h"
 #include "platform/ephemeris.h"
@@ -53,4 +59,59 @@ TEST(PlutoFiles, DecodedRecordsAgreeWithTheEphemerisWithinTheRounding) {
     EXPECT_EQ(astro::PlutoGeocentric(astro::kPlutoGeoLastDay + 0.5), astro::kAfterData);
     EXPECT_GE(astro::PlutoHeliocentric(astro::kPlutoHelioLastDay), 0.0);
     EXPECT_EQ(astro::PlutoHeliocentric(astro::kPlutoHelioLastDay + 0.5), astro::kAfterData);
+}
+
+namespace {
+
+// The largest change between the records of consecutive days, the short way round.
+double LargestDailyStep(astro::PlutoList list, std::size_t records) {
+    double largest = 0;
+    for (std::size_t k = 1; k < records; ++k) {
+        const double a = astro::PlutoRecordDegrees(list, static_cast<long long>(k) - 1);
+        const double b = astro::PlutoRecordDegrees(list, static_cast<long long>(k));
+        const double apart = std::fabs(b - a);
+        largest = std::max(largest, std::min(apart, 360 - apart));
+    }
+    return largest;
+}
+
+}  // namespace
+
+TEST(PlutoFiles, DailyStepsStayWellInsideTheLoadCheck) {
+    ASSERT_TRUE(kovo::testing::InitModelOnce());
+    ASSERT_TRUE(astro::LoadPlutoFiles().ok);
+    const double geo = LargestDailyStep(astro::PlutoList::Geocentric, astro::kPlutoGeoRecords);
+    const double helio = LargestDailyStep(astro::PlutoList::Heliocentric, astro::kPlutoHelioRecords);
+    std::printf("largest daily step: geocentric %.2f', heliocentric %.1f\"\n", geo * 60, helio * 3600);
+    EXPECT_GT(geo, 0.0);
+    EXPECT_LE(geo * 3, astro::kPlutoGeoMaxDailyStep);
+    EXPECT_LE(helio * 3, astro::kPlutoHelioMaxDailyStep);
+}
+
+// A copy of the real files with one line added: without the check, Pluto on 2030-01-01
+// read 249.13° instead of 309.17°.
+TEST(PlutoFiles, ALineAddedToACopyIsFoundAtLoad) {
+    ASSERT_TRUE(kovo::testing::InitModelOnce());
+    const double jan2030 = 2462502.5;
+    EXPECT_NEAR(Degrees(astro::PlutoGeocentric(jan2030)), 309.0 + 10.0 / 60, 1e-9);
+
+    const auto folder = std::filesystem::temp_directory_path() / "kovo_pluto_real_copy";
+    std::filesystem::create_directories(folder);
+    std::filesystem::copy_file(astro::DataFolder() + astro::kPlutoHelioFile, folder / astro::kPlutoHelioFile,
+                               std::filesystem::copy_options::overwrite_existing);
+    std::vector<std::string> lines;
+    util::ReadTrimmedLines(astro::DataFolder() + astro::kPlutoGeoFile, lines, util::LineEnds::Any);
+    lines.insert(lines.begin() + 155593, lines[155592]);
+    {
+        std::ofstream out(folder / astro::kPlutoGeoFile, std::ios::binary);
+        for (const auto& line : lines) out << line << "\r\n";
+    }
+    const auto result = astro::LoadPlutoFiles(folder.string() + "/");
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.reason,
+              (folder / astro::kPlutoGeoFile).string() + ": line 155594: record out of step with its neighbours");
+    EXPECT_EQ(astro::PlutoGeocentric(jan2030), astro::kAfterData);
+    std::filesystem::remove_all(folder);
+    ASSERT_TRUE(astro::LoadPlutoFiles().ok);
+    EXPECT_NEAR(Degrees(astro::PlutoGeocentric(jan2030)), 309.0 + 10.0 / 60, 1e-9);
 }

@@ -90,34 +90,130 @@ TEST_F(PlutoTest, ShortMissingOrCorruptRecordsGiveAfterData) {
     EXPECT_EQ(PlutoHeliocentric(std::nan("")), kAfterData);
 }
 
-TEST_F(PlutoTest, BlankLinesInAFileDoNotShiftTheNumbering) {
-    const auto folder = std::filesystem::temp_directory_path() / "kovo_pluto_blank";
-    std::filesystem::create_directories(folder);
-    {
-        std::ofstream geo(folder / kPlutoGeoFile, std::ios::binary);
-        geo << "\r\n" << EncodePlutoGeocentric(50, 0) << "\r\n   \r\n\r\n" << EncodePlutoGeocentric(52, 1) << "\r\n";
-        std::ofstream helio(folder / kPlutoHelioFile, std::ios::binary);
-        helio << EncodePlutoHeliocentric(7, 0) << "\r\n";
+// Full-size synthetic files in a folder of their own, damaged one way at a time.
+class PlutoFileCheck : public PlutoTest {
+protected:
+    void SetUp() override {
+        PlutoTest::SetUp();
+        folder = std::filesystem::temp_directory_path() /
+                 ("kovo_pluto_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        std::filesystem::create_directories(folder);
+        for (long long k = 0; k < static_cast<long long>(kPlutoGeoRecords); ++k)
+            geo.push_back(EncodePlutoGeocentric(GeoDegrees(k), k));
+        for (long long k = 0; k < static_cast<long long>(kPlutoHelioRecords); ++k)
+            helio.push_back(EncodePlutoHeliocentric(HelioDegrees(k), k));
     }
-    const auto result = LoadPlutoFiles(folder.string() + "/");
+    // Geocentric: a steady drift with yearly loops backwards, through 0° many times;
+    // heliocentric: a slow steady motion through 0° twice. Both move about as fast as Pluto.
+    static double GeoDegrees(long long k) { return std::fmod(350 + k * 0.01 + 2 * std::sin(k * 0.0172), 360); }
+    static double HelioDegrees(long long k) { return std::fmod(355 + k * 0.004, 360); }
+    void TearDown() override {
+        std::filesystem::remove_all(folder);
+        PlutoTest::TearDown();
+    }
+    static void WriteLines(const std::filesystem::path& path, const std::vector<std::string>& lines) {
+        std::string content;
+        for (const auto& line : lines) content += line + "\r\n";
+        std::ofstream(path, std::ios::binary) << content;
+    }
+    PlutoLoadResult Load() {
+        WriteLines(folder / kPlutoGeoFile, geo);
+        WriteLines(folder / kPlutoHelioFile, helio);
+        return LoadPlutoFiles(folder.string() + "/");
+    }
+    std::string GeoPath() const { return (folder / kPlutoGeoFile).string(); }
+    std::string HelioPath() const { return (folder / kPlutoHelioFile).string(); }
+    // Expects a failed load with this reason, and both lists emptied.
+    static void ExpectFailure(const PlutoLoadResult& result, const std::string& heading, const std::string& reason) {
+        EXPECT_FALSE(result.ok);
+        EXPECT_EQ(result.reason, reason);
+        EXPECT_EQ(result.message, "Error when reading " + heading + " Pluto data.\r\n" + reason);
+        EXPECT_EQ(PlutoRecordDegrees(PlutoList::Geocentric, 0), kAfterData);
+        EXPECT_EQ(PlutoRecordDegrees(PlutoList::Heliocentric, 0), kAfterData);
+        EXPECT_EQ(PlutoGeocentric(kFirstMidnight + 100), kAfterData);
+        EXPECT_EQ(PlutoHeliocentric(kFirstMidnight + 100), kAfterData);
+    }
+    std::filesystem::path folder;
+    std::vector<std::string> geo;
+    std::vector<std::string> helio;
+};
+
+TEST_F(PlutoFileCheck, SoundFilesLoadAndBlankLinesDoNotShiftTheNumbering) {
+    const double day1000 = PlutoRecordDegrees(PlutoList::Geocentric, 1000);  // the real file's, before
+    auto result = Load();
     EXPECT_TRUE(result.ok);
     EXPECT_TRUE(result.message.empty());
-    EXPECT_NEAR(Degrees(PlutoGeocentric(kFirstMidnight + 0.5)), 51.0, 1e-9);
-    std::filesystem::remove_all(folder);
+    EXPECT_TRUE(result.reason.empty());
+    EXPECT_NE(PlutoRecordDegrees(PlutoList::Geocentric, 1000), day1000);
+
+    // Blank lines, lines of blanks and lone LF line ends anywhere.
+    geo.insert(geo.begin() + 500, {"", "   "});
+    geo.insert(geo.begin(), "");
+    helio.insert(helio.begin() + 7, "  ");
+    helio.back() += "\n";
+    result = Load();
+    ASSERT_TRUE(result.ok) << result.reason;
+    EXPECT_NEAR(Degrees(PlutoGeocentric(kFirstMidnight + 1000.5)),
+                (PlutoRecordDegrees(PlutoList::Geocentric, 1000) + PlutoRecordDegrees(PlutoList::Geocentric, 1001)) / 2,
+                1e-9);
+    EXPECT_NEAR(PlutoRecordDegrees(PlutoList::Geocentric, 1000), GeoDegrees(1000), 0.5 / 60 + 1e-9);
+    EXPECT_NEAR(PlutoRecordDegrees(PlutoList::Heliocentric, 1000), HelioDegrees(1000), 0.5 / 3600 + 1e-9);
+    EXPECT_GE(PlutoHeliocentric(kPlutoHelioLastDay), 0.0);
 }
 
-TEST_F(PlutoTest, MissingFilesFailWithTheRightMessage) {
-    const auto folder = std::filesystem::temp_directory_path() / "kovo_pluto_missing";
-    std::filesystem::create_directories(folder);
-    auto result = LoadPlutoFiles(folder.string() + "/");
-    EXPECT_FALSE(result.ok);
-    EXPECT_EQ(result.message.rfind("Error when reading geocentric Pluto data.\r\n", 0), 0u);
-    EXPECT_GT(result.message.size(), std::string("Error when reading geocentric Pluto data.\r\n").size());
+TEST_F(PlutoFileCheck, RecordCountMustBeExact) {
+    geo.pop_back();
+    ExpectFailure(Load(), "geocentric", GeoPath() + ": 182622 records, 182623 needed");
+    geo.push_back(EncodePlutoGeocentric(GeoDegrees(182622), 182622));
+    geo.push_back(EncodePlutoGeocentric(GeoDegrees(182623), 182623));  // in step, one too many
+    ExpectFailure(Load(), "geocentric", GeoPath() + ": 182624 records, 182623 needed");
+    geo.pop_back();
+    helio.clear();
+    ExpectFailure(Load(), "heliocentric", HelioPath() + ": 0 records, 219147 needed");
+}
 
-    std::ofstream(folder / kPlutoGeoFile, std::ios::binary) << "";  // empty geocentric file reads fine
-    result = LoadPlutoFiles(folder.string() + "/");
-    EXPECT_FALSE(result.ok);             // the heliocentric file is missing ...
-    EXPECT_TRUE(result.message.empty());  // ... and that failure is silent
-    EXPECT_EQ(PlutoGeocentric(kFirstMidnight), kAfterData);
-    std::filesystem::remove_all(folder);
+TEST_F(PlutoFileCheck, InsertedOrLostLineIsOutOfStep) {
+    // A copy of line 1001 after it: from there on every record is read for the wrong day.
+    geo.insert(geo.begin() + 1001, geo[1000]);
+    ExpectFailure(Load(), "geocentric", GeoPath() + ": line 1002: record out of step with its neighbours");
+    geo.erase(geo.begin() + 1001);
+    helio.erase(helio.begin() + 70000);
+    ExpectFailure(Load(), "heliocentric", HelioPath() + ": line 70001: record out of step with its neighbours");
+}
+
+TEST_F(PlutoFileCheck, DamagedRecordsAreNamedByTheirLine) {
+    geo.insert(geo.begin(), {"", ""});  // blank lines count in the line number
+    geo[155621] = "~~~";
+    ExpectFailure(Load(), "geocentric", GeoPath() + ": line 155622: record cannot be decoded");
+    geo[155621] = geo[155620];
+    geo[12] = "ab";
+    ExpectFailure(Load(), "geocentric", GeoPath() + ": line 13: record is not 3 characters long");
+    geo[12] = geo[13] + "x";
+    ExpectFailure(Load(), "geocentric", GeoPath() + ": line 13: record is not 3 characters long");
+    geo[12] = std::string(100000, 'x');
+    ExpectFailure(Load(), "geocentric", GeoPath() + ": line 13: record is not 3 characters long");
+}
+
+TEST_F(PlutoFileCheck, AWrongDegreeIsOutOfStepInEitherFile) {
+    // Valid codes one degree off: the record decodes, but Pluto cannot move so far in a day.
+    const std::string sound = helio[5000];
+    helio[5000][3] = static_cast<char>(helio[5000][3] == ';' ? '<' : helio[5000][3] - 1);
+    ExpectFailure(Load(), "heliocentric", HelioPath() + ": line 5001: record out of step with its neighbours");
+    helio[5000] = sound;
+    geo[3000][1] = static_cast<char>(geo[3000][1] == ';' ? '<' : geo[3000][1] - 1);
+    ExpectFailure(Load(), "geocentric", GeoPath() + ": line 3001: record out of step with its neighbours");
+}
+
+TEST_F(PlutoFileCheck, HeliocentricFailureIsReportedNotSilent) {
+    ASSERT_TRUE(Load().ok);
+    std::filesystem::remove(folder / kPlutoHelioFile);
+    const auto result = LoadPlutoFiles(folder.string() + "/");
+    ExpectFailure(result, "heliocentric", HelioPath() + ": No such file or directory");
+}
+
+TEST_F(PlutoFileCheck, MissingOrIrregularGeocentricFileSkipsTheHeliocentricOne) {
+    WriteLines(folder / kPlutoHelioFile, helio);
+    ExpectFailure(LoadPlutoFiles(folder.string() + "/"), "geocentric", GeoPath() + ": No such file or directory");
+    std::filesystem::create_directory(folder / kPlutoGeoFile);
+    ExpectFailure(LoadPlutoFiles(folder.string() + "/"), "geocentric", GeoPath() + ": not a regular file");
 }
