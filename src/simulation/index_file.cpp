@@ -1,6 +1,7 @@
 #include "simulation/index_file.h"
 
 #include <limits>
+#include <string>
 #include <utility>
 
 #include "calendar/calendar_services.h"
@@ -24,14 +25,57 @@ util::Message IndexFileError() {
     return message;
 }
 
+// The same message naming the first line that is not a dated line in order.
+util::Message DamagedIndexFile(std::size_t lineNumber, const std::string& problem) {
+    util::Message message = IndexFileError();
+    message.text += "\r\nLine " + std::to_string(lineNumber) + " " + problem;
+    return message;
+}
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Whether the line starts with a real date written YYYY-MM-DD followed by a separator.
+// A bare date is accepted: the blank after it was trimmed, and a line without a value
+// counts as a day without one.
+bool StartsWithDate(const std::string& line) {
+    if (line.size() < 10 || (line.size() > 10 && IsDigit(line[10]))) return false;
+    for (std::size_t i = 0; i < 10; ++i)
+        if (i == 4 || i == 7 ? line[i] != '-' : !IsDigit(line[i])) return false;
+    calendar::DateRecord date;
+    date.year = std::stoi(line.substr(0, 4));
+    date.month = std::stoi(line.substr(5, 2));
+    date.day = std::stoi(line.substr(8, 2));
+    date.calendar = calendar::kGregorian;
+    const std::int32_t day = calendar::DayNumberFromDate(date);
+    return date.valid != 0 && calendar::FormatDayNumberIso(day) == line.substr(0, 10);
+}
+
 }  // namespace
 
 std::optional<util::Message> IndexPrices::Load(const std::string& path) {
     lines_.clear();
-    // One line more than expected is enough to know the count is wrong.
-    const auto result = util::ReadTrimmedLines(path, lines_, util::LineEnds::CrOrCrLf, kMaxIndexLineLength,
-                                               ExpectedIndexLines + 1);
+    // The first line out of layout or order, kept to be reported once the count is right.
+    std::size_t badLine = 0;
+    std::string problem;
+    auto take = [&](std::string& line, std::size_t lineNumber) {
+        // One line more than expected is enough to know the count is wrong.
+        if (lines_.size() > static_cast<std::size_t>(ExpectedIndexLines)) return false;
+        if (badLine == 0) {
+            if (!StartsWithDate(line)) {
+                problem = "does not start with a date written YYYY-MM-DD and a separator.";
+            } else if (!lines_.empty() && line.compare(0, 10, lines_.back(), 0, 10) <= 0) {
+                problem = "is not dated after the line before it.";
+            }
+            if (!problem.empty()) badLine = lineNumber;
+        }
+        lines_.push_back(std::move(line));
+        return true;
+    };
+    const auto result = util::ForEachTrimmedLine(path, util::LineEnds::CrOrCrLf, take, kMaxIndexLineLength);
     if (!result.errorText.empty() || IndexLineCount() != ExpectedIndexLines) return IndexFileError();
+    // The lookup is a binary search by date: a line it cannot read or an order it cannot
+    // rely on would only show later as prices that cannot be found.
+    if (badLine != 0) return DamagedIndexFile(badLine, problem);
     return std::nullopt;
 }
 

@@ -23,11 +23,14 @@ inline constexpr const char* kIndexFileName = "DJIA_data.txt";
 class IndexPrices {
 public:
     // Reads the file (a bare name is looked for in the working folder): lines end with
-    // CR LF or a lone CR and are trimmed of blanks; blank lines are not stored. Returns
-    // the message to show when the file cannot be read or does not hold exactly
-    // ExpectedIndexLines lines. The lines read stay stored either way. Reading stops
-    // just past the expected count and cuts overlong lines, so a huge or binary file
-    // costs little memory.
+    // CR LF or a lone CR and are trimmed of blanks; blank lines are not stored, nor is a
+    // UTF-8 byte-order mark at the start. Returns the message to show when the file is
+    // not a regular file, cannot be read or does not hold exactly ExpectedIndexLines
+    // lines; or, when the count is right, the same message with a second line naming the
+    // first line that does not start with a real date (YYYY-MM-DD and a separator) or is
+    // not dated after the line before it. The lines read stay stored either way. Reading
+    // stops just past the expected count and cuts overlong lines, so a huge or binary
+    // file costs little memory.
     std::optional<util::Message> Load(const std::string& path = kIndexFileName);
 
     // Replaces the stored lines as they are (no trimming, no count check).

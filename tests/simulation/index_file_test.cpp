@@ -132,6 +132,71 @@ TEST_F(IndexFile, HugeAndBinaryFilesAreRefusedCheaply) {
     for (std::int32_t day = Day(2007, 1, 1); day < Day(2007, 3, 1); ++day) prices.IndexValueOnOrAfter(day);
 }
 
+TEST_F(IndexFile, ByteOrderMarkAtTheStartIsNotPartOfTheFirstDate) {
+    const auto lines = WeekdayLines();
+    std::string content = "\xEF\xBB\xBF";
+    for (const auto& line : lines) content += line + "\r\n";
+    EXPECT_FALSE(prices.Load(Write(content)).has_value());
+    EXPECT_EQ(prices.IndexLine(1), lines[0]);
+    EXPECT_EQ(prices.IndexValueOnOrAfter(Day(2011, 1, 3)), Price(Day(2011, 1, 3)));
+    EXPECT_EQ(prices.IndexValueOnOrAfter(Day(2007, 1, 1)), Price(Day(2007, 1, 1)));
+    // A mark followed by a blank line leaves no line behind.
+    EXPECT_FALSE(prices.Load(Write("\xEF\xBB\xBF  \r\n" + content.substr(3))).has_value());
+    EXPECT_EQ(prices.IndexLineCount(), 2088);
+}
+
+// A file with the right count whose dates the binary search could not rely on.
+TEST_F(IndexFile, LinesOutOfLayoutOrOrderAreNamed) {
+    const auto expectDamaged = [](const std::optional<kovo::util::Message>& message, const std::string& detail) {
+        ASSERT_TRUE(message.has_value());
+        EXPECT_EQ(message->text, "Error reading DJIA data file\r\n" + detail);
+        EXPECT_EQ(message->title, "KOVO");
+        EXPECT_EQ(message->icon, kovo::util::MessageIcon::None);
+        EXPECT_EQ(message->buttons, kovo::util::MessageButtons::Ok);
+    };
+    const std::string badLayout = " does not start with a date written YYYY-MM-DD and a separator.";
+    const auto sound = WeekdayLines();
+    for (const std::string& line : {std::string("Date,Close"), std::string("2007/01/03\t12474.52"),
+                                    std::string("07-01-2007\t12474.52"), std::string("2007-01-0312474.52"),
+                                    std::string("2007-02-30\t12474.52"), std::string("2007-13-01\t12474.52"),
+                                    std::string("2007-1-03\t12474.52"), std::string("\xEF\xBB\xBF") + sound[2]}) {
+        auto lines = sound;
+        lines[2] = line;
+        expectDamaged(prices.Load(WriteLines(lines)), "Line 3" + badLayout);
+        EXPECT_EQ(prices.IndexLineCount(), 2088);  // the lines stay stored
+    }
+
+    auto lines = sound;
+    std::swap(lines[1000], lines[1001]);
+    expectDamaged(prices.Load(WriteLines(lines)), "Line 1002 is not dated after the line before it.");
+    lines = sound;
+    lines[1001] = lines[1000].substr(0, 10) + "\t0";  // the same date twice
+    expectDamaged(prices.Load(WriteLines(lines)), "Line 1002 is not dated after the line before it.");
+
+    // Line numbers count blank lines; only the first damage is named.
+    lines = sound;
+    lines[5] = "x";
+    lines[9] = "y";
+    std::string content = "\r\n   \r\n";
+    for (const auto& line : lines) content += line + "\r\n";
+    expectDamaged(prices.Load(Write(content)), "Line 8" + badLayout);
+
+    // A wrong count is told as before, whatever else is wrong.
+    lines.pop_back();
+    ExpectFileError(prices.Load(WriteLines(lines)));
+}
+
+TEST_F(IndexFile, DaysWithoutAValueKeepTheirPlace) {
+    auto lines = WeekdayLines();
+    lines[3] = lines[3].substr(0, 10) + "\t0";  // Thursday 4 January
+    lines[4] = lines[4].substr(0, 10) + "  ";   // a bare date once its blanks are trimmed
+    lines[5] = lines[5].substr(0, 10) + " n/a";  // Monday 8 January
+    EXPECT_FALSE(prices.Load(WriteLines(lines)).has_value());
+    EXPECT_EQ(prices.IndexLine(5), lines[4].substr(0, 10));
+    EXPECT_EQ(prices.IndexValueOnOrAfter(Day(2007, 1, 5)), Price(Day(2007, 1, 9)));
+    EXPECT_FALSE(prices.IndexValueOnOrAfter(Day(2007, 1, 4)).has_value());
+}
+
 TEST_F(IndexFile, LookupFallsForward) {
     std::vector<std::string> lines;
     for (std::int32_t day = Day(2008, 12, 1); day <= Day(2009, 1, 31); ++day) {
