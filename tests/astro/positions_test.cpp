@@ -57,8 +57,28 @@ TEST_F(PositionsTest, MercuryRetrogradeInsideAKnownPeriodOnly) {
 }
 
 TEST_F(PositionsTest, RetrogradeTestAcrossZeroDegreesAndForMissingPositions) {
-    // A pair straddling 0°: 359.9° to 0.1° is a jump of about -2π, not a retrograde step.
-    EXPECT_FALSE(IsRetrogradeAt(4, FullCircle - 0.0001, 2451545.0) && false);
+    // Find Mars passing 0° going forwards after 2000, to about a second.
+    double before = 2451545.0;
+    while (!(GeocentricLongitude(4, before) > 6 && GeocentricLongitude(4, before + 1) < 0.5)) {
+        before += 1;
+        ASSERT_LT(before, 2451545.0 + 1500);
+    }
+    double after = before + 1;
+    while (after - before > 1e-5) {
+        const double mid = (before + after) / 2;
+        (GeocentricLongitude(4, mid) > 6 ? before : after) = mid;
+    }
+    // A quarter of an hour before the pass, the position 30 minutes on lies just past 0°.
+    const double instant = before - 1.0 / 96;
+    const double later = GeocentricLongitude(4, instant + 1.0 / 48);
+    ASSERT_LT(later, 0.001);
+    ASSERT_GT(GeocentricLongitude(4, instant), FullCircle - 0.001);
+    // A pair straddling 0°: just below FullCircle to just past 0 is a jump of about -2π,
+    // not a retrograde step ...
+    EXPECT_FALSE(IsRetrograde(4, instant));
+    EXPECT_FALSE(IsRetrogradeAt(4, FullCircle - 0.0001, instant));
+    // ... while a start just ahead of the later position is one.
+    EXPECT_TRUE(IsRetrogradeAt(4, later + 0.0001, instant));
     EXPECT_FALSE(IsRetrogradeAt(4, -99.0, 2451545.0));
     EXPECT_FALSE(IsRetrogradeAt(1, 1.0, 2451545.0));
     // Pluto outside its data: no verdict.
