@@ -159,6 +159,10 @@ int CommandStatus(const std::vector<std::string>& args, std::ostream& out, std::
     if (o.command == Command::Positions) {
         if (!calendar::ValidateDate(dates, 0, "positions", host) || !calendar::ValidateDate(dates, 1, "positions", host))
             return 1;
+        if (o.first == astro::kPluto && !pluto.available) {
+            errors << WithoutCarriageReturns(astro::PlutoUnavailableText(pluto)) << "\n";
+            return 1;
+        }
         return Positions(o, dates, out);
     }
     const util::RunOutcome outcome = o.command == Command::Simulate ? RunSimulateCommand(o, dates, flags, host, pluto)

@@ -86,6 +86,9 @@ TEST(ReportProcess, MissingPlutoFilesRefusePlutoRunsWithStatusOne) {
                   ">/dev/null");
         EXPECT_EQ(r.status, 1) << missing;
         EXPECT_NE(r.err.find("Pluto data is not available."), std::string::npos) << r.err;
+        r = Shell(folder / "kovo-report", "positions --body Pluto --from 2030-01-01 --to 2030-01-02", ">/dev/null");
+        EXPECT_EQ(r.status, 1) << missing;
+        EXPECT_NE(r.err.find("Pluto data is not available.\n" + path), std::string::npos) << r.err;
         // Runs without Pluto still succeed; the start-up message names the file.
         r = Shell(folder / "kovo-report", "transits --first Mars --second Jupiter --from 2026-01-01 --to 2026-12-31 --tz GMT",
                   ">/dev/null");
