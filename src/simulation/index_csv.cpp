@@ -3,10 +3,8 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <system_error>
+#include <istream>
+#include <streambuf>
 
 #include "calendar/calendar_services.h"
 #include "platform/calendar_lib.h"
@@ -17,6 +15,8 @@
 namespace kovo::simulation {
 namespace {
 
+constexpr std::size_t kQuotedChars = 60;  // of a field shown in a message
+
 std::string Trim(std::string_view text) {
     const std::size_t first = text.find_first_not_of(" \t\r");
     if (first == std::string_view::npos) return {};
@@ -24,9 +24,113 @@ std::string Trim(std::string_view text) {
     return std::string(text.substr(first, last - first + 1));
 }
 
-// One CSV record; quoted fields may hold commas and doubled quotes.
-std::vector<std::string> SplitCsvLine(std::string_view line) {
-    std::vector<std::string> fields(1);
+// A field for a message, in quotes: at most kQuotedChars characters, cut at a character
+// boundary, with control characters shown as "?" so that nothing can upset a terminal.
+std::string Quote(std::string_view text) {
+    std::string shown;
+    std::size_t chars = 0;
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        const bool startsChar = (byte & 0xC0) != 0x80;
+        if ((startsChar && chars == kQuotedChars) || shown.size() == 4 * kQuotedChars)
+            return "\"" + shown + "...\"";
+        if (startsChar) ++chars;
+        shown += byte < 0x20 || byte == 0x7F ? '?' : c;
+    }
+    return "\"" + shown + "\"";
+}
+
+// Splits a text into lines at LF, CR LF or a lone CR, reading the stream a block at a
+// time, so that memory stays one block and one line however large the input is.
+class CappedLineReader {
+public:
+    enum class Status { Line, TooLong, End };
+
+    explicit CappedLineReader(std::istream& in) : in_(in) {}
+
+    Status Next(std::string& line) {
+        line.clear();
+        bool started = false;
+        for (;;) {
+            if (pos_ == size_ && !Fill()) {
+                if (!started) return Status::End;
+                ++lineNumber_;
+                return Status::Line;
+            }
+            if (afterCr_) {
+                afterCr_ = false;
+                if (buffer_[pos_] == '\n') {  // the second half of a CR LF
+                    ++pos_;
+                    continue;
+                }
+            }
+            const char* begin = buffer_.data() + pos_;
+            const char* end = buffer_.data() + size_;
+            const char* stop = std::find_if(begin, end, [](char c) { return c == '\n' || c == '\r'; });
+            const auto taken = static_cast<std::size_t>(stop - begin);
+            if (line.size() + taken > kCsvMaxLineBytes) {
+                ++lineNumber_;
+                return Status::TooLong;
+            }
+            line.append(begin, taken);
+            pos_ += taken;
+            started = true;
+            if (stop != end) {
+                afterCr_ = *stop == '\r';
+                ++pos_;
+                ++lineNumber_;
+                return Status::Line;
+            }
+        }
+    }
+
+    std::size_t LineNumber() const { return lineNumber_; }
+
+private:
+    bool Fill() {
+        if (!in_) return false;
+        in_.read(buffer_.data(), static_cast<std::streamsize>(buffer_.size()));
+        size_ = static_cast<std::size_t>(in_.gcount());
+        pos_ = 0;
+        return size_ > 0;
+    }
+
+    std::istream& in_;
+    std::vector<char> buffer_ = std::vector<char>(std::size_t{1} << 16);
+    std::size_t pos_ = 0;
+    std::size_t size_ = 0;
+    std::size_t lineNumber_ = 0;
+    bool afterCr_ = false;
+};
+
+// A read-only stream over text held elsewhere, so that text is parsed without a copy.
+class ViewBuffer : public std::streambuf {
+public:
+    explicit ViewBuffer(std::string_view text) {
+        char* begin = const_cast<char*>(text.data());  // the get area is never written
+        setg(begin, begin, begin + text.size());
+    }
+};
+
+// The header's separator: a comma, else ";" or TAB, whichever it holds more of.
+char DetectSeparator(std::string_view header) {
+    std::size_t commas = 0, semicolons = 0, tabs = 0;
+    bool quoted = false;
+    for (const char c : header) {
+        if (c == '"') quoted = !quoted;
+        if (quoted) continue;
+        commas += c == ',';
+        semicolons += c == ';';
+        tabs += c == '\t';
+    }
+    if (commas == 0 && semicolons + tabs > 0) return semicolons >= tabs ? ';' : '\t';
+    return ',';
+}
+
+// One CSV record; quoted fields may hold separators and doubled quotes. False when the
+// record has more than kCsvMaxFields fields.
+bool SplitCsvLine(std::string_view line, char separator, std::vector<std::string>& fields) {
+    fields.assign(1, std::string());
     bool quoted = false;
     for (std::size_t i = 0; i < line.size(); ++i) {
         const char c = line[i];
@@ -37,14 +141,15 @@ std::vector<std::string> SplitCsvLine(std::string_view line) {
             } else {
                 quoted = !quoted;
             }
-        } else if (c == ',' && !quoted) {
+        } else if (c == separator && !quoted) {
+            if (fields.size() == kCsvMaxFields) return false;
             fields.emplace_back();
         } else {
             fields.back() += c;
         }
     }
     for (std::string& field : fields) field = Trim(field);
-    return fields;
+    return true;
 }
 
 bool ReadInt(std::string_view text, int& value) {
@@ -83,12 +188,36 @@ bool IsMissingMark(const std::string& text) {
            lower == "-";
 }
 
-// A close such as 12,474.52 or $12474.52; nullopt when the text is no number.
-std::optional<double> ParseClose(const std::string& text) {
+// Tables separated by ";" or TAB come from places that may write a decimal comma. The
+// last of "," and "." is the decimal mark when both appear; a lone comma is one unless
+// exactly three digits follow it, which could as well be thousands and is refused.
+bool NormaliseDecimalComma(std::string& digits) {
+    const std::size_t comma = digits.rfind(',');
+    if (comma == std::string::npos) return true;
+    const std::size_t dot = digits.rfind('.');
+    if (dot != std::string::npos) {
+        const char grouping = dot > comma ? ',' : '.';
+        std::erase(digits, grouping);
+        std::replace(digits.begin(), digits.end(), ',', '.');
+        return true;
+    }
+    if (std::count(digits.begin(), digits.end(), ',') > 1) {
+        std::erase(digits, ',');
+        return true;
+    }
+    if (digits.size() - comma - 1 == 3) return false;
+    digits[comma] = '.';
+    return true;
+}
+
+// A close such as 12,474.52 or $12474.52 (or 12474,52 beside a ";" or TAB separator);
+// nullopt when the text is no number.
+std::optional<double> ParseClose(const std::string& text, char separator) {
     std::string digits;
     for (char c : text) {
-        if (c != ',' && c != '$' && c != ' ') digits += c;
+        if ((c != ',' || separator != ',') && c != '$' && c != ' ') digits += c;
     }
+    if (separator != ',' && !NormaliseDecimalComma(digits)) return std::nullopt;
     double value = 0.0;
     const auto result = std::from_chars(digits.data(), digits.data() + digits.size(), value);
     if (digits.empty() || result.ec != std::errc() || result.ptr != digits.data() + digits.size() ||
@@ -134,84 +263,113 @@ std::string LineError(std::size_t lineNumber, const std::string& text) {
     return "line " + std::to_string(lineNumber) + ": " + text;
 }
 
-std::vector<std::string> SplitLines(std::string_view text) {
-    if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (start <= text.size()) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string_view::npos) end = text.size();
-        lines.emplace_back(text.substr(start, end - start));
-        start = end + 1;
-    }
-    return lines;
-}
+const std::string kSaveAsUtf8 = "save it as UTF-8 text (\"CSV UTF-8\") and try again";
+const std::string kNoTable = ": not a table of daily closes";
 
-// Checks that the rows run one way throughout and returns them ascending.
-std::string PutInAscendingOrder(std::vector<DailyClose>& closes,
-                                const std::vector<std::size_t>& lineNumbers) {
-    if (closes.size() < 2) return {};
-    const bool descending = closes[1].dayNumber < closes[0].dayNumber;
-    for (std::size_t i = 1; i < closes.size(); ++i) {
-        const bool inOrder = descending ? closes[i].dayNumber < closes[i - 1].dayNumber
-                                        : closes[i].dayNumber > closes[i - 1].dayNumber;
-        if (!inOrder) {
-            return LineError(lineNumbers[i], "dates out of order (" +
-                                                 calendar::FormatDayNumberIso(closes[i].dayNumber) +
-                                                 " after " +
-                                                 calendar::FormatDayNumberIso(closes[i - 1].dayNumber) + ")");
-        }
+// Takes the lines of a table one at a time and keeps only the rows read so far.
+class IndexCsvParser {
+public:
+    // False once a hard error has ended the table.
+    bool Take(std::size_t lineNumber, std::string_view line) {
+        if (lineNumber == 1 && line.substr(0, 3) == "\xEF\xBB\xBF") line.remove_prefix(3);
+        if (lineNumber == 1 && (line.substr(0, 2) == "\xFF\xFE" || line.substr(0, 2) == "\xFE\xFF"))
+            return Fail("the file is UTF-16 text: " + kSaveAsUtf8);
+        if (line.find('\0') != std::string_view::npos)
+            return Fail(LineError(lineNumber, "NUL bytes: the file looks like UTF-16 text; " + kSaveAsUtf8));
+        if (Trim(line).empty()) return true;
+        if (!haveHeader_) separator_ = DetectSeparator(line);
+        if (!SplitCsvLine(line, separator_, fields_))
+            return Fail(LineError(lineNumber, "more than " + std::to_string(kCsvMaxFields) + " fields"));
+        return haveHeader_ ? Row(lineNumber) : Header();
     }
-    if (descending) std::reverse(closes.begin(), closes.end());
-    return {};
-}
+
+    bool Fail(std::string text) {
+        result_.errorText = std::move(text);
+        return false;
+    }
+
+    CsvReadResult Finish() {
+        if (result_.errorText.empty() && !haveHeader_)
+            result_.errorText = "the file holds no header line and no data";
+        if (result_.errorText.empty() && direction_ < 0)
+            std::reverse(result_.closes.begin(), result_.closes.end());
+        return std::move(result_);
+    }
+
+private:
+    bool Header() {
+        haveHeader_ = true;
+        columns_ = FindColumns(fields_);
+        if (columns_.date >= 0 && columns_.close >= 0) return true;
+        return Fail("no usable columns: the header line needs a \"Date\" column and a "
+                    "\"Close\" or \"DJIA\" column");
+    }
+
+    bool Row(std::size_t lineNumber) {
+        if (fields_.size() <= static_cast<std::size_t>(std::max(columns_.date, columns_.close)))
+            return Fail(LineError(lineNumber, "too few fields"));
+        const std::string& dateText = fields_[static_cast<std::size_t>(columns_.date)];
+        const std::string& closeText = fields_[static_cast<std::size_t>(columns_.close)];
+        const std::optional<std::int32_t> day = ParseDate(dateText);
+        if (!day) return Fail(LineError(lineNumber, Quote(dateText) + " is not a date (YYYY-MM-DD or MM/DD/YYYY)"));
+        DailyClose close{.dayNumber = *day, .close = std::nullopt};
+        if (!IsMissingMark(closeText)) {
+            close.close = ParseClose(closeText, separator_);
+            if (!close.close || *close.close < 0)
+                return Fail(LineError(lineNumber, Quote(closeText) + " is not a closing value"));
+        }
+        if (!InOrder(*day)) {
+            const std::int32_t previous = result_.closes.back().dayNumber;
+            return Fail(LineError(lineNumber, "dates out of order (" + calendar::FormatDayNumberIso(*day) + " after " +
+                                                  calendar::FormatDayNumberIso(previous) + ")"));
+        }
+        result_.closes.push_back(close);
+        return true;
+    }
+
+    // Rows run one way throughout: the first two decide which.
+    bool InOrder(std::int32_t day) {
+        if (result_.closes.empty()) return true;
+        const std::int32_t previous = result_.closes.back().dayNumber;
+        if (direction_ == 0) direction_ = day < previous ? -1 : 1;
+        return direction_ < 0 ? day < previous : day > previous;
+    }
+
+    CsvReadResult result_;
+    std::vector<std::string> fields_;
+    bool haveHeader_ = false;
+    char separator_ = ',';
+    Columns columns_;
+    int direction_ = 0;  // 1 ascending, -1 descending, 0 not known yet
+};
 
 }  // namespace
 
+CsvReadResult ReadIndexCsv(std::istream& in) {
+    CappedLineReader reader(in);
+    IndexCsvParser parser;
+    std::string line;
+    for (;;) {
+        const CappedLineReader::Status status = reader.Next(line);
+        const std::size_t number = reader.LineNumber();
+        if (status == CappedLineReader::Status::End) break;
+        if (status == CappedLineReader::Status::TooLong) {
+            parser.Fail(LineError(number, "longer than " + std::to_string(kCsvMaxLineBytes) + " bytes" + kNoTable));
+            break;
+        }
+        if (number > kCsvMaxLines) {
+            parser.Fail(LineError(number, "more than " + std::to_string(kCsvMaxLines) + " lines" + kNoTable));
+            break;
+        }
+        if (!parser.Take(number, line)) break;
+    }
+    return parser.Finish();
+}
+
 CsvReadResult ParseIndexCsv(std::string_view text) {
-    CsvReadResult result;
-    const std::vector<std::string> lines = SplitLines(text);
-    std::size_t i = 0;
-    while (i < lines.size() && Trim(lines[i]).empty()) ++i;
-    if (i == lines.size()) {
-        result.errorText = "the file holds no header line and no data";
-        return result;
-    }
-    const Columns columns = FindColumns(SplitCsvLine(lines[i]));
-    if (columns.date < 0 || columns.close < 0) {
-        result.errorText = "no usable columns: the header line needs a \"Date\" column and a "
-                           "\"Close\" or \"DJIA\" column";
-        return result;
-    }
-    std::vector<std::size_t> lineNumbers;
-    const auto needed = static_cast<std::size_t>(std::max(columns.date, columns.close));
-    for (++i; i < lines.size(); ++i) {
-        if (Trim(lines[i]).empty()) continue;
-        const std::vector<std::string> fields = SplitCsvLine(lines[i]);
-        if (fields.size() <= needed) {
-            result.errorText = LineError(i + 1, "too few fields");
-            return result;
-        }
-        const std::string& dateText = fields[static_cast<std::size_t>(columns.date)];
-        const std::string& closeText = fields[static_cast<std::size_t>(columns.close)];
-        const std::optional<std::int32_t> day = ParseDate(dateText);
-        if (!day) {
-            result.errorText = LineError(i + 1, "\"" + dateText + "\" is not a date (YYYY-MM-DD or MM/DD/YYYY)");
-            return result;
-        }
-        DailyClose close{.dayNumber = *day, .close = std::nullopt};
-        if (!IsMissingMark(closeText)) {
-            close.close = ParseClose(closeText);
-            if (!close.close || *close.close < 0) {
-                result.errorText = LineError(i + 1, "\"" + closeText + "\" is not a closing value");
-                return result;
-            }
-        }
-        result.closes.push_back(close);
-        lineNumbers.push_back(i + 1);
-    }
-    result.errorText = PutInAscendingOrder(result.closes, lineNumbers);
-    return result;
+    ViewBuffer buffer(text);
+    std::istream in(&buffer);
+    return ReadIndexCsv(in);
 }
 
 IndexFileLines BuildIndexFileLines(const std::vector<DailyClose>& closes) {
@@ -232,28 +390,6 @@ IndexFileLines BuildIndexFileLines(const std::vector<DailyClose>& closes) {
         result.lines.push_back(calendar::FormatDayNumberIso(day) + "\t" + value);
     }
     return result;
-}
-
-std::string WriteFileAtomically(const std::string& path, std::string_view content) {
-    const std::string temporary = path + ".tmp";
-    {
-        std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
-        if (!file) return "cannot create " + temporary;
-        file.write(content.data(), static_cast<std::streamsize>(content.size()));
-        file.flush();
-        if (!file) {
-            file.close();
-            std::remove(temporary.c_str());
-            return "cannot write " + temporary;
-        }
-    }
-    std::error_code error;
-    std::filesystem::rename(temporary, path, error);
-    if (error) {
-        std::remove(temporary.c_str());
-        return "cannot replace " + path + ": " + error.message();
-    }
-    return {};
 }
 
 }  // namespace kovo::simulation

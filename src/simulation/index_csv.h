@@ -2,7 +2,9 @@
 // Turns a downloaded table of daily index closes (CSV) into the index price file: one
 // line per weekday of 2007-2014 (2088 lines), the date, a TAB and the close with two
 // decimals, or 0 for a day without a value; lines end with CR LF.
+#include <cstddef>
 #include <cstdint>
+#include <istream>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -18,6 +20,12 @@ namespace kovo::simulation {
 inline constexpr std::int32_t kIndexFileFirstDay = 2454102;
 inline constexpr std::int32_t kIndexFileLastDay = LastInvestmentDay;
 
+// Caps on a CSV table: a daily table has short lines, a handful of columns and some
+// tens of thousands of rows.
+inline constexpr std::size_t kCsvMaxLineBytes = 4096;
+inline constexpr std::size_t kCsvMaxFields = 64;
+inline constexpr std::size_t kCsvMaxLines = 500000;
+
 struct DailyClose {
     std::int32_t dayNumber = 0;
     std::optional<double> close;  // empty for a day marked as without value
@@ -28,13 +36,24 @@ struct CsvReadResult {
     std::string errorText;           // empty on success
 };
 
-// Reads CSV text with a header row. The date column is the one named "Date" (any case);
-// the close column is "Close", else "DJIA", else one whose name begins with "Close",
-// else "Adj Close", else the only other column. Dates are YYYY-MM-DD or MM/DD/YYYY;
-// fields may be quoted, with thousands commas inside quotes; ".", "" and "null" mark
-// a day without value. Rows must be in strictly ascending or strictly descending date
-// order throughout; a descending table is returned ascending.
-CsvReadResult ParseIndexCsv(std::string_view text);
+// Reads a CSV table with a header row. The date column is the one named "Date" (any
+// case); the close column is "Close", else "DJIA", else one whose name begins with
+// "Close", else "Adj Close", else the only other column. Dates are YYYY-MM-DD or
+// MM/DD/YYYY; fields may be quoted, with thousands commas inside quotes; ".", "" and
+// "null" mark a day without value. Rows must be in strictly ascending or strictly
+// descending date order throughout; a descending table is returned ascending.
+//
+// Lines end with LF, CR LF or a lone CR; a UTF-8 byte order mark is skipped and UTF-16
+// text is refused with advice to save it as UTF-8. The separator is a comma, or ";" or
+// TAB when the header line holds no comma; with those a decimal comma is understood too
+// (12474,52 and 12.474,52), and a lone comma before exactly three digits is refused as
+// ambiguous.
+//
+// The stream is read a block at a time and reading stops at the first error, so memory
+// stays small for any input: the caps below are refused with the line number. Messages
+// quote at most 60 characters of a field.
+CsvReadResult ReadIndexCsv(std::istream& in);
+CsvReadResult ParseIndexCsv(std::string_view text);  // the same over text in memory
 
 // The ExpectedIndexLines lines (without line ends) for the weekdays of 2007-2014. errorText is set
 // when a close does not fit the file's 8-character value field.
@@ -44,12 +63,9 @@ struct IndexFileLines {
 };
 IndexFileLines BuildIndexFileLines(const std::vector<DailyClose>& closes);
 
-// Writes content to a temporary file beside path and renames it over path, so that a
-// failed write never leaves a half-written file. Returns an error text, or "".
-std::string WriteFileAtomically(const std::string& path, std::string_view content);
-
 // The kovo-djia command: args without the program name. Returns the exit status:
-// 0 done, 1 failure (message on err), 2 bad usage.
+// 0 done, 1 failure (message on err, also when writing to out fails), 2 bad usage.
+// The output file is written with util::WriteFileAtomically.
 int RunIndexConverter(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 }  // namespace kovo::simulation

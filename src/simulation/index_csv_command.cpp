@@ -1,9 +1,11 @@
 // The kovo-djia command line: reads a CSV of daily closes and writes the index price file.
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 
 #include "simulation/index_csv.h"
+#include "util/safe_file.h"
 
 namespace kovo::simulation {
 namespace {
@@ -16,7 +18,11 @@ constexpr const char* kUsage =
     "of 2007-2014 (2088 lines), the date, a TAB and the close with two decimals, or 0 for\n"
     "a day without a value.\n"
     "The CSV needs a header line with a Date column (YYYY-MM-DD or MM/DD/YYYY) and a Close\n"
-    "or DJIA column; \".\" or an empty field marks a day without a value.\n"
+    "or DJIA column; \".\" or an empty field marks a day without a value. Fields are\n"
+    "separated by commas, or by semicolons or TABs when the header holds no comma (then\n"
+    "12474,52 is read as 12474.52). The file must be UTF-8 or ASCII text.\n"
+    "An existing output file is replaced only when the new one is complete; a link is\n"
+    "followed to the file it names, and its permissions are kept.\n"
     "  -o PATH   write to PATH instead of DJIA_data.txt in the working folder\n"
     "  --help    show this text\n";
 
@@ -49,23 +55,27 @@ Arguments ParseArguments(const std::vector<std::string>& args) {
     return parsed;
 }
 
-// The whole file, or an error text.
-std::string ReadWholeFile(const std::string& path, std::string& content) {
+// The table of the input file; errorText names the file.
+CsvReadResult ReadTable(const std::string& path) {
+    CsvReadResult table;
     std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error)) return "cannot read " + path + ": not an existing file";
-    if (std::filesystem::file_size(path, error) > kMaxInputBytes) return path + " is too large";
-    std::ifstream file(path, std::ios::binary);
-    if (!file) return "cannot read " + path;
-    content.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-    if (file.bad()) return "cannot read " + path;
-    return {};
+    if (!std::filesystem::is_regular_file(path, error)) {
+        table.errorText = "cannot read " + path + ": not an existing file";
+    } else if (std::filesystem::file_size(path, error) > kMaxInputBytes) {
+        table.errorText = path + " is too large";
+    } else if (std::ifstream file(path, std::ios::binary); !file) {
+        table.errorText = "cannot read " + path + ": " + std::strerror(errno);
+    } else {
+        table = ReadIndexCsv(file);
+        if (file.bad()) table.errorText = "cannot read " + path;
+        else if (!table.errorText.empty()) table.errorText = path + ": " + table.errorText;
+    }
+    return table;
 }
 
 std::string Convert(const Arguments& arguments) {
-    std::string text;
-    if (std::string error = ReadWholeFile(arguments.input, text); !error.empty()) return error;
-    const CsvReadResult table = ParseIndexCsv(text);
-    if (!table.errorText.empty()) return arguments.input + ": " + table.errorText;
+    const CsvReadResult table = ReadTable(arguments.input);
+    if (!table.errorText.empty()) return table.errorText;
     const IndexFileLines file = BuildIndexFileLines(table.closes);
     if (!file.errorText.empty()) return arguments.input + ": " + file.errorText;
     bool anyValue = false;
@@ -75,7 +85,19 @@ std::string Convert(const Arguments& arguments) {
         content += line + "\r\n";
     }
     if (!anyValue) return arguments.input + ": no closing values between 2007-01-01 and 2014-12-31";
-    return WriteFileAtomically(arguments.output, content);
+    return util::WriteFileAtomically(arguments.output, content);
+}
+
+// Writes text to out and flushes it; false, with the reason on err, when it was lost
+// (a full disk, a closed standard output).
+bool Deliver(std::ostream& out, const std::string& text, std::ostream& err) {
+    errno = 0;
+    out << text;
+    out.flush();
+    if (out) return true;
+    const int error = errno;
+    err << "kovo-djia: cannot write output: " << (error != 0 ? std::strerror(error) : "write error") << "\n";
+    return false;
 }
 
 }  // namespace
@@ -87,15 +109,14 @@ int RunIndexConverter(const std::vector<std::string>& args, std::ostream& out, s
         return 2;
     }
     if (arguments.help) {
-        out << kUsage;
-        return 0;
+        return Deliver(out, kUsage, err) ? 0 : 1;
     }
     if (const std::string error = Convert(arguments); !error.empty()) {
         err << "kovo-djia: " << error << "\n";
         return 1;
     }
-    out << "Wrote " << ExpectedIndexLines << " lines to " << arguments.output << "\n";
-    return 0;
+    const std::string done = "Wrote " + std::to_string(ExpectedIndexLines) + " lines to " + arguments.output + "\n";
+    return Deliver(out, done, err) ? 0 : 1;
 }
 
 }  // namespace kovo::simulation
