@@ -112,10 +112,12 @@ public:
     void ApplyResizeRules();
     void Timer1Tick();
 
-    // Saved state. RestoreState returns whether a saved state was found.
-    void SaveState();
+    // Saved state. SaveState returns whether the whole state reached the store (a
+    // failure has been reported to the user); RestoreState whether a saved state was found.
+    bool SaveState();
     bool RestoreState();
-    // The quit question; true when the program is to end (Cancel gives false).
+    // The quit question; true when the program is to end (Cancel, or a Yes whose save
+    // failed, gives false).
     bool QuitAction();
     bool RecentlySaved() const { return recentlySaved_; }
 

@@ -123,7 +123,8 @@ bool frmMain::QuitAction() {
                                                       .buttons = util::MessageButtons::YesNoCancel,
                                                       .defaultButton = util::Answer::No});
     if (answer == util::Answer::Cancel) return false;
-    if (answer == util::Answer::Yes) SaveState();
+    // Ending after a failed save would lose the choices the user asked to keep.
+    if (answer == util::Answer::Yes) return SaveState();
     return true;
 }
 

@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <optional>
 
@@ -60,31 +61,45 @@ void RestoreCheckValue(QCheckBox* box, const std::string& text, int highest) {
 
 }  // namespace
 
-void frmMain::SaveState() {
-    // A failed write is ignored: the save always runs through its whole sequence.
+bool frmMain::SaveState() {
+    // The save runs through its whole sequence even after a failed write, but a state
+    // that did not reach the store is not a saved state: the user hears why, and the
+    // next quit asks again.
+    std::string failure;
+    const auto write = [&failure](const std::string& subKey, const std::string& name, const std::string& text) {
+        if (!WriteRegistryText(subKey, name, text) && failure.empty()) failure = LastRegistryWriteError();
+    };
     for (std::size_t i = 0; i < 2; ++i) {
         const std::string n = std::to_string(i);
-        WriteRegistryText(Key("Year"), n, FromQ(txbYear[i]->text()));
-        WriteRegistryText(Key("Month"), n, FromQ(txbMonth[i]->text()));
-        WriteRegistryText(Key("Day"), n, FromQ(txbDay[i]->text()));
-        WriteRegistryText(Key("PlanetLI"), n, std::to_string(cboPlanet[i]->currentIndex()));
+        write(Key("Year"), n, FromQ(txbYear[i]->text()));
+        write(Key("Month"), n, FromQ(txbMonth[i]->text()));
+        write(Key("Day"), n, FromQ(txbDay[i]->text()));
+        write(Key("PlanetLI"), n, std::to_string(cboPlanet[i]->currentIndex()));
     }
     for (std::size_t i = 0; i < 4; ++i)
-        WriteRegistryText(Key("OrbsLI"), std::to_string(i), std::to_string(cboOrbs[i]->currentIndex()));
-    WriteRegistryText(kKey, "Geocentric", optGeocentric->isChecked() ? "Y" : "N");
-    WriteRegistryText(kKey, "TZ0", std::to_string(cboTimezone[0]->currentIndex()));
-    WriteRegistryText(kKey, "NATZ", std::to_string(CheckValue(chkDisplayNATZabbr)));
-    WriteRegistryText(kKey, "Stop", FromQ(txbStopDate->text()));
-    WriteRegistryText(kKey, "SrchAsp", std::to_string(cboSearchAspect->currentIndex()));
-    WriteRegistryText(kKey, "SrchWhn", std::to_string(cboSearchWhen->currentIndex()));
-    WriteRegistryText(kKey, "StateSaved", "Y");
+        write(Key("OrbsLI"), std::to_string(i), std::to_string(cboOrbs[i]->currentIndex()));
+    write(kKey, "Geocentric", optGeocentric->isChecked() ? "Y" : "N");
+    write(kKey, "TZ0", std::to_string(cboTimezone[0]->currentIndex()));
+    write(kKey, "NATZ", std::to_string(CheckValue(chkDisplayNATZabbr)));
+    write(kKey, "Stop", FromQ(txbStopDate->text()));
+    write(kKey, "SrchAsp", std::to_string(cboSearchAspect->currentIndex()));
+    write(kKey, "SrchWhn", std::to_string(cboSearchWhen->currentIndex()));
+    write(kKey, "StateSaved", "Y");
     for (std::size_t i = 0; i < 7; ++i)
-        WriteRegistryText(Key("ShowAspect"), std::to_string(i), std::to_string(CheckValue(chkAspectType[i])));
-    WriteRegistryText(kKey, "InnerOuter0", std::to_string(cboPlanet[0]->currentIndex()));
-    WriteRegistryText(kKey, "InnerOuter1", std::to_string(cboPlanet[1]->currentIndex()));
-    WriteRegistryText(kKey, "ITD", std::to_string(CheckValue(chkIncludeTransitDetails)));
+        write(Key("ShowAspect"), std::to_string(i), std::to_string(CheckValue(chkAspectType[i])));
+    write(kKey, "InnerOuter0", std::to_string(cboPlanet[0]->currentIndex()));
+    write(kKey, "InnerOuter1", std::to_string(cboPlanet[1]->currentIndex()));
+    write(kKey, "ITD", std::to_string(CheckValue(chkIncludeTransitDetails)));
+    if (!failure.empty()) {
+        recentlySaved_ = false;
+        ShowMessage({.text = "The program state could not be saved in " + RegistryLocation() + "\r\n" + failure,
+                     .title = FromQ(cmdSaveState->text()),
+                     .icon = util::MessageIcon::Exclamation});
+        return false;
+    }
     recentlySaved_ = true;
     recentlySavedTicks_ = 0;
+    return true;
 }
 
 bool frmMain::RestoreState() {

@@ -1,5 +1,8 @@
 #include "ui/registry.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QSettings>
 #include <QString>
 #include <QStringList>
@@ -17,6 +20,11 @@ namespace {
 QString& TestFile() {
     static QString path;
     return path;
+}
+
+std::string& LastWriteError() {
+    static std::string reason;
+    return reason;
 }
 
 std::unique_ptr<QSettings> OpenStore() {
@@ -41,6 +49,25 @@ std::optional<QString> SettingsKey(const std::string& subKey, const std::string&
     return path.isEmpty() ? name : path + QLatin1Char('/') + name;
 }
 
+// QSettings only says that the file could not be written; the file system says why.
+std::string WriteFailureReason(const QString& path, QSettings::Status status) {
+    if (status == QSettings::FormatError) return "Its contents are not in the settings format.";
+    const QFileInfo file(path);
+    if (file.isDir()) return "A folder of that name stands in its place.";
+    QFileInfo folder(file.absolutePath());
+    while (!folder.exists() && !folder.isRoot()) folder.setFile(folder.absolutePath());
+    if (!folder.isDir()) return FromQ(QDir::toNativeSeparators(folder.absoluteFilePath())) + " is not a folder.";
+    // Only a regular file is probed: opening anything else for writing may block.
+    if (file.isFile()) {
+        QFile probe(path);
+        if (!probe.open(QIODevice::WriteOnly | QIODevice::Append)) return FromQ(probe.errorString()) + ".";
+    }
+    const QString parent = file.absolutePath();
+    if (!QFileInfo::exists(parent)) return "Its folder cannot be created.";
+    if (!QFileInfo(parent).isWritable()) return "Its folder cannot be written.";
+    return "The file system refused the write.";
+}
+
 }  // namespace
 
 bool WriteRegistryText(const std::string& subKey, const std::string& valueName, const std::string& text) {
@@ -49,8 +76,17 @@ bool WriteRegistryText(const std::string& subKey, const std::string& valueName, 
     auto store = OpenStore();
     store->setValue(*key, ToQ(text));
     store->sync();
-    return store->status() == QSettings::NoError;
+    if (store->status() != QSettings::NoError) {
+        LastWriteError() = WriteFailureReason(store->fileName(), store->status());
+        return false;
+    }
+    LastWriteError().clear();
+    return true;
 }
+
+const std::string& LastRegistryWriteError() { return LastWriteError(); }
+
+std::string RegistryLocation() { return FromQ(QDir::toNativeSeparators(OpenStore()->fileName())); }
 
 bool ReadRegistryText(const std::string& subKey, const std::string& valueName, std::string& text,
                       const std::string& defaultText) {

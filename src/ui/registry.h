@@ -10,8 +10,16 @@ class QString;
 namespace kovo::ui {
 
 // Writes one text value; false when the sub-key cannot be mapped or the value name is
-// empty or the store cannot be written.
+// empty or the store cannot be written. A store that cannot be written leaves its
+// reason in LastRegistryWriteError.
 bool WriteRegistryText(const std::string& subKey, const std::string& valueName, const std::string& text);
+
+// Why the last write to the store failed, in words for the user; "" after a write that
+// reached the store.
+const std::string& LastRegistryWriteError();
+
+// The file that holds the store's values.
+std::string RegistryLocation();
 
 // Found: text := the stored value without trailing control characters (codes below
 // 32) and true, also for an empty value. Missing key, empty value name or missing

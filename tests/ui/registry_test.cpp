@@ -1,4 +1,6 @@
 // The store of named text values under the program's key.
+#include <QDir>
+#include <QFile>
 #include <QSettings>
 
 #include "ui/registry.h"
@@ -44,6 +46,26 @@ TEST_F(RegistryTest, EmptyValueNameAndForeignKeysAreRefused) {
     EXPECT_FALSE(ui::ReadRegistryText("\\Other", "a", text, "e"));
     EXPECT_EQ(text, "e");
     EXPECT_FALSE(ui::ReadRegistryText("\\KOVOX", "a", text, "f"));
+}
+
+TEST_F(RegistryTest, UnwritableStoreSaysWhyAndAWriteThatWorksClearsTheReason) {
+    EXPECT_EQ(ui::RegistryLocation(), QDir::toNativeSeparators(StateFile()).toStdString());
+    ASSERT_TRUE(QDir().mkpath(StateFile()));
+    EXPECT_FALSE(ui::WriteRegistryText("\\KOVO", "TZ0", "14"));
+    EXPECT_EQ(ui::LastRegistryWriteError(), "A folder of that name stands in its place.");
+
+    // A plain file where a folder of the path should be.
+    const QString plain = StateFile() + QStringLiteral(".d");
+    QFile file(plain);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    ui::UseRegistryFileForTests(plain + QStringLiteral("/sub/state.ini"));
+    EXPECT_FALSE(ui::WriteRegistryText("\\KOVO", "TZ0", "14"));
+    EXPECT_EQ(ui::LastRegistryWriteError(), QDir::toNativeSeparators(plain).toStdString() + " is not a folder.");
+
+    ui::UseRegistryFileForTests(StateFile() + QStringLiteral("/inside.ini"));
+    EXPECT_TRUE(ui::WriteRegistryText("\\KOVO", "TZ0", "14"));
+    EXPECT_EQ(ui::LastRegistryWriteError(), "");
 }
 
 }  // namespace

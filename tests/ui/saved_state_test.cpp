@@ -5,6 +5,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QSettings>
 
 #include "ui/registry.h"
@@ -173,6 +176,73 @@ TEST_F(SavedStateTest, CancelKeepsTheWindowOpenWithNothingSaved) {
     EXPECT_TRUE(w->main.ProgramEnded());
     EXPECT_TRUE(ui::ReadRegistryText("\\KOVO", "StateSaved", saved, ""));
     EXPECT_EQ(w->dialogs.Messages().size(), 2u);
+}
+
+// A store that cannot be written, also for root: a folder where its file should be.
+class UnwritableStateTest : public SavedStateTest {
+protected:
+    void SetUp() override {
+        SavedStateTest::SetUp();
+        ASSERT_TRUE(QDir().mkpath(StateFile()));
+    }
+};
+
+TEST_F(UnwritableStateTest, SaveStateNamesTheFileAndTheReasonAndIsNotCountedAsSaved) {
+    auto w = Start();
+    frmMain& m = w->main;
+    m.cmdSaveState->click();
+    ASSERT_EQ(w->dialogs.Messages().size(), 1u);
+    const util::Message& failure = w->dialogs.Messages()[0];
+    EXPECT_EQ(failure.icon, util::MessageIcon::Exclamation);
+    EXPECT_EQ(failure.title, "Save state");
+    EXPECT_NE(failure.text.find(QDir::toNativeSeparators(StateFile()).toStdString()), std::string::npos)
+        << failure.text;
+    EXPECT_NE(failure.text.find("folder"), std::string::npos) << failure.text;
+    EXPECT_FALSE(m.RecentlySaved());
+    EXPECT_TRUE(QFileInfo(StateFile()).isDir());
+
+    // Within the five seconds of a save the quit still asks.
+    w->dialogs.QueueAnswer(util::Answer::No);
+    m.cmdQuit->click();
+    ASSERT_EQ(w->dialogs.Messages().size(), 2u);
+    EXPECT_EQ(w->dialogs.Messages()[1].text, "Save program state for next run?");
+    EXPECT_TRUE(m.ProgramEnded());
+}
+
+TEST_F(UnwritableStateTest, YesAtQuitWhoseSaveFailsKeepsTheWindowAndAsksAgain) {
+    auto w = Start();
+    frmMain& m = w->main;
+    w->dialogs.QueueAnswer(util::Answer::Yes);
+    EXPECT_FALSE(m.close());
+    EXPECT_TRUE(m.isVisible());
+    EXPECT_FALSE(m.ProgramEnded());
+    ASSERT_EQ(w->dialogs.Messages().size(), 2u);
+    EXPECT_EQ(w->dialogs.Messages()[1].icon, util::MessageIcon::Exclamation);
+
+    // Once the store can be written again, the same answer saves and ends.
+    ASSERT_TRUE(QDir(StateFile()).removeRecursively());
+    w->dialogs.QueueAnswer(util::Answer::Yes);
+    EXPECT_TRUE(m.close());
+    EXPECT_TRUE(m.ProgramEnded());
+    EXPECT_EQ(w->dialogs.Messages().size(), 3u);
+    EXPECT_EQ(Stored(StateFile(), "StateSaved"), "Y");
+}
+
+TEST_F(SavedStateTest, FailedSaveEndsTheGraceOfARestore) {
+    ui::WriteRegistryText("\\KOVO", "StateSaved", "Y");
+    auto w = Start();
+    ASSERT_TRUE(w->main.RecentlySaved());
+    // The store's folder turns into a plain file.
+    const QString folder = QFileInfo(StateFile()).absolutePath() + QStringLiteral("/moved");
+    QFile plain(folder);
+    ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
+    plain.close();
+    ui::UseRegistryFileForTests(folder + QStringLiteral("/state.ini"));
+    EXPECT_FALSE(w->main.SaveState());
+    EXPECT_FALSE(w->main.RecentlySaved());
+    ASSERT_EQ(w->dialogs.Messages().size(), 1u);
+    EXPECT_NE(w->dialogs.Messages()[0].text.find("is not a folder"), std::string::npos)
+        << w->dialogs.Messages()[0].text;
 }
 
 }  // namespace
