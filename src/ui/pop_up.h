@@ -1,6 +1,7 @@
 #pragma once
 // frmPopUp: a one-line message shown for a set time over a spot of another window.
 #include <QDialog>
+#include <QPointer>
 #include <QString>
 #include <functional>
 
@@ -19,6 +20,8 @@ public:
     // intWidth/intHeight the pop-up's size in twips, intInterval its display time in ms.
     // Modal: returns when the timer has fired or the message was clicked. `whileShown`
     // runs once the pop-up is on screen (the start-up loads its data meanwhile).
+    // A window just shown is first given time to appear where the window manager puts
+    // it, and the pop-up keeps its spot when frmMe moves while it is up.
     void PopUpInForm(QWidget* frmMe, const QString& strMessage, int intWidth, int intHeight, int intInterval,
                      int intTop, int intLeft, const std::function<void()>& whileShown = {});
 
@@ -36,6 +39,11 @@ protected:
 
 private:
     void ClosePopUp();
+    void PlaceOverOwner();
+
+    QPointer<QWidget> owner_;
+    int top_ = 0;   // twips
+    int left_ = 0;  // twips
 
     QString lastMessage_;
     int shownCount_ = 0;
