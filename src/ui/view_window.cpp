@@ -30,6 +30,11 @@ constexpr int kInputPastEnd = 62;
 constexpr int kPathAccessError = 75;
 constexpr int kDeviceError = 57;
 
+// The field shows 65530 characters at most, four bytes each at worst; reading further
+// would change nothing on screen, and a file that never ends would never be done.
+constexpr qint64 kMostBytesRead = 4 * 1024 * 1024;
+static_assert(kMostBytesRead > 4 * static_cast<qint64>(frmView::kCapacity));
+
 }  // namespace
 
 frmView::frmView(DialogService& dialogs, QWidget* parent)
@@ -97,14 +102,19 @@ void frmView::LoadFile() {
 bool frmView::ReadFile(std::string& text) {
     ++fileReads_;
     QFile file(ToQ(strFilename));
+    const QFileInfo info(file.fileName());
     int number = 0;
     std::string description;
-    if (!file.open(QIODevice::ReadOnly)) {
-        const QFileInfo info(file.fileName());
+    if (info.exists() && !info.isFile()) {
+        // Opening a pipe waits for a writer and a device may never end: either would
+        // hold the window, so only regular files are opened.
+        number = kPathAccessError;
+        description = "Not a regular file";
+    } else if (!file.open(QIODevice::ReadOnly)) {
         number = !info.exists() ? kFileNotFound : kPathAccessError;
         description = FromQ(file.errorString());
     } else {
-        const QByteArray bytes = file.readAll();
+        const QByteArray bytes = file.read(kMostBytesRead);
         if (file.error() != QFileDevice::NoError) {
             number = kDeviceError;
             description = FromQ(file.errorString());

@@ -5,6 +5,9 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTextCursor>
+#include <csignal>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "astro/catalogue.h"
 #include "ui/view_window.h"
@@ -45,6 +48,25 @@ TEST(ViewerText, CutCountsCharactersNotBytes) {
     EXPECT_EQ(shown.substr(shown.size() - kTail.size()), kTail);
 }
 
+// A read that blocks would stop the whole test run; the alarm turns it into a failure.
+class HangGuard {
+public:
+    HangGuard() {
+        std::signal(SIGALRM, &HangGuard::OnAlarm);
+        alarm(20);
+    }
+    ~HangGuard() { alarm(0); }
+    HangGuard(const HangGuard&) = delete;
+    HangGuard& operator=(const HangGuard&) = delete;
+
+private:
+    static void OnAlarm(int) {
+        static const char note[] = "the viewer's file read did not return\n";
+        [[maybe_unused]] const ssize_t written = write(STDERR_FILENO, note, sizeof note - 1);
+        _exit(1);
+    }
+};
+
 class ViewerTest : public UiTest {
 protected:
     void WriteFile(const std::string& path, const std::string& bytes) {
@@ -81,6 +103,46 @@ TEST_F(ViewerTest, EmptyFileGetsItsOwnWarning) {
     EXPECT_NE(dialogs_.Messages()[1].text.find("is empty"), std::string::npos);
     EXPECT_EQ(dialogs_.Messages()[1].icon, util::MessageIcon::Exclamation);
     EXPECT_FALSE(view.blnFileDisplayed);
+}
+
+TEST_F(ViewerTest, PipeAndDeviceAreRefusedWithoutWaitingForThem) {
+    const std::string fifo = TempPath("help-pipe.txt");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const HangGuard guard;
+    for (const std::string& path : {fifo, std::string("/dev/zero")}) {
+        dialogs_.ClearRecords();
+        frmView view(dialogs_);
+        view.strFilename = path;
+        view.show();
+        view.OnActivated();
+        ASSERT_EQ(dialogs_.Messages().size(), 2u) << path;
+        EXPECT_EQ(dialogs_.Messages()[0].text, QDir::currentPath().toStdString());
+        EXPECT_EQ(dialogs_.Messages()[1].title, "Error reading file");
+        EXPECT_EQ(dialogs_.Messages()[1].text, "Error 75.  Not a regular file");
+        EXPECT_FALSE(view.isVisible());
+        EXPECT_FALSE(view.blnFileDisplayed);
+    }
+}
+
+TEST_F(ViewerTest, HugeFileIsShownCutWithoutReadingItWhole) {
+    const std::string path = TempPath("huge.txt");
+    WriteFile(path, "Help for the huge file\r\n");
+    {
+        // Sparse: takes no room on disk, but reading it all would need two terabytes.
+        QFile file(QString::fromStdString(path));
+        if (!file.resize(qint64{2} << 40)) GTEST_SKIP() << "no sparse file of that size here";
+    }
+    const HangGuard guard;
+    frmView view(dialogs_);
+    view.strFilename = path;
+    view.OnActivated();
+    ASSERT_TRUE(view.blnFileDisplayed);
+    EXPECT_TRUE(dialogs_.Messages().empty());
+    const std::string& shown = view.DisplayedText();
+    EXPECT_EQ(util::CharCount(shown), frmView::kCapacity);
+    EXPECT_EQ(shown.substr(0, kHead.size()), kHead);
+    EXPECT_NE(shown.find("\r\n\r\nHelp for the huge file\r\n"), std::string::npos);
+    EXPECT_EQ(shown.substr(shown.size() - kTail.size()), kTail);
 }
 
 TEST_F(ViewerTest, CopyTakesTheSelectionOrTheWholeText) {
