@@ -1,0 +1,20 @@
+// kovo-djia's CSV reader and the index lines built from what it accepts.
+#include <cstddef>
+#include <cstdint>
+#include <sstream>
+#include <string>
+
+#include "calendar/calendar_services.h"
+#include "simulation/index_csv.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    static const bool ready = [] {
+        kovo::calendar::InitCalendarTables();
+        return true;
+    }();
+    (void)ready;
+    std::istringstream in(std::string(reinterpret_cast<const char*>(data), size));
+    const kovo::simulation::CsvReadResult table = kovo::simulation::ReadIndexCsv(in);
+    if (table.errorText.empty()) (void)kovo::simulation::BuildIndexFileLines(table.closes);
+    return 0;
+}
