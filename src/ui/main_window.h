@@ -151,7 +151,10 @@ public:
     bool KeepDates() const;
     bool IncludeTransitDetails() const;
     std::string RunButtonCaption() const;  // caption of cmdStart
-    bool IsPlutoAvailable() const { return plutoAvailable_; }
+    bool IsPlutoAvailable() const { return pluto_.available; }
+    // The start-up load of the Pluto files, with its pop-up and message; the files come
+    // from the data folder unless another folder is named.
+    void LoadPlutoData(const std::string& folder = {});
     const simulation::IndexPrices& IndexPrices() const { return indexPrices_; }
     simulation::IndexPrices& IndexPrices() { return indexPrices_; }
     util::RunFlags& Flags() { return runFlags_; }
@@ -225,7 +228,6 @@ private:
     void SetStartUpDefaults();
     void FillLists();
     void ApplyLook();
-    void LoadPlutoData();
     void LoadIndexPrices();
     void KeepSimulationOffWhenGeocentric();
 
@@ -283,7 +285,7 @@ private:
     std::string outputPath_;  // the last file chosen in the file dialog
     std::string strStopDate_;
     int savedTimezoneIndex_ = 0;
-    bool plutoAvailable_ = false;
+    astro::PlutoAvailability pluto_{.available = false, .reason = {}};  // set by the start-up load
     bool recentlySaved_ = false;
     int recentlySavedTicks_ = 0;
     bool programEnding_ = false;

@@ -30,7 +30,7 @@ transits::TransitInputs frmMain::GatherTransitInputs() const {
     in.heliocentric = IsHeliocentric();
     in.timezonePosition = TimeZonePosition();
     in.timezoneText = TimeZoneText();
-    in.plutoAvailable = IsPlutoAvailable();
+    in.pluto = pluto_;
     in.searchAspectPos = SearchAspect() - 1;
     in.searchWhenPos = SearchWhen();
     in.keepDates = KeepDates();
@@ -82,6 +82,7 @@ void frmMain::OnSimulateClicked() {
     params.appendToOutput = AppendChecked();
     params.buttonCaption = FromQ(cmdSimulateInvestment->text());
     params.numberFormat = SystemNumberFormat();
+    params.pluto = pluto_;
 
     transits::TransitRunParams heading;
     heading.heliocentric = IsHeliocentric();

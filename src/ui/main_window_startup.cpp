@@ -105,17 +105,17 @@ void frmMain::ApplyLook() {
     txbOutput->setFont(output);
 }
 
-void frmMain::LoadPlutoData() {
+void frmMain::LoadPlutoData(const std::string& folder) {
     const int top = PixelsToTwips(chkAppendToOutput->mapTo(this, QPoint(0, 0)).y(), this, Axis::Y) + 500;
     const int left = PixelsToTwips(cmdStart->mapTo(this, QPoint(0, 0)).x(), this, Axis::X) + 100;
     astro::PlutoLoadResult result;
     popUp_->PopUpInForm(this, QStringLiteral("Loading Pluto data ..."), 2880, 300, 2000, top, left,
-                        [&result] { result = astro::LoadPlutoFiles(); });
+                        [&result, &folder] { result = astro::LoadPlutoFiles(folder); });
     if (!result.message.empty()) {
         dialogs_.ShowMessage(
             {.text = result.message, .title = "Read Pluto Data", .icon = util::MessageIcon::Exclamation});
     }
-    plutoAvailable_ = result.ok;
+    pluto_ = {.available = result.ok, .reason = result.reason};
 }
 
 void frmMain::LoadIndexPrices() {

@@ -161,8 +161,8 @@ TEST_F(MainWindowRunsTest, PauseDuringOnePairStopsTheWholeAllTransitsRun) {
 }
 
 TEST_F(MainWindowRunsTest, SimulationFromTheWindowMatchesTheHandCheckedReport) {
-    const std::string data = kovo::testing::SharedDataFolder() + "/DJIA_data.txt";
-    if (!std::ifstream(data).good()) GTEST_SKIP() << "no index history at " << data;
+    const std::string data = kovo::testing::SharedIndexFile();
+    KOVO_REQUIRE_INDEX_FILE(data);
     ASSERT_FALSE(w->main.IndexPrices().Load(data).has_value());
     w->main.optHeliocentric->click();
     w->main.cboPlanet[0]->setCurrentIndex(0);  // Earth
@@ -180,6 +180,34 @@ TEST_F(MainWindowRunsTest, SimulationFromTheWindowMatchesTheHandCheckedReport) {
     EXPECT_EQ(w->main.OutputText(), Report({"simulate", "--first", "Earth", "--second", "Jupiter", "--from",
                                             "2011-03-15", "--to", "2011-09-30", "--aspects", "con,opp", "--details",
                                             "--index-file", data}));
+}
+
+TEST_F(MainWindowRunsTest, WithoutPlutoDataEveryRunWithPlutoSaysWhy) {
+    const std::string folder = TempPath("no_pluto") + "/";
+    w->main.LoadPlutoData(folder);
+    ASSERT_FALSE(w->main.IsPlutoAvailable());
+    const std::string reason = folder + "pluto.slx: No such file or directory";
+    ASSERT_EQ(Texts(), std::vector<std::string>{"Error when reading geocentric Pluto data.\r\n" + reason});
+    w->dialogs.ClearRecords();
+
+    Dates("2026", "1", "1", "2026", "12", "31");
+    w->main.cboPlanet[1]->setCurrentIndex(7);  // Pluto
+    w->main.cmdStart->click();
+    EXPECT_EQ(Texts(), std::vector<std::string>{"Pluto data is not available.\r\n" + reason});
+    EXPECT_TRUE(w->main.OutputText().empty());
+    w->dialogs.ClearRecords();
+
+    w->main.optHeliocentric->click();
+    w->main.cboPlanet[0]->setCurrentIndex(0);  // Earth
+    w->main.cboPlanet[1]->setCurrentIndex(7);
+    Dates("2011", "3", "15", "2011", "9", "30");
+    w->main.cmdSimulateInvestment->click();
+    EXPECT_EQ(Texts(), std::vector<std::string>{"Pluto data is not available.\r\n" + reason});
+    EXPECT_TRUE(w->main.OutputText().empty());
+    EXPECT_EQ(w->main.cmdSimulateInvestment->text(), QStringLiteral("Simulate investment"));
+
+    w->main.LoadPlutoData();  // the real files again, for the tests that follow
+    EXPECT_TRUE(w->main.IsPlutoAvailable());
 }
 
 TEST_F(MainWindowRunsTest, EnterReleasedWithoutItsPressInTheFieldStartsNothing) {
