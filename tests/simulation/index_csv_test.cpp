@@ -337,8 +337,8 @@ TEST_F(IndexCsvTest, CommandFailsWhenItsOutputIsLost) {
 }
 
 TEST_F(IndexCsvTest, RealIndexFileSurvivesARoundTripThroughCsv) {
-    const std::string real = testing::SharedDataFolder() + "/DJIA_data.txt";
-    if (testing::SharedDataFolder().empty() || !fs::exists(real)) GTEST_SKIP() << "no real index file";
+    const std::string real = testing::SharedIndexFile();
+    KOVO_REQUIRE_INDEX_FILE(real);
     std::ifstream file(real, std::ios::binary);
     const std::string original((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
     // Newest first, quoted, holidays as ".": the layout of a typical download.
