@@ -5,7 +5,7 @@
 #include <string>
 
 #include "calendar/calendar_services.h"
-#include "simulation/index_csv.h"
+#include "tools/index_converter.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static const bool ready = [] {
@@ -14,7 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }();
     (void)ready;
     std::istringstream in(std::string(reinterpret_cast<const char*>(data), size));
-    const kovo::simulation::CsvReadResult table = kovo::simulation::ReadIndexCsv(in);
-    if (table.errorText.empty()) (void)kovo::simulation::BuildIndexFileLines(table.closes);
+    const kovo::prices::CsvReadResult table = kovo::prices::ReadDailyClosesCsv(in);
+    if (table.errorText.empty()) (void)kovo::tools::BuildIndexFileLines(table.closes);
     return 0;
 }

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "platform/standard_output.h"
-#include "simulation/index_csv.h"
+#include "tools/index_converter.h"
 
 int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
@@ -12,7 +12,7 @@ int main(int argc, char** argv) {
         // Otherwise the output file's temporary could take descriptor 1.
         kovo::platform::ClosedOutputBuffer closed;
         std::ostream out(&closed);
-        return kovo::simulation::RunIndexConverter(args, out, std::cerr);
+        return kovo::tools::RunIndexConverter(args, out, std::cerr);
     }
-    return kovo::simulation::RunIndexConverter(args, std::cout, std::cerr);
+    return kovo::tools::RunIndexConverter(args, std::cout, std::cerr);
 }

@@ -1,4 +1,4 @@
-#include "simulation/index_csv.h"
+#include "prices/daily_closes_csv.h"
 
 #include <algorithm>
 #include <charconv>
@@ -8,11 +8,10 @@
 
 #include "calendar/calendar_services.h"
 #include "platform/calendar_lib.h"
-#include "simulation/simulation_slot.h"
 #include "util/text.h"
 #include "util/rounding.h"
 
-namespace kovo::simulation {
+namespace kovo::prices {
 namespace {
 
 constexpr std::size_t kQuotedChars = 60;  // of a field shown in a message
@@ -345,7 +344,7 @@ private:
 
 }  // namespace
 
-CsvReadResult ReadIndexCsv(std::istream& in) {
+CsvReadResult ReadDailyClosesCsv(std::istream& in) {
     CappedLineReader reader(in);
     IndexCsvParser parser;
     std::string line;
@@ -366,30 +365,10 @@ CsvReadResult ReadIndexCsv(std::istream& in) {
     return parser.Finish();
 }
 
-CsvReadResult ParseIndexCsv(std::string_view text) {
+CsvReadResult ParseDailyClosesCsv(std::string_view text) {
     ViewBuffer buffer(text);
     std::istream in(&buffer);
-    return ReadIndexCsv(in);
+    return ReadDailyClosesCsv(in);
 }
 
-IndexFileLines BuildIndexFileLines(const std::vector<DailyClose>& closes) {
-    IndexFileLines result;
-    auto next = closes.begin();
-    for (std::int32_t day = kIndexFileFirstDay; day <= kIndexFileLastDay; ++day) {
-        if (day % 7 >= 5) continue;  // day number mod 7: 0 is Monday, 5 and 6 the weekend
-        while (next != closes.end() && next->dayNumber < day) ++next;
-        std::string value = "0";
-        if (next != closes.end() && next->dayNumber == day && next->close && *next->close > 0) {
-            value = util::FixedTwoDecimals(*next->close);
-            if (value.size() > 8) {
-                result.errorText = "the close " + value + " of " + calendar::FormatDayNumberIso(day) +
-                                   " does not fit the 8 characters of a value";
-                return result;
-            }
-        }
-        result.lines.push_back(calendar::FormatDayNumberIso(day) + "\t" + value);
-    }
-    return result;
-}
-
-}  // namespace kovo::simulation
+}  // namespace kovo::prices

@@ -1,24 +1,15 @@
 #pragma once
-// Turns a downloaded table of daily index closes (CSV) into the index price file: one
-// line per weekday of 2007-2014 (2088 lines), the date, a TAB and the close with two
-// decimals, or 0 for a day without a value; lines end with CR LF.
+// Reads a downloaded table of daily closes (CSV) into dated values: the layouts that
+// quote services and economic data archives offer.
 #include <cstddef>
 #include <cstdint>
 #include <istream>
 #include <optional>
-#include <ostream>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "simulation/index_file.h"
-
-namespace kovo::simulation {
-
-// The file covers every weekday from 2007-01-01 (a Monday) through 2014-12-31, which
-// gives ExpectedIndexLines lines.
-inline constexpr std::int32_t kIndexFileFirstDay = 2454102;
-inline constexpr std::int32_t kIndexFileLastDay = LastInvestmentDay;
+namespace kovo::prices {
 
 // Caps on a CSV table: a daily table has short lines, a handful of columns and some
 // tens of thousands of rows.
@@ -52,20 +43,7 @@ struct CsvReadResult {
 // The stream is read a block at a time and reading stops at the first error, so memory
 // stays small for any input: the caps below are refused with the line number. Messages
 // quote at most 60 characters of a field.
-CsvReadResult ReadIndexCsv(std::istream& in);
-CsvReadResult ParseIndexCsv(std::string_view text);  // the same over text in memory
+CsvReadResult ReadDailyClosesCsv(std::istream& in);
+CsvReadResult ParseDailyClosesCsv(std::string_view text);  // the same over text in memory
 
-// The ExpectedIndexLines lines (without line ends) for the weekdays of 2007-2014. errorText is set
-// when a close does not fit the file's 8-character value field.
-struct IndexFileLines {
-    std::vector<std::string> lines;
-    std::string errorText;
-};
-IndexFileLines BuildIndexFileLines(const std::vector<DailyClose>& closes);
-
-// The kovo-djia command: args without the program name. Returns the exit status:
-// 0 done, 1 failure (message on err, also when writing to out fails), 2 bad usage.
-// The output file is written with util::WriteFileAtomically.
-int RunIndexConverter(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
-
-}  // namespace kovo::simulation
+}  // namespace kovo::prices

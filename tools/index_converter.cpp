@@ -1,13 +1,15 @@
-// The kovo-djia command line: reads a CSV of daily closes and writes the index price file.
+#include "tools/index_converter.h"
+
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 
-#include "simulation/index_csv.h"
+#include "calendar/calendar_services.h"
+#include "util/rounding.h"
 #include "util/safe_file.h"
 
-namespace kovo::simulation {
+namespace kovo::tools {
 namespace {
 
 constexpr std::uintmax_t kMaxInputBytes = 64u << 20;  // far beyond any daily table
@@ -56,8 +58,8 @@ Arguments ParseArguments(const std::vector<std::string>& args) {
 }
 
 // The table of the input file; errorText names the file.
-CsvReadResult ReadTable(const std::string& path) {
-    CsvReadResult table;
+prices::CsvReadResult ReadTable(const std::string& path) {
+    prices::CsvReadResult table;
     std::error_code error;
     if (!std::filesystem::is_regular_file(path, error)) {
         table.errorText = "cannot read " + path + ": not an existing file";
@@ -66,7 +68,7 @@ CsvReadResult ReadTable(const std::string& path) {
     } else if (std::ifstream file(path, std::ios::binary); !file) {
         table.errorText = "cannot read " + path + ": " + std::strerror(errno);
     } else {
-        table = ReadIndexCsv(file);
+        table = prices::ReadDailyClosesCsv(file);
         if (file.bad()) table.errorText = "cannot read " + path;
         else if (!table.errorText.empty()) table.errorText = path + ": " + table.errorText;
     }
@@ -74,7 +76,7 @@ CsvReadResult ReadTable(const std::string& path) {
 }
 
 std::string Convert(const Arguments& arguments) {
-    const CsvReadResult table = ReadTable(arguments.input);
+    const prices::CsvReadResult table = ReadTable(arguments.input);
     if (!table.errorText.empty()) return table.errorText;
     const IndexFileLines file = BuildIndexFileLines(table.closes);
     if (!file.errorText.empty()) return arguments.input + ": " + file.errorText;
@@ -102,6 +104,26 @@ bool Deliver(std::ostream& out, const std::string& text, std::ostream& err) {
 
 }  // namespace
 
+IndexFileLines BuildIndexFileLines(const std::vector<prices::DailyClose>& closes) {
+    IndexFileLines result;
+    auto next = closes.begin();
+    for (std::int32_t day = kIndexFileFirstDay; day <= kIndexFileLastDay; ++day) {
+        if (day % 7 >= 5) continue;  // day number mod 7: 0 is Monday, 5 and 6 the weekend
+        while (next != closes.end() && next->dayNumber < day) ++next;
+        std::string value = "0";
+        if (next != closes.end() && next->dayNumber == day && next->close && *next->close > 0) {
+            value = util::FixedTwoDecimals(*next->close);
+            if (value.size() > 8) {
+                result.errorText = "the close " + value + " of " + calendar::FormatDayNumberIso(day) +
+                                   " does not fit the 8 characters of a value";
+                return result;
+            }
+        }
+        result.lines.push_back(calendar::FormatDayNumberIso(day) + "\t" + value);
+    }
+    return result;
+}
+
 int RunIndexConverter(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     const Arguments arguments = ParseArguments(args);
     if (!arguments.usageError.empty()) {
@@ -115,8 +137,8 @@ int RunIndexConverter(const std::vector<std::string>& args, std::ostream& out, s
         err << "kovo-djia: " << error << "\n";
         return 1;
     }
-    const std::string done = "Wrote " + std::to_string(ExpectedIndexLines) + " lines to " + arguments.output + "\n";
+    const std::string done = "Wrote " + std::to_string(simulation::ExpectedIndexLines) + " lines to " + arguments.output + "\n";
     return Deliver(out, done, err) ? 0 : 1;
 }
 
-}  // namespace kovo::simulation
+}  // namespace kovo::tools
