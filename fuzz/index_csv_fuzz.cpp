@@ -4,15 +4,9 @@
 #include <sstream>
 #include <string>
 
-#include "calendar/calendar_services.h"
 #include "tools/index_converter.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static const bool ready = [] {
-        kovo::calendar::InitCalendarTables();
-        return true;
-    }();
-    (void)ready;
     std::istringstream in(std::string(reinterpret_cast<const char*>(data), size));
     const kovo::prices::CsvReadResult table = kovo::prices::ReadDailyClosesCsv(in);
     if (table.errorText.empty()) (void)kovo::tools::BuildIndexFileLines(table.closes);

@@ -2,16 +2,10 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "calendar/calendar_services.h"
 #include "fuzz_input_file.h"
 #include "simulation/index_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static const bool ready = [] {
-        kovo::calendar::InitCalendarTables();
-        return true;
-    }();
-    (void)ready;
     kovo::simulation::IndexPrices prices;
     (void)prices.Load(kovo::fuzz::WriteInputFile(data, size, "DJIA_data.txt"));
     // Lookups must stay inside the lines whatever was loaded.

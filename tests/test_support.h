@@ -1,6 +1,6 @@
 #pragma once
-// Start-up shared by the core tests: calendar tables, catalogue and Pluto files from
-// the folder the test programs run in (the build's data folder).
+// Start-up shared by the core tests: the Pluto files from the folder the test programs
+// run in (the build's data folder).
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -13,11 +13,7 @@
 namespace kovo::testing {
 
 inline bool InitModelOnce() {
-    static const bool plutoLoaded = [] {
-        calendar::InitCalendarTables();
-        astro::InitCatalogue();
-        return astro::LoadPlutoFiles().ok;
-    }();
+    static const bool plutoLoaded = astro::LoadPlutoFiles().ok;
     return plutoLoaded;
 }
 

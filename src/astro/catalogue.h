@@ -1,6 +1,7 @@
 #pragma once
-// Numbering and names of bodies and aspects, the angle constants and the model's
-// start-up. Angles are radians throughout.
+// Numbering and names of bodies and aspects, and the angle constants: all fixed at
+// compile time or before main, so nothing needs setting up before use. Angles are
+// radians throughout.
 #include <array>
 #include <string>
 
@@ -15,18 +16,23 @@ inline constexpr int kPluto = 9;
 inline constexpr int kAspectCount = 7;  // aspect index 1..7
 
 // Indexed 0..7; index 0 is unused.
-extern std::array<double, 8> AspectAngle;
-extern std::array<std::string, 8> AspectName;
-extern std::array<std::string, 8> AspectAbbreviation;
+inline constexpr std::array<double, 8> AspectAngle{0.0,
+                                                   0.0,
+                                                   FullCircle / 2,
+                                                   FullCircle / 4,
+                                                   120.0 / 360.0 * FullCircle,
+                                                   60.0 / 360.0 * FullCircle,
+                                                   30.0 / 360.0 * FullCircle,
+                                                   150.0 / 360.0 * FullCircle};
+inline const std::array<std::string, 8> AspectName{"",        "Conjunction", "Opposition",  "Square",
+                                                   "Trine",   "Sextile",     "Semisextile", "Quincunx"};
+inline const std::array<std::string, 8> AspectAbbreviation{"", "Con", "Opp", "Sqr", "Tri", "Sxt", "Ssx", "Qui"};
 
 // Name or two-letter abbreviation of planet index 1..9; "" for other indexes.
 std::string PlanetName(int planet, bool heliocentric, bool abbreviated);
 
-// The program's folder, ending in a separator: Pluto files and help file lie there.
+// The program's folder, ending in a separator: Pluto files and help file lie there,
+// and the ephemeris layer looks there first for its data files.
 const std::string& DataFolder();
-
-// Runs once at start-up: sets the data folder (the executable's folder unless one is
-// given), tells the ephemeris layer about it and fills the aspect tables.
-void InitCatalogue(const std::string& dataFolder = {});
 
 }  // namespace kovo::astro

@@ -4,9 +4,6 @@
 
 namespace kovo::calendar {
 
-std::array<std::string, 13> MonthName{};
-std::array<std::string, 13> MonthAbbreviation{};
-
 namespace {
 
 std::string TwoDigits(std::int32_t v) {
@@ -32,13 +29,6 @@ DateRecord GregorianDateOf(std::int32_t dayNumber) {
 }
 
 }  // namespace
-
-void InitCalendarTables() {
-    MonthName = {"", "January", "February", "March", "April", "May", "June", "July",
-                 "August", "September", "October", "November", "December"};
-    MonthAbbreviation = {"", "Jan.", "Feb.", "Mar.", "Apr.", "May", "June", "July",
-                         "Aug.", "Sept.", "Oct.", "Nov.", "Dec."};
-}
 
 std::int32_t DayNumberFromDate(DateRecord& record) { return platform::euro_date_to_jdn(&record); }
 

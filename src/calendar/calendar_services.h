@@ -13,10 +13,11 @@ using platform::DateRecord;
 inline constexpr std::int32_t kGregorian = 'G';
 
 // Indexed 1..12; index 0 is empty.
-extern std::array<std::string, 13> MonthName;
-extern std::array<std::string, 13> MonthAbbreviation;
-
-void InitCalendarTables();
+inline const std::array<std::string, 13> MonthName{"",     "January", "February",  "March",   "April",
+                                                   "May",  "June",    "July",      "August",  "September",
+                                                   "October", "November", "December"};
+inline const std::array<std::string, 13> MonthAbbreviation{"",     "Jan.", "Feb.", "Mar.",  "Apr.", "May", "June",
+                                                           "July", "Aug.", "Sept.", "Oct.", "Nov.", "Dec."};
 
 // Returns the day number and sets record.valid; callers test valid before trusting it.
 std::int32_t DayNumberFromDate(DateRecord& record);

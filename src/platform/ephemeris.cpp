@@ -5,6 +5,8 @@
 
 #include <swephexp.h>
 
+#include "platform/program_folder.h"
+
 namespace kovo::platform {
 
 namespace {
@@ -18,14 +20,25 @@ constexpr char kPathSeparator = ';';
 constexpr char kPathSeparator = ':';
 #endif
 
-bool pathSet = false;
-
 // The library's own circle, not the program's decimal constant: this layer stands in
 // for an outside library and returns what that would.
 constexpr double kTwoPi = 6.283185307179586476925287;
 
+void ApplyPath(const std::string& folder) {
+    std::string path = folder;
+    if (!path.empty()) path += kPathSeparator;
+    path += kSystemEpheFolder;
+    swe_set_ephe_path(path.c_str());
+}
+
+// The program's folder comes first unless a caller names another before the first
+// computation; done once, so a named folder is never overridden afterwards.
 void EnsurePath() {
-    if (!pathSet) set_datafiles_folder("");
+    static const bool applied = [] {
+        ApplyPath(ExecutableFolder());
+        return true;
+    }();
+    (void)applied;
 }
 
 int SweBody(std::int32_t body, bool heliocentric) {
@@ -65,11 +78,8 @@ double Longitude(int sweBody, double instant, bool heliocentric) {
 }  // namespace
 
 void set_datafiles_folder(const char* folder) {
-    std::string path = folder != nullptr ? folder : "";
-    if (!path.empty()) path += kPathSeparator;
-    path += kSystemEpheFolder;
-    swe_set_ephe_path(path.c_str());
-    pathSet = true;
+    EnsurePath();
+    ApplyPath(folder != nullptr ? folder : "");
 }
 
 double hc_j2000_long_rv_planet(std::int32_t body, double instant, std::int32_t /*year*/, double* rv) {

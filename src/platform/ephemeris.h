@@ -11,7 +11,8 @@
 
 namespace kovo::platform {
 
-// Data files are looked for in `folder`, then in the system's ephemeris folder.
+// Data files are looked for in `folder`, then in the system's ephemeris folder. Without
+// a call, the program's own folder comes first.
 void set_datafiles_folder(const char* folder);
 
 // Geometric heliocentric longitude, mean ecliptic and equinox of J2000.

@@ -142,8 +142,6 @@ int CommandStatus(const std::vector<std::string>& args, std::ostream& out, std::
     if (o.command == Command::Simulate && o.second < 2)
         return Usage(errors, "--second takes Mercury ... Pluto", args[0]);
 
-    calendar::InitCalendarTables();
-    astro::InitCatalogue();
     const auto loaded = astro::LoadPlutoFiles();
     if (!loaded.message.empty()) errors << WithoutCarriageReturns(loaded.message) << "\n";
     const astro::PlutoAvailability pluto{.available = loaded.ok, .reason = loaded.reason};

@@ -24,8 +24,6 @@ namespace kovo::ui {
 void frmMain::StartUp() {
     blnStartUpCompleted = false;
     // The output area's top follows Frame3: placed with the layout (FitWidthAroundOutput).
-    calendar::InitCalendarTables();
-    astro::InitCatalogue();
     SetStartUpDefaults();
     FillLists();
     SetUpTimezoneComboBoxes(false);

@@ -8,10 +8,7 @@ using namespace kovo::calendar;
 namespace {
 using kovo::testing::Day;
 
-class CalendarServices : public ::testing::Test {
-protected:
-    void SetUp() override { InitCalendarTables(); }
-};
+class CalendarServices : public ::testing::Test {};
 }  // namespace
 
 TEST_F(CalendarServices, DateTexts) {

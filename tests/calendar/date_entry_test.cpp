@@ -20,7 +20,6 @@ using kovo::testing::Day;
 class DateEntry : public ::testing::Test {
 protected:
     void SetUp() override {
-        InitCalendarTables();
         SetDate(0, "2011", "1", "1");
         SetDate(1, "2011", "12", "31");
         RefreshDateLabel(model, 0);

@@ -322,7 +322,6 @@ TEST(IndexFileRealData, LoadsAndPrices) {
 
 // Half a cent and less rounds to an opening value of 0.00, which could not price a gain.
 TEST(IndexPricesBadValues, ValuesBelowHalfACentCountAsMissing) {
-    kovo::calendar::InitCalendarTables();
     kovo::simulation::IndexPrices prices;
     prices.SetIndexLines({"2011-03-14\t0.004", "2011-03-15\t0.0049", "2011-03-16\t0.001", "2011-03-17\t12.5"});
     const std::int32_t monday = 2455635;  // 2011-03-14
