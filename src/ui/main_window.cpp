@@ -45,7 +45,7 @@ void frmMain::RefreshRunCaptions(bool captionOnly) {
     const QString first = cboPlanet[0]->currentText();
     const QString second = cboPlanet[1]->currentText();
     cmdStart->setText(first + QStringLiteral(" and ") + second);
-    SavedRunCaption = FromQ(cmdStart->text());
+    savedRunCaption_ = FromQ(cmdStart->text());
     if (captionOnly) return;
     cmdShowAll[0]->setText(first + QStringLiteral(" and the other planets."));
     cmdShowAll[1]->setText(second + QStringLiteral(" and the other planets."));
@@ -129,11 +129,9 @@ bool frmMain::IsHeliocentric() const { return optHeliocentric->isChecked(); }
 int frmMain::TimeZonePosition() const { return cboTimezone[0]->currentIndex(); }
 void frmMain::SetTimeZonePosition(int position) { cboTimezone[0]->setCurrentIndex(position); }
 std::string frmMain::TimeZoneText() const { return FromQ(cboTimezone[0]->currentText()); }
-int frmMain::TimeZoneMinutes() const { return TimeZonePosition() * 30 - 720; }
 int frmMain::SearchAspect() const { return cboSearchAspect->currentIndex() + 1; }
 int frmMain::SearchWhen() const { return cboSearchWhen->currentIndex(); }
 bool frmMain::KeepDates() const { return chkKeepDates->isChecked(); }
 bool frmMain::IncludeTransitDetails() const { return chkIncludeTransitDetails->isChecked(); }
-std::string frmMain::RunButtonCaption() const { return FromQ(cmdStart->text()); }
 
 }  // namespace kovo::ui

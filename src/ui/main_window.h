@@ -34,18 +34,105 @@ class frmMain : public QWidget, public util::RunHost {
     Q_OBJECT
 
 public:
-    // Window lengths in twips.
+    // The window's height when no output is shown, and its least height; twips.
     static constexpr int CompactHeight = 5800;
-    static constexpr int RunHeight = 9000;
-    static constexpr int RunTop = 300;
-    // SetBackColorAll value of the window: red 252, green 253, blue 120 (0x00BBGGRR).
-    static constexpr long kBackColour = 7929340;
 
     explicit frmMain(DialogService& dialogs, QWidget* parent = nullptr);
     ~frmMain() override;
 
     // The load sequence: lists, defaults, saved state, look, Pluto data, index prices.
     void StartUp();
+
+    // Controls are reached by their object names (the names of the window's controls,
+    // an index appended for control arrays: "cboPlanet0", "cmdFile0"); the window hands
+    // out no pointers to them.
+
+    // ---- window state ---------------------------------------------------------
+    bool StartUpCompleted() const { return blnStartUpCompleted; }
+    // The caption of cmdStart as last built from the planet lists.
+    const std::string& SavedRunCaption() const { return savedRunCaption_; }
+    int FixedWidth() const { return fixedWidth_; }  // pixels
+    // Whether a run holds the window, and whose: the run buttons' "Pause" captions only
+    // show it. A click on the run's own button then asks the run to stop.
+    bool TransitRunInProgress() const { return runState_ == RunState::TransitRun; }
+    bool SimulationInProgress() const { return runState_ == RunState::Simulation; }
+
+    // ---- window procedures ----------------------------------------------------
+    void SetFontNameAll(const QString& name, bool includeTextFields, bool includeButtons);
+    void Timer1Tick();
+
+    // Saved state. SaveState returns whether the whole state reached the store (a
+    // failure has been reported to the user).
+    bool SaveState();
+    // The quit question; true when the program is to end (Cancel, or a Yes whose save
+    // failed, gives false).
+    bool QuitAction();
+    bool RecentlySaved() const { return recentlySaved_; }
+
+    // The output file command.
+    void WriteOutputToFile();
+
+    // ---- what the runs read ---------------------------------------------------
+    // Planet indexes 1..9 of the two lists (list position + 1, + 2).
+    int FirstPlanet() const;
+    int SecondPlanet() const;
+    // Orb list position of cboOrbs(index): degrees - 1 for 0..2, degrees - 3 for 3.
+    int OrbPosition(int index) const;
+    int OrbDegrees(int index) const;
+    bool AspectChecked(int aspectIndex0) const;  // 0..6 in aspect order
+    int TimeZonePosition() const;  // -1 when nothing is selected
+    void SetTimeZonePosition(int position);
+    std::string TimeZoneText() const;
+    int SearchAspect() const;  // aspect index 1..7
+    int SearchWhen() const;    // 0 start date, 1 end date
+    bool IncludeTransitDetails() const;
+    bool IsPlutoAvailable() const { return pluto_.available; }
+    // The start-up load of the Pluto files, with its pop-up and message; the files come
+    // from the data folder unless another folder is named.
+    void LoadPlutoData(const std::string& folder = {});
+    simulation::IndexPrices& IndexPrices() { return indexPrices_; }
+    util::RunFlags& Flags() { return runFlags_; }
+
+    // The date fields mirror this model; MonthDayLostFocus is the fields' lose-focus
+    // action for a month or day field.
+    calendar::DateEntryModel& DateModel() { return dates_; }
+    void MonthDayLostFocus(int index);
+
+    const std::string& OutputText() const { return outputText_; }
+    frmPopUp& PopUp() { return *popUp_; }
+    frmView& Viewer() { return *viewer_; }
+    // Tests: what ending the program did.
+    bool ProgramEnded() const { return programEnded_; }
+
+    // ---- util::RunHost --------------------------------------------------------
+    util::Answer ShowMessage(const util::Message& message) override;
+    void AppendOutput(std::string_view text) override;
+    void ClearOutput() override;
+    std::size_t OutputLength() const override { return outputChars_; }
+    void MoveCaretToEnd() override;
+    void Yield() override;
+    void EnterBusyState(bool isSimulation) override;
+    void LeaveBusyState() override;
+    void PrepareRunWindow() override;
+    void ShowDonePopUp() override;
+    bool AppendChecked() const override;
+    void SetAppendChecked(bool checked) override;
+    void SetAppendVisible(bool visible) override;
+    void RestoreCompactHeight() override;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    enum class RunState { Idle, TransitRun, Simulation };
+
+    // Run window lengths in twips.
+    static constexpr int RunHeight = 9000;
+    static constexpr int RunTop = 300;
+    // SetBackColorAll value of the window: red 252, green 253, blue 120 (0x00BBGGRR).
+    static constexpr long kBackColour = 7929340;
 
     // ---- controls -------------------------------------------------------------
     QGroupBox* Frame1;
@@ -96,108 +183,6 @@ public:
     QLabel* lblNotice;  // marks the foot of the window where "Done" pops up
     QTimer* Timer1;
 
-    // ---- window state ---------------------------------------------------------
-    bool blnStartUpCompleted = false;
-    std::string SavedRunCaption = "Show all transits from start to end date for selected planets";
-    int FixedWidth = 0;  // pixels
-
-    // ---- window procedures ----------------------------------------------------
-    void RefreshRunCaptions(bool captionOnly);
-    void SetControlsEnabled(bool enabled, bool includeFrames, bool includeTextFields, bool includeLabels);
-    void SetFontNameAll(const QString& name, bool includeTextFields, bool includeButtons);
-    void SetFontSizeAll(int size);
-    // colour is 0x00BBGGRR.
-    void SetBackColorAll(long colour);
-    void SetUpTimezoneComboBoxes(bool blnPreserveIndices);
-    void ApplyResizeRules();
-    void Timer1Tick();
-
-    // Saved state. SaveState returns whether the whole state reached the store (a
-    // failure has been reported to the user); RestoreState whether a saved state was found.
-    bool SaveState();
-    bool RestoreState();
-    // The quit question; true when the program is to end (Cancel, or a Yes whose save
-    // failed, gives false).
-    bool QuitAction();
-    bool RecentlySaved() const { return recentlySaved_; }
-
-    // The output file command and the clear command.
-    void WriteOutputToFile();
-    void ClearOutputCommand();
-    void HelpAction();
-
-    // ---- run buttons: the run wiring goes here --------------------------------
-    void OnStartClicked();
-    void OnSearchClicked();
-    void OnShowAllClicked(int index);
-    void OnSimulateClicked();
-
-    // ---- what the runs read ---------------------------------------------------
-    // Planet indexes 1..9 of the two lists (list position + 1, + 2); list positions.
-    int FirstPlanet() const;
-    int SecondPlanet() const;
-    int PlanetPosition(int index) const;
-    // Orb list position of cboOrbs(index): degrees - 1 for 0..2, degrees - 3 for 3.
-    int OrbPosition(int index) const;
-    int OrbDegrees(int index) const;
-    bool AspectChecked(int aspectIndex0) const;  // 0..6 in aspect order
-    bool IsHeliocentric() const;
-    int TimeZonePosition() const;  // -1 when nothing is selected
-    void SetTimeZonePosition(int position);
-    std::string TimeZoneText() const;
-    int TimeZoneMinutes() const;  // (position - 24) * 30
-    int SearchAspect() const;     // aspect index 1..7
-    int SearchWhen() const;       // 0 start date, 1 end date
-    bool KeepDates() const;
-    bool IncludeTransitDetails() const;
-    std::string RunButtonCaption() const;  // caption of cmdStart
-    bool IsPlutoAvailable() const { return pluto_.available; }
-    // The start-up load of the Pluto files, with its pop-up and message; the files come
-    // from the data folder unless another folder is named.
-    void LoadPlutoData(const std::string& folder = {});
-    const simulation::IndexPrices& IndexPrices() const { return indexPrices_; }
-    simulation::IndexPrices& IndexPrices() { return indexPrices_; }
-    util::RunFlags& Flags() { return runFlags_; }
-    DialogService& Dialogs() { return dialogs_; }
-    const std::string& StopDateText() const { return strStopDate_; }
-
-    // The date fields: ReadDateFields copies the fields into the model and returns it;
-    // ShowDateFields copies texts, labels and the period caption back.
-    calendar::DateEntryModel& DateModel() { return dates_; }
-    calendar::DateEntryModel& ReadDateFields();
-    void ShowDateFields();
-    void YearLostFocus(int index);
-    void MonthDayLostFocus(int index);
-    void SetDateFields(int index, std::int32_t dayNumber);
-
-    const std::string& OutputText() const { return outputText_; }
-    frmPopUp& PopUp() { return *popUp_; }
-    frmView& Viewer() { return *viewer_; }
-    // Tests: what ending the program did.
-    bool ProgramEnded() const { return programEnded_; }
-
-    // ---- util::RunHost --------------------------------------------------------
-    util::Answer ShowMessage(const util::Message& message) override;
-    void AppendOutput(std::string_view text) override;
-    void ClearOutput() override;
-    std::size_t OutputLength() const override { return outputChars_; }
-    void MoveCaretToEnd() override;
-    void Yield() override;
-    void EnterBusyState(bool isSimulation) override;
-    void LeaveBusyState() override;
-    void PrepareRunWindow() override;
-    void ShowDonePopUp() override;
-    bool AppendChecked() const override;
-    void SetAppendChecked(bool checked) override;
-    void SetAppendVisible(bool visible) override;
-    void RestoreCompactHeight() override;
-
-protected:
-    void resizeEvent(QResizeEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
-private:
     // Construction (main_window_controls.cpp, main_window_layout.cpp).
     void CreateControls();
     void CreateFrames();
@@ -220,9 +205,21 @@ private:
     QComboBox* MakeList(QWidget* parent, const char* name);
     QLineEdit* MakeTextField(QWidget* parent, const char* name, int widthTwips);
     void FitWidthAroundOutput();
+    void ApplyResizeRules();
     int Px(int twips) const;
     int PxX(int twips) const;
     int CompactHeightPx() const;
+
+    // Window procedures (main_window.cpp).
+    void RefreshRunCaptions(bool captionOnly);
+    void SetControlsEnabled(bool enabled, bool includeFrames, bool includeTextFields, bool includeLabels);
+    void SetFontSizeAll(int size);
+    // colour is 0x00BBGGRR.
+    void SetBackColorAll(long colour);
+    void SetUpTimezoneComboBoxes(bool blnPreserveIndices);
+    int PlanetPosition(int index) const;  // list position of cboPlanet(index)
+    bool IsHeliocentric() const;
+    bool KeepDates() const;
 
     // Start-up steps (main_window_startup.cpp).
     void SetStartUpDefaults();
@@ -245,33 +242,51 @@ private:
     void OnRestoreStateClicked();
     void OnQuitClicked();
     void EndProgram();
+
+    // Date fields (main_window_dates.cpp): ReadDateFields copies the fields into the
+    // model and returns it; ShowDateFields copies texts, labels and the period caption back.
+    calendar::DateEntryModel& ReadDateFields();
+    void ShowDateFields();
+    void YearLostFocus(int index);
     bool HandleDateFieldEvent(QObject* watched, QEvent* event);
 
-    // Whether a transit run holds the window: its run button then reads "Pause".
-    bool TransitRunInProgress() const;
+    // Output commands (main_window_output.cpp).
+    void ClearOutputCommand();
+    void HelpAction();
 
-    // Runs (main_window_runs.cpp): the inputs read for the core runs and what they change.
+    // Runs (main_window_runs.cpp): the run buttons, the inputs read for the core runs
+    // and what the runs change.
+    void OnStartClicked();
+    void OnSearchClicked();
+    void OnShowAllClicked(int index);
+    void OnSimulateClicked();
     transits::TransitInputs GatherTransitInputs() const;
     void MirrorRunChanges(const transits::TransitInputs& inputs);
 
-    // Saved state (main_window_state.cpp).
+    // Saved state (main_window_state.cpp). RestoreState returns whether a saved state was found.
+    bool RestoreState();
     void RestorePlanetsAndOrbs();
     void RestoreOptions();
     void RestoreSearchAndAspects();
 
+    // Controls by kind, for the window procedures that treat all of a kind alike.
     std::vector<QPushButton*> buttons_;
-    // While a run holds the window, disabling a date field moves the focus away; that is
-    // not the user leaving the field.
-    bool busy_ = false;
-    // The date field in which Enter went down, so that the Enter that closes a message
-    // box does not start the run again when it is released over the field.
-    QObject* enterPressedIn_ = nullptr;
     std::vector<QCheckBox*> checkBoxes_;
     std::vector<QRadioButton*> optionButtons_;
     std::vector<QComboBox*> lists_;
     std::vector<QGroupBox*> frames_;
     std::vector<QWidget*> textFields_;
     std::vector<QLabel*> labels_;
+
+    bool blnStartUpCompleted = false;
+    std::string savedRunCaption_ = "Show all transits from start to end date for selected planets";
+    int fixedWidth_ = 0;  // pixels
+    // Set by EnterBusyState and LeaveBusyState. While a run holds the window, disabling a
+    // date field moves the focus away; that is not the user leaving the field.
+    RunState runState_ = RunState::Idle;
+    // The date field in which Enter went down, so that the Enter that closes a message
+    // box does not start the run again when it is released over the field.
+    QObject* enterPressedIn_ = nullptr;
 
     DialogService& dialogs_;
     QWidget* topPanel_ = nullptr;
@@ -283,7 +298,7 @@ private:
     std::string outputText_;  // the output with CR LF line ends
     std::size_t outputChars_ = 0;
     std::string outputPath_;  // the last file chosen in the file dialog
-    std::string strStopDate_;
+    std::string strStopDate_;  // the saved stop-date text; no run reads it
     int savedTimezoneIndex_ = 0;
     astro::PlutoAvailability pluto_{.available = false, .reason = {}};  // set by the start-up load
     bool recentlySaved_ = false;

@@ -155,7 +155,7 @@ void frmMain::CreateSearchControls() {
 void frmMain::CreateRunControls() {
     lblConstructTransitTables =
         MakeLabel(this, "lblConstructTransitTables", "Construct transit tables for the period  to  for:");
-    cmdStart = MakeButton(this, "cmdStart", SavedRunCaption.c_str());
+    cmdStart = MakeButton(this, "cmdStart", savedRunCaption_.c_str());
     cmdShowAll[0] = MakeButton(this, "cmdShowAll0", " and the other planets.");
     cmdShowAll[1] = MakeButton(this, "cmdShowAll1", " and the other planets.");
     chkAppendToOutput = MakeCheckBox(this, "chkAppendToOutput", "Append to output");

@@ -7,7 +7,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "calendar/calendar_services.h"
 #include "ui/main_window.h"
 #include "ui/qt_text.h"
 
@@ -54,18 +53,6 @@ void frmMain::MonthDayLostFocus(int index) {
     ShowDateFields();
 }
 
-void frmMain::SetDateFields(int index, std::int32_t dayNumber) {
-    calendar::DateRecord record{};
-    record.calendar = calendar::kGregorian;
-    record.dayNumber = dayNumber;
-    calendar::DateFromDayNumber(record);
-    const auto i = static_cast<std::size_t>(index);
-    txbYear[i]->setText(QString::number(record.year));
-    txbMonth[i]->setText(QString::number(record.month));
-    txbDay[i]->setText(QString::number(record.day));
-    MonthDayLostFocus(index);
-}
-
 // Leaving a date field cleans it; Enter in one starts the two-planet run when allowed.
 bool frmMain::HandleDateFieldEvent(QObject* watched, QEvent* event) {
     for (std::size_t i = 0; i < 2; ++i) {
@@ -75,7 +62,8 @@ bool frmMain::HandleDateFieldEvent(QObject* watched, QEvent* event) {
         if (event->type() == QEvent::FocusOut) {
             // A message box or a list's pop-up taking the focus is not leaving the field.
             const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-            if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason || busy_) return false;
+            const bool busy = runState_ != RunState::Idle;
+            if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason || busy) return false;
             if (year) YearLostFocus(index);
             else MonthDayLostFocus(index);
         } else if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) {

@@ -70,8 +70,6 @@ void frmMain::OnAppendClicked() {
     if (cmdStart->isEnabled()) MoveFocus(cmdStart);
 }
 
-bool frmMain::TransitRunInProgress() const { return cmdStart->text() == QStringLiteral("Pause"); }
-
 void frmMain::Timer1Tick() {
     const bool hasOutput = !outputText_.empty();
     const bool fileVisible = hasOutput && !TransitRunInProgress();
@@ -85,7 +83,7 @@ void frmMain::Timer1Tick() {
 // ---- busy state ----------------------------------------------------------------
 
 void frmMain::EnterBusyState(bool isSimulation) {
-    busy_ = true;
+    runState_ = isSimulation ? RunState::Simulation : RunState::TransitRun;
     SetControlsEnabled(false, false, true, true);
     QPushButton* own = isSimulation ? cmdSimulateInvestment : cmdStart;
     own->setText(QStringLiteral("Pause"));
@@ -96,9 +94,9 @@ void frmMain::EnterBusyState(bool isSimulation) {
 
 void frmMain::LeaveBusyState() {
     SetControlsEnabled(true, true, true, true);
-    cmdStart->setText(QString::fromStdString(SavedRunCaption));
+    cmdStart->setText(QString::fromStdString(savedRunCaption_));
     KeepSimulationOffWhenGeocentric();
-    busy_ = false;
+    runState_ = RunState::Idle;
 }
 
 // ---- quitting --------------------------------------------------------------------

@@ -148,9 +148,9 @@ void frmMain::FitWidthAroundOutput() {
     topPanel_->layout()->setGeometry(topPanel_->rect());
     const int outputTop = Frame3->mapTo(this, QPoint(0, Frame3->height())).y() + Px(kOutputGapTwips);
     txbOutput->move(topPanel_->x(), outputTop);
-    FixedWidth = topPanel_->x() + panel.width() + PxX(kMarginTwips);
-    setMinimumSize(FixedWidth, CompactHeightPx());
-    resize(FixedWidth, std::max(height(), CompactHeightPx()));
+    fixedWidth_ = topPanel_->x() + panel.width() + PxX(kMarginTwips);
+    setMinimumSize(fixedWidth_, CompactHeightPx());
+    resize(fixedWidth_, std::max(height(), CompactHeightPx()));
 }
 
 int frmMain::CompactHeightPx() const {
@@ -172,7 +172,7 @@ void frmMain::ApplyResizeRules() {
         const int screenHeight = screen() != nullptr ? screen()->geometry().height() : 1024;
         const int highest = std::max(CompactHeightPx(), screenHeight * 95 / 100);
         const int wanted = std::clamp(height(), CompactHeightPx(), highest);
-        if (width() != FixedWidth || height() != wanted) resize(FixedWidth, wanted);
+        if (width() != fixedWidth_ || height() != wanted) resize(fixedWidth_, wanted);
     }
     // The output area and the foot follow whatever height the window now has.
     const int outputTop = txbOutput->y();

@@ -30,15 +30,15 @@ protected:
     void Dates(const char* y0, const char* m0, const char* d0, const char* y1, const char* m1, const char* d1) {
         const char* texts[2][3] = {{y0, m0, d0}, {y1, m1, d1}};
         for (int i = 0; i < 2; ++i) {
-            w->main.txbYear[static_cast<std::size_t>(i)]->setText(QString::fromUtf8(texts[i][0]));
-            w->main.txbMonth[static_cast<std::size_t>(i)]->setText(QString::fromUtf8(texts[i][1]));
-            w->main.txbDay[static_cast<std::size_t>(i)]->setText(QString::fromUtf8(texts[i][2]));
+            w->controls.txbYear(i)->setText(QString::fromUtf8(texts[i][0]));
+            w->controls.txbMonth(i)->setText(QString::fromUtf8(texts[i][1]));
+            w->controls.txbDay(i)->setText(QString::fromUtf8(texts[i][2]));
             w->main.MonthDayLostFocus(i);
         }
     }
     void OnlyAspects(std::initializer_list<int> aspects) {
-        for (auto* box : w->main.chkAspectType) box->setChecked(false);
-        for (int a : aspects) w->main.chkAspectType[static_cast<std::size_t>(a - 1)]->setChecked(true);
+        for (int a = 0; a < 7; ++a) w->controls.chkAspectType(a)->setChecked(false);
+        for (int a : aspects) w->controls.chkAspectType(a - 1)->setChecked(true);
     }
     std::vector<std::string> Texts() const {
         std::vector<std::string> t;
@@ -58,24 +58,24 @@ protected:
 
 TEST_F(MainWindowRunsTest, TwoPlanetRunMatchesTheCommandLineReport) {
     Dates("2026", "1", "1", "2026", "12", "31");
-    w->main.cmdStart->click();
+    w->controls.cmdStart()->click();
     EXPECT_EQ(w->main.OutputText(), Report({"transits", "--first", "Mars", "--second", "Jupiter", "--from", "2026-01-01",
                                             "--to", "2026-12-31", "--tz", "GMT"}));
-    EXPECT_EQ(w->main.cmdStart->text(), QStringLiteral("Mars and Jupiter"));
-    EXPECT_TRUE(w->main.cmdStart->isEnabled());
+    EXPECT_EQ(w->controls.cmdStart()->text(), QStringLiteral("Mars and Jupiter"));
+    EXPECT_TRUE(w->controls.cmdStart()->isEnabled());
     EXPECT_TRUE(Texts().empty());
 }
 
 TEST_F(MainWindowRunsTest, ThreeDayRuleAndPairMessagesComeFromTheRunButton) {
     OnlyAspects({1});
     Dates("2026", "1", "1", "2026", "1", "3");
-    w->main.cmdStart->click();
+    w->controls.cmdStart()->click();
     Dates("2026", "1", "1", "2026", "1", "4");
-    w->main.cmdStart->click();
-    w->main.cboPlanet[1]->setCurrentIndex(2);  // Mars and Mars
-    w->main.cmdStart->click();
-    w->main.cboPlanet[0]->setCurrentIndex(5);  // Saturn and Mars
-    w->main.cmdStart->click();
+    w->controls.cmdStart()->click();
+    w->controls.cboPlanet(1)->setCurrentIndex(2);  // Mars and Mars
+    w->controls.cmdStart()->click();
+    w->controls.cboPlanet(0)->setCurrentIndex(5);  // Saturn and Mars
+    w->controls.cmdStart()->click();
     EXPECT_EQ(Texts(), (std::vector<std::string>{"The start date must be at least 3 days prior to the end date.",
                                                  "There are no transits of this kind in the period specified.",
                                                  "Transit of a planet to itself is not possible.",
@@ -88,75 +88,75 @@ TEST_F(MainWindowRunsTest, EnterInADateFieldStartsTheRunOnlyWhileTheButtonIsEnab
     Dates("2026", "1", "1", "2026", "1", "3");
     QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
     QKeyEvent release(QEvent::KeyRelease, Qt::Key_Return, Qt::NoModifier);
-    QApplication::sendEvent(w->main.txbDay[1], &press);
-    QApplication::sendEvent(w->main.txbDay[1], &release);
+    QApplication::sendEvent(w->controls.txbDay(1), &press);
+    QApplication::sendEvent(w->controls.txbDay(1), &release);
     ASSERT_EQ(Texts().size(), 1u);
-    w->main.cmdStart->setEnabled(false);
-    QApplication::sendEvent(w->main.txbDay[1], &press);
-    QApplication::sendEvent(w->main.txbDay[1], &release);
+    w->controls.cmdStart()->setEnabled(false);
+    QApplication::sendEvent(w->controls.txbDay(1), &press);
+    QApplication::sendEvent(w->controls.txbDay(1), &release);
     EXPECT_EQ(Texts().size(), 1u);
 }
 
 TEST_F(MainWindowRunsTest, SearchRefusalsAndTheDateFieldsItMoves) {
     Dates("2026", "1", "1", "2026", "6", "30");
-    w->main.cboPlanet[0]->setCurrentIndex(0);
-    w->main.cboPlanet[1]->setCurrentIndex(0);  // Sun and Mercury
-    w->main.cboSearchAspect->setCurrentIndex(2);  // square
-    w->main.cmdSearch->click();
+    w->controls.cboPlanet(0)->setCurrentIndex(0);
+    w->controls.cboPlanet(1)->setCurrentIndex(0);  // Sun and Mercury
+    w->controls.cboSearchAspect()->setCurrentIndex(2);  // square
+    w->controls.cmdSearch()->click();
     ASSERT_EQ(Texts(), std::vector<std::string>{"The only possible geocentric aspects between the Sun and Mercury\r\n"
                                                 "are conjunction and semisextile."});
     EXPECT_EQ(w->dialogs.Messages()[0].title, "Search");
 
-    w->main.cboSearchAspect->setCurrentIndex(5);  // semisextile
-    w->main.cboSearchWhen->setCurrentIndex(1);   // on or after the end date
-    w->main.chkKeepDates->setChecked(false);
-    w->main.cmdSearch->click();
-    EXPECT_EQ(w->main.txbYear[0]->text() + w->main.txbMonth[0]->text() + w->main.txbDay[0]->text(),
+    w->controls.cboSearchAspect()->setCurrentIndex(5);  // semisextile
+    w->controls.cboSearchWhen()->setCurrentIndex(1);   // on or after the end date
+    w->controls.chkKeepDates()->setChecked(false);
+    w->controls.cmdSearch()->click();
+    EXPECT_EQ(w->controls.txbYear(0)->text() + w->controls.txbMonth(0)->text() + w->controls.txbDay(0)->text(),
               QStringLiteral("2026630"));
-    EXPECT_EQ(w->main.txbYear[1]->text() + w->main.txbMonth[1]->text() + w->main.txbDay[1]->text(),
+    EXPECT_EQ(w->controls.txbYear(1)->text() + w->controls.txbMonth(1)->text() + w->controls.txbDay(1)->text(),
               QStringLiteral("20991231"));
-    EXPECT_EQ(w->main.lblDate[1]->text(), QStringLiteral("December 31, 2099 CE"));
+    EXPECT_EQ(w->controls.lblDate(1)->text(), QStringLiteral("December 31, 2099 CE"));
     EXPECT_EQ(w->main.OutputText(), Report({"search", "--first", "Sun", "--second", "Mercury", "--aspect", "ssx",
                                             "--from", "2026-01-01", "--to", "2026-06-30", "--when", "end", "--tz", "GMT"}));
 
     Dates("2026", "1", "1", "2026", "6", "30");
-    w->main.chkKeepDates->setChecked(true);
-    w->main.cmdSearch->click();
-    EXPECT_EQ(w->main.txbYear[1]->text(), QStringLiteral("2026"));
+    w->controls.chkKeepDates()->setChecked(true);
+    w->controls.cmdSearch()->click();
+    EXPECT_EQ(w->controls.txbYear(1)->text(), QStringLiteral("2026"));
 }
 
 TEST_F(MainWindowRunsTest, AllTransitsOfTheSunCoverEightPairsAndMatchTheCommandLine) {
     Dates("2026", "1", "1", "2026", "2", "28");
-    w->main.cboPlanet[0]->setCurrentIndex(0);
-    w->main.cmdShowAll[0]->click();
+    w->controls.cboPlanet(0)->setCurrentIndex(0);
+    w->controls.cmdShowAll(0)->click();
     for (const char* other : {"Mercury", "Venus", "Mars", "Jupiter", "Saturn", "Uranus", "Neptune", "Pluto"})
         EXPECT_NE(w->main.OutputText().find(std::string("for Sun and ") + other + " from"), std::string::npos) << other;
     EXPECT_EQ(w->main.OutputText(), Report({"all", "--first", "Sun", "--second", "Jupiter", "--from", "2026-01-01",
                                             "--to", "2026-02-28", "--tz", "GMT"}));
-    EXPECT_EQ(w->main.cboPlanet[1]->currentIndex(), 3);
-    EXPECT_FALSE(w->main.chkAppendToOutput->isChecked());
+    EXPECT_EQ(w->controls.cboPlanet(1)->currentIndex(), 3);
+    EXPECT_FALSE(w->controls.chkAppendToOutput()->isChecked());
 }
 
 TEST_F(MainWindowRunsTest, AllTransitsOfTheSecondPlanetIncludeThePlutoPass) {
     Dates("2026", "1", "1", "2026", "2", "28");
-    w->main.cboPlanet[1]->setCurrentIndex(2);  // Mars
-    w->main.cmdShowAll[1]->click();
+    w->controls.cboPlanet(1)->setCurrentIndex(2);  // Mars
+    w->controls.cmdShowAll(1)->click();
     EXPECT_NE(w->main.OutputText().find("transits for Pluto and Mars from"), std::string::npos);
     EXPECT_EQ(w->main.OutputText(), Report({"all", "--keep", "second", "--first", "Mars", "--second", "Mars", "--from",
                                             "2026-01-01", "--to", "2026-02-28", "--tz", "GMT"}));
-    EXPECT_EQ(w->main.cboPlanet[0]->currentIndex(), 3);
+    EXPECT_EQ(w->controls.cboPlanet(0)->currentIndex(), 3);
 }
 
 TEST_F(MainWindowRunsTest, PauseDuringOnePairStopsTheWholeAllTransitsRun) {
     Dates("2020", "1", "1", "2026", "12", "31");
-    w->main.cboPlanet[0]->setCurrentIndex(2);  // Venus
+    w->controls.cboPlanet(0)->setCurrentIndex(2);  // Venus
     w->dialogs.QueueAnswer(util::Answer::Yes);
-    QTimer::singleShot(0, w->main.cmdStart, [this] { w->main.cmdStart->click(); });
-    w->main.cmdShowAll[0]->click();
+    QTimer::singleShot(0, w->controls.cmdStart(), [this] { w->controls.cmdStart()->click(); });
+    w->controls.cmdShowAll(0)->click();
     ASSERT_EQ(Texts(), std::vector<std::string>{"Stop?"});
     EXPECT_EQ(w->main.OutputText().substr(w->main.OutputText().size() - 9), "\r\nStopped");
-    EXPECT_EQ(w->main.cboPlanet[0]->currentIndex(), 2);
-    EXPECT_EQ(w->main.cmdStart->text(), QStringLiteral("Venus and Jupiter"));
+    EXPECT_EQ(w->controls.cboPlanet(0)->currentIndex(), 2);
+    EXPECT_EQ(w->controls.cmdStart()->text(), QStringLiteral("Venus and Jupiter"));
     EXPECT_FALSE(w->main.PopUp().isVisible());
 }
 
@@ -164,19 +164,19 @@ TEST_F(MainWindowRunsTest, SimulationFromTheWindowMatchesTheHandCheckedReport) {
     const std::string data = kovo::testing::SharedIndexFile();
     KOVO_REQUIRE_INDEX_FILE(data);
     ASSERT_FALSE(w->main.IndexPrices().Load(data).has_value());
-    w->main.optHeliocentric->click();
-    w->main.cboPlanet[0]->setCurrentIndex(0);  // Earth
+    w->controls.optHeliocentric()->click();
+    w->controls.cboPlanet(0)->setCurrentIndex(0);  // Earth
     OnlyAspects({1, 2});
     Dates("2011", "3", "15", "2011", "9", "30");
-    w->main.chkIncludeTransitDetails->setChecked(true);
-    ASSERT_TRUE(w->main.cmdSimulateInvestment->isEnabled());
-    w->main.cmdSimulateInvestment->click();
+    w->controls.chkIncludeTransitDetails()->setChecked(true);
+    ASSERT_TRUE(w->controls.cmdSimulateInvestment()->isEnabled());
+    w->controls.cmdSimulateInvestment()->click();
     std::ifstream in(std::string(KOVO_TEST_SOURCE_DIR) + "/simulation/golden/earth_jupiter_2011_conjunction_opposition.txt",
                      std::ios::binary);
     std::stringstream golden;
     golden << in.rdbuf();
     EXPECT_EQ(w->main.OutputText(), golden.str());
-    EXPECT_EQ(w->main.cmdSimulateInvestment->text(), QStringLiteral("Simulate investment"));
+    EXPECT_EQ(w->controls.cmdSimulateInvestment()->text(), QStringLiteral("Simulate investment"));
     EXPECT_EQ(w->main.OutputText(), Report({"simulate", "--first", "Earth", "--second", "Jupiter", "--from",
                                             "2011-03-15", "--to", "2011-09-30", "--aspects", "con,opp", "--details",
                                             "--index-file", data}));
@@ -191,40 +191,52 @@ TEST_F(MainWindowRunsTest, WithoutPlutoDataEveryRunWithPlutoSaysWhy) {
     w->dialogs.ClearRecords();
 
     Dates("2026", "1", "1", "2026", "12", "31");
-    w->main.cboPlanet[1]->setCurrentIndex(7);  // Pluto
-    w->main.cmdStart->click();
+    w->controls.cboPlanet(1)->setCurrentIndex(7);  // Pluto
+    w->controls.cmdStart()->click();
     EXPECT_EQ(Texts(), std::vector<std::string>{"Pluto data is not available.\r\n" + reason});
     EXPECT_TRUE(w->main.OutputText().empty());
     w->dialogs.ClearRecords();
 
-    w->main.optHeliocentric->click();
-    w->main.cboPlanet[0]->setCurrentIndex(0);  // Earth
-    w->main.cboPlanet[1]->setCurrentIndex(7);
+    w->controls.optHeliocentric()->click();
+    w->controls.cboPlanet(0)->setCurrentIndex(0);  // Earth
+    w->controls.cboPlanet(1)->setCurrentIndex(7);
     Dates("2011", "3", "15", "2011", "9", "30");
-    w->main.cmdSimulateInvestment->click();
+    w->controls.cmdSimulateInvestment()->click();
     EXPECT_EQ(Texts(), std::vector<std::string>{"Pluto data is not available.\r\n" + reason});
     EXPECT_TRUE(w->main.OutputText().empty());
-    EXPECT_EQ(w->main.cmdSimulateInvestment->text(), QStringLiteral("Simulate investment"));
+    EXPECT_EQ(w->controls.cmdSimulateInvestment()->text(), QStringLiteral("Simulate investment"));
 
     w->main.LoadPlutoData();  // the real files again, for the tests that follow
     EXPECT_TRUE(w->main.IsPlutoAvailable());
+}
+
+TEST_F(MainWindowRunsTest, ClickOnPauseDuringASimulationOnlyAsksItToStop) {
+    w->controls.optHeliocentric()->click();
+    Dates("2011", "3", "15", "2011", "9", "30");
+    w->main.EnterBusyState(true);
+    w->controls.cmdSimulateInvestment()->click();
+    EXPECT_TRUE(w->main.Flags().stopRequest);
+    EXPECT_TRUE(Texts().empty());
+    EXPECT_TRUE(w->main.OutputText().empty());
+    EXPECT_EQ(w->controls.cmdSimulateInvestment()->text(), QStringLiteral("Pause"));
+    w->main.LeaveBusyState();
 }
 
 TEST_F(MainWindowRunsTest, EnterReleasedWithoutItsPressInTheFieldStartsNothing) {
     Dates("2026", "1", "1", "2026", "1", "3");
     // The press went to a message box, which closed on it; only the release reaches the field.
     QKeyEvent release(QEvent::KeyRelease, Qt::Key_Return, Qt::NoModifier);
-    QApplication::sendEvent(w->main.txbDay[1], &release);
+    QApplication::sendEvent(w->controls.txbDay(1), &release);
     EXPECT_TRUE(Texts().empty());
 }
 
 TEST_F(MainWindowRunsTest, DateFieldsLosingTheFocusToTheBusyStateAreNotLeft) {
-    w->main.txbYear[0]->setText(QStringLiteral("-5"));
+    w->controls.txbYear(0)->setText(QStringLiteral("-5"));
     QFocusEvent focusOut(QEvent::FocusOut, Qt::OtherFocusReason);
     w->main.EnterBusyState(false);
-    QApplication::sendEvent(w->main.txbYear[0], &focusOut);
+    QApplication::sendEvent(w->controls.txbYear(0), &focusOut);
     EXPECT_TRUE(Texts().empty());
     w->main.LeaveBusyState();
-    QApplication::sendEvent(w->main.txbYear[0], &focusOut);
+    QApplication::sendEvent(w->controls.txbYear(0), &focusOut);
     EXPECT_EQ(Texts(), std::vector<std::string>{"Year number must be positive."});
 }

@@ -46,7 +46,7 @@ private:
 // What the main window looked like when the pop-up went up.
 class PopUpShowWatch final : public QObject {
 public:
-    explicit PopUpShowWatch(ui::frmMain& main) : main_(main) {}
+    explicit PopUpShowWatch(ui::frmMain& main) : main_(main), controls_(main) {}
     bool seen = false;
     bool windowExposed = false;
     bool startEnabled = true;
@@ -56,13 +56,14 @@ protected:
         if (event->type() == QEvent::Show && !seen) {
             seen = true;
             windowExposed = main_.windowHandle() != nullptr && main_.windowHandle()->isExposed();
-            startEnabled = main_.cmdStart->isEnabled();
+            startEnabled = controls_.cmdStart()->isEnabled();
         }
         return false;
     }
 
 private:
     ui::frmMain& main_;
+    MainControls controls_;
 };
 
 QPoint Twips(const QWidget* w, int left, int top) {
@@ -72,8 +73,9 @@ QPoint Twips(const QWidget* w, int left, int top) {
 class PopUpTest : public UiTest {};
 
 TEST_F(PopUpTest, LoadingPopUpWaitsUntilTheWindowStandsWhereItIsShown) {
-    ui::ScriptedDialogService dialogs;
+    ScriptedDialogService dialogs;
     ui::frmMain m(dialogs);
+    const MainControls c(m);
     LatePlacement windowManager(QPoint(320, 240));
     m.installEventFilter(&windowManager);
     PopUpShowWatch watch(m);
@@ -87,8 +89,8 @@ TEST_F(PopUpTest, LoadingPopUpWaitsUntilTheWindowStandsWhereItIsShown) {
     EXPECT_EQ(frame.x(), 320);
     EXPECT_EQ(frame.y(), 240);
     // Top of chkAppendToOutput + 500, left of cmdStart + 100, from the frame's corner.
-    const int left = ui::PixelsToTwips(m.cmdStart->mapTo(&m, QPoint(0, 0)).x(), &m, Axis::X) + 100;
-    const int top = ui::PixelsToTwips(m.chkAppendToOutput->mapTo(&m, QPoint(0, 0)).y(), &m, Axis::Y) + 500;
+    const int left = ui::PixelsToTwips(c.cmdStart()->mapTo(&m, QPoint(0, 0)).x(), &m, Axis::X) + 100;
+    const int top = ui::PixelsToTwips(c.chkAppendToOutput()->mapTo(&m, QPoint(0, 0)).y(), &m, Axis::Y) + 500;
     const QPoint spot = frame.topLeft() + Twips(&m, left, top);
     EXPECT_NEAR(m.PopUp().x(), spot.x(), 2);
     EXPECT_NEAR(m.PopUp().y(), spot.y(), 2);

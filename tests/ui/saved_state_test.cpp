@@ -25,33 +25,33 @@ std::string Stored(const QString& file, const char* key) {
 class SavedStateTest : public UiTest {};
 
 // Every saved input set away from its default.
-void ChangeEverything(frmMain& m) {
-    m.txbYear[0]->setText(QStringLiteral("2011"));
-    m.txbMonth[0]->setText(QStringLiteral("3"));
-    m.txbDay[0]->setText(QStringLiteral("15"));
-    m.txbYear[1]->setText(QString());
-    m.txbMonth[1]->setText(QStringLiteral("6"));
-    m.txbDay[1]->setText(QStringLiteral("30"));
-    m.optHeliocentric->click();
-    m.cboPlanet[0]->setCurrentIndex(0);
-    m.cboPlanet[1]->setCurrentIndex(4);  // Saturn
-    m.cboOrbs[0]->setCurrentIndex(7);
-    m.cboOrbs[1]->setCurrentIndex(5);
-    m.cboOrbs[2]->setCurrentIndex(3);
-    m.cboOrbs[3]->setCurrentIndex(10);
-    m.chkDisplayNATZabbr->setChecked(true);
+void ChangeEverything(frmMain& m, const MainControls& c) {
+    c.txbYear(0)->setText(QStringLiteral("2011"));
+    c.txbMonth(0)->setText(QStringLiteral("3"));
+    c.txbDay(0)->setText(QStringLiteral("15"));
+    c.txbYear(1)->setText(QString());
+    c.txbMonth(1)->setText(QStringLiteral("6"));
+    c.txbDay(1)->setText(QStringLiteral("30"));
+    c.optHeliocentric()->click();
+    c.cboPlanet(0)->setCurrentIndex(0);
+    c.cboPlanet(1)->setCurrentIndex(4);  // Saturn
+    c.cboOrbs(0)->setCurrentIndex(7);
+    c.cboOrbs(1)->setCurrentIndex(5);
+    c.cboOrbs(2)->setCurrentIndex(3);
+    c.cboOrbs(3)->setCurrentIndex(10);
+    c.chkDisplayNATZabbr()->setChecked(true);
     m.SetTimeZonePosition(14);
-    m.cboSearchAspect->setCurrentIndex(5);
-    m.cboSearchWhen->setCurrentIndex(1);
-    m.chkAspectType[1]->setChecked(false);
-    m.chkAspectType[6]->setChecked(false);
-    m.chkIncludeTransitDetails->setChecked(false);
+    c.cboSearchAspect()->setCurrentIndex(5);
+    c.cboSearchWhen()->setCurrentIndex(1);
+    c.chkAspectType(1)->setChecked(false);
+    c.chkAspectType(6)->setChecked(false);
+    c.chkIncludeTransitDetails()->setChecked(false);
 }
 
 TEST_F(SavedStateTest, EveryControlComesBackAfterARestart) {
     {
         auto w = Start();
-        ChangeEverything(w->main);
+        ChangeEverything(w->main, w->controls);
         w->main.SaveState();
     }
     EXPECT_EQ(Stored(StateFile(), "Year/0"), "2011");
@@ -62,23 +62,24 @@ TEST_F(SavedStateTest, EveryControlComesBackAfterARestart) {
 
     auto w = Start();
     frmMain& m = w->main;
+    const MainControls& c = w->controls;
     EXPECT_TRUE(w->dialogs.Messages().empty());
-    EXPECT_EQ(m.txbYear[0]->text().toStdString(), "2011");
-    EXPECT_EQ(m.txbMonth[0]->text().toStdString(), "3");
-    EXPECT_EQ(m.txbDay[0]->text().toStdString(), "15");
-    EXPECT_TRUE(m.txbYear[1]->text().isEmpty());
-    EXPECT_EQ(m.txbDay[1]->text().toStdString(), "30");
-    EXPECT_EQ(m.lblDate[0]->text().toStdString(), "March 15, 2011 CE");
-    EXPECT_TRUE(m.lblDate[1]->text().isEmpty());
-    EXPECT_TRUE(m.optHeliocentric->isChecked());
-    EXPECT_EQ(m.cboPlanet[0]->itemText(0).toStdString(), "Earth");
-    EXPECT_EQ(m.cmdStart->text().toStdString(), "Earth and Saturn");
-    EXPECT_TRUE(m.cmdSimulateInvestment->isEnabled());
+    EXPECT_EQ(c.txbYear(0)->text().toStdString(), "2011");
+    EXPECT_EQ(c.txbMonth(0)->text().toStdString(), "3");
+    EXPECT_EQ(c.txbDay(0)->text().toStdString(), "15");
+    EXPECT_TRUE(c.txbYear(1)->text().isEmpty());
+    EXPECT_EQ(c.txbDay(1)->text().toStdString(), "30");
+    EXPECT_EQ(c.lblDate(0)->text().toStdString(), "March 15, 2011 CE");
+    EXPECT_TRUE(c.lblDate(1)->text().isEmpty());
+    EXPECT_TRUE(c.optHeliocentric()->isChecked());
+    EXPECT_EQ(c.cboPlanet(0)->itemText(0).toStdString(), "Earth");
+    EXPECT_EQ(c.cmdStart()->text().toStdString(), "Earth and Saturn");
+    EXPECT_TRUE(c.cmdSimulateInvestment()->isEnabled());
     EXPECT_EQ(m.OrbPosition(0), 7);
     EXPECT_EQ(m.OrbPosition(1), 5);
     EXPECT_EQ(m.OrbPosition(2), 3);
     EXPECT_EQ(m.OrbPosition(3), 10);
-    EXPECT_TRUE(m.chkDisplayNATZabbr->isChecked());
+    EXPECT_TRUE(c.chkDisplayNATZabbr()->isChecked());
     EXPECT_EQ(m.TimeZonePosition(), 14);
     EXPECT_EQ(m.TimeZoneText(), "EST/CDT");
     EXPECT_EQ(m.SearchAspect(), 6);
@@ -94,7 +95,7 @@ TEST_F(SavedStateTest, InnerOuterWinsOverPlanetListPosition) {
     ui::WriteRegistryText("\\KOVO", "InnerOuter0", "6");
     ui::WriteRegistryText("\\KOVO", "InnerOuter1", "1");
     auto w = Start();
-    EXPECT_EQ(w->main.cmdStart->text().toStdString(), "Uranus and Venus");
+    EXPECT_EQ(w->controls.cmdStart()->text().toStdString(), "Uranus and Venus");
 }
 
 TEST_F(SavedStateTest, DamagedValuesAreIgnored) {
@@ -110,12 +111,13 @@ TEST_F(SavedStateTest, DamagedValuesAreIgnored) {
     ui::WriteRegistryText("\\KOVO\\ShowAspect", "2", "7");
     auto w = Start();
     frmMain& m = w->main;
+    const MainControls& c = w->controls;
     EXPECT_EQ(m.FirstPlanet(), 4);
     EXPECT_EQ(m.SecondPlanet(), 5);
     EXPECT_EQ(m.OrbPosition(0), 9);
     EXPECT_EQ(m.OrbPosition(3), 4) << "a missing value takes its default";
     EXPECT_EQ(m.OrbPosition(1), 4);
-    EXPECT_TRUE(m.optGeocentric->isChecked());
+    EXPECT_TRUE(c.optGeocentric()->isChecked());
     EXPECT_GE(m.TimeZonePosition(), 1) << "falls back to the local zone";
     EXPECT_TRUE(m.AspectChecked(2));
     EXPECT_FALSE(m.AspectChecked(3)) << "a missing aspect value reads as unchecked";
@@ -124,22 +126,23 @@ TEST_F(SavedStateTest, DamagedValuesAreIgnored) {
 TEST_F(SavedStateTest, RestoreButtonAlsoRefreshesLabelsAndDayNumbers) {
     auto w = Start();
     frmMain& m = w->main;
-    m.txbYear[0]->setText(QStringLiteral("2011"));
+    const MainControls& c = w->controls;
+    c.txbYear(0)->setText(QStringLiteral("2011"));
     m.SaveState();
-    m.txbYear[0]->setText(QStringLiteral("2020"));
+    c.txbYear(0)->setText(QStringLiteral("2020"));
     m.MonthDayLostFocus(0);
     const std::int32_t day2020 = m.DateModel().DayNumbers[0];
-    m.cmdRestoreState->click();
-    EXPECT_EQ(m.txbYear[0]->text().toStdString(), "2011");
-    EXPECT_EQ(m.lblDate[0]->text().toStdString(), "January 1, 2011 CE");
+    c.cmdRestoreState()->click();
+    EXPECT_EQ(c.txbYear(0)->text().toStdString(), "2011");
+    EXPECT_EQ(c.lblDate(0)->text().toStdString(), "January 1, 2011 CE");
     EXPECT_EQ(day2020 - m.DateModel().DayNumbers[0], 3287);
-    EXPECT_NE(m.lblConstructTransitTables->text().toStdString().find("2011-01-01"), std::string::npos);
+    EXPECT_NE(c.lblConstructTransitTables()->text().toStdString().find("2011-01-01"), std::string::npos);
 }
 
 TEST_F(SavedStateTest, QuitRightAfterASaveEndsWithoutAsking) {
     auto w = Start();
-    w->main.cmdSaveState->click();
-    w->main.cmdQuit->click();
+    w->controls.cmdSaveState()->click();
+    w->controls.cmdQuit()->click();
     EXPECT_TRUE(w->dialogs.Messages().empty());
     EXPECT_TRUE(w->main.ProgramEnded());
     EXPECT_FALSE(w->main.isVisible());
@@ -190,7 +193,8 @@ protected:
 TEST_F(UnwritableStateTest, SaveStateNamesTheFileAndTheReasonAndIsNotCountedAsSaved) {
     auto w = Start();
     frmMain& m = w->main;
-    m.cmdSaveState->click();
+    const MainControls& c = w->controls;
+    c.cmdSaveState()->click();
     ASSERT_EQ(w->dialogs.Messages().size(), 1u);
     const util::Message& failure = w->dialogs.Messages()[0];
     EXPECT_EQ(failure.icon, util::MessageIcon::Exclamation);
@@ -203,7 +207,7 @@ TEST_F(UnwritableStateTest, SaveStateNamesTheFileAndTheReasonAndIsNotCountedAsSa
 
     // Within the five seconds of a save the quit still asks.
     w->dialogs.QueueAnswer(util::Answer::No);
-    m.cmdQuit->click();
+    c.cmdQuit()->click();
     ASSERT_EQ(w->dialogs.Messages().size(), 2u);
     EXPECT_EQ(w->dialogs.Messages()[1].text, "Save program state for next run?");
     EXPECT_TRUE(m.ProgramEnded());

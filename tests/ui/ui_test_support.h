@@ -1,21 +1,96 @@
 #pragma once
-// A started main window with a scripted dialog service and a private state file.
+// A started main window with a scripted dialog service and a private state file, and
+// the window's controls found by their object names.
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QString>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <memory>
+#include <stdexcept>
 #include <string>
 
-#include "ui/dialog_service.h"
+#include "scripted_dialog_service.h"
 #include "ui/main_window.h"
 #include "ui/registry.h"
 
 namespace kovo::testing {
 
+// The one child of `window` with this object name and kind. A missing or doubled name
+// throws, so that the test fails naming the control instead of crashing on a null pointer.
+template <typename Control>
+Control* FindControl(const QWidget& window, const QString& name) {
+    const QList<Control*> found = window.findChildren<Control*>(name);
+    if (found.size() != 1) {
+        throw std::logic_error(std::to_string(found.size()) + " controls named " + name.toStdString() +
+                               " of the kind asked for");
+    }
+    return found.front();
+}
+
+// The main window's controls as a user sees them; control arrays carry their index in
+// the name ("cboPlanet0").
+class MainControls {
+public:
+    explicit MainControls(const ui::frmMain& window) : window_(window) {}
+
+    QGroupBox* Frame1() const { return Get<QGroupBox>("Frame1"); }
+    QGroupBox* Frame2() const { return Get<QGroupBox>("Frame2"); }
+    QComboBox* cboPlanet(int i) const { return Get<QComboBox>("cboPlanet", i); }
+    QComboBox* cboOrbs(int i) const { return Get<QComboBox>("cboOrbs", i); }
+    QComboBox* cboTimezone(int i) const { return Get<QComboBox>("cboTimezone", i); }
+    QCheckBox* chkDisplayNATZabbr() const { return Get<QCheckBox>("chkDisplayNATZabbr"); }
+    QCheckBox* chkAspectType(int i) const { return Get<QCheckBox>("chkAspectType", i); }
+    QRadioButton* optGeocentric() const { return Get<QRadioButton>("optGeocentric"); }
+    QRadioButton* optHeliocentric() const { return Get<QRadioButton>("optHeliocentric"); }
+    QLineEdit* txbYear(int i) const { return Get<QLineEdit>("txbYear", i); }
+    QLineEdit* txbMonth(int i) const { return Get<QLineEdit>("txbMonth", i); }
+    QLineEdit* txbDay(int i) const { return Get<QLineEdit>("txbDay", i); }
+    QLabel* lblDate(int i) const { return Get<QLabel>("lblDate", i); }
+    QLabel* lblConstructTransitTables() const { return Get<QLabel>("lblConstructTransitTables"); }
+    QPushButton* cmdStart() const { return Get<QPushButton>("cmdStart"); }
+    QPushButton* cmdShowAll(int i) const { return Get<QPushButton>("cmdShowAll", i); }
+    QCheckBox* chkIncludeTransitDetails() const { return Get<QCheckBox>("chkIncludeTransitDetails"); }
+    QPushButton* cmdSimulateInvestment() const { return Get<QPushButton>("cmdSimulateInvestment"); }
+    QComboBox* cboSearchAspect() const { return Get<QComboBox>("cboSearchAspect"); }
+    QComboBox* cboSearchWhen() const { return Get<QComboBox>("cboSearchWhen"); }
+    QCheckBox* chkKeepDates() const { return Get<QCheckBox>("chkKeepDates"); }
+    QPushButton* cmdSearch() const { return Get<QPushButton>("cmdSearch"); }
+    QPlainTextEdit* txbOutput() const { return Get<QPlainTextEdit>("txbOutput"); }
+    QCheckBox* chkAppendToOutput() const { return Get<QCheckBox>("chkAppendToOutput"); }
+    QPushButton* cmdFile(int i) const { return Get<QPushButton>("cmdFile", i); }
+    QCheckBox* chkOpenOutputFile() const { return Get<QCheckBox>("chkOpenOutputFile"); }
+    QPushButton* cmdClearOutput() const { return Get<QPushButton>("cmdClearOutput"); }
+    QPushButton* cmdSaveState() const { return Get<QPushButton>("cmdSaveState"); }
+    QPushButton* cmdRestoreState() const { return Get<QPushButton>("cmdRestoreState"); }
+    QPushButton* cmdHelp() const { return Get<QPushButton>("cmdHelp"); }
+    QPushButton* cmdQuit() const { return Get<QPushButton>("cmdQuit"); }
+    QLabel* lblNotice() const { return Get<QLabel>("lblNotice"); }
+
+private:
+    template <typename Control>
+    Control* Get(const char* name) const {
+        return FindControl<Control>(window_, QString::fromLatin1(name));
+    }
+    template <typename Control>
+    Control* Get(const char* name, int index) const {
+        return FindControl<Control>(window_, QString::fromLatin1(name) + QString::number(index));
+    }
+
+    const ui::frmMain& window_;
+};
+
 struct StartedWindow {
-    ui::ScriptedDialogService dialogs;
+    ScriptedDialogService dialogs;
     ui::frmMain main{dialogs};
+    MainControls controls{main};
 
     StartedWindow() {
         main.StartUp();

@@ -74,7 +74,7 @@ protected:
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(bytes.data(), static_cast<qint64>(bytes.size()));
     }
-    ui::ScriptedDialogService dialogs_;
+    ScriptedDialogService dialogs_;
 };
 
 TEST_F(ViewerTest, MissingFileShowsWorkingFolderThenErrorAndStaysUnloaded) {
@@ -168,7 +168,7 @@ TEST_F(ViewerTest, CopyTakesTheSelectionOrTheWholeText) {
 TEST_F(ViewerTest, HelpTwiceReadsOnceAndAgainAfterAFrameClose) {
     auto w = Start();
     frmView& view = w->main.Viewer();
-    w->main.cmdHelp->click();
+    w->controls.cmdHelp()->click();
     Settle();
     view.OnActivated();  // in case the platform did not activate the window
     ASSERT_TRUE(view.blnFileDisplayed);
@@ -180,7 +180,7 @@ TEST_F(ViewerTest, HelpTwiceReadsOnceAndAgainAfterAFrameClose) {
 
     view.cmdClose->click();
     EXPECT_FALSE(view.isVisible());
-    w->main.cmdHelp->click();
+    w->controls.cmdHelp()->click();
     Settle();
     view.OnActivated();
     EXPECT_TRUE(view.isVisible());
@@ -188,7 +188,7 @@ TEST_F(ViewerTest, HelpTwiceReadsOnceAndAgainAfterAFrameClose) {
 
     view.close();
     EXPECT_FALSE(view.blnFileDisplayed);
-    w->main.cmdHelp->click();
+    w->controls.cmdHelp()->click();
     Settle();
     view.OnActivated();
     EXPECT_EQ(view.FileReads(), 2);

@@ -1,0 +1,27 @@
+#include "scripted_dialog_service.h"
+
+namespace kovo::testing {
+
+util::Answer ScriptedDialogService::ShowMessage(const util::Message& message) {
+    messages_.push_back(message);
+    if (message.buttons == util::MessageButtons::Ok) return util::Answer::Ok;
+    if (answers_.empty()) return message.defaultButton;
+    const util::Answer answer = answers_.front();
+    answers_.pop_front();
+    return answer;
+}
+
+std::string ScriptedDialogService::GetSaveFileName(const std::string& title, const std::string& filter) {
+    fileRequests_.push_back({title, filter});
+    if (fileNames_.empty()) return {};
+    std::string path = std::move(fileNames_.front());
+    fileNames_.pop_front();
+    return path;
+}
+
+void ScriptedDialogService::ClearRecords() {
+    messages_.clear();
+    fileRequests_.clear();
+}
+
+}  // namespace kovo::testing

@@ -1,0 +1,37 @@
+#pragma once
+// The window tests' dialog service: answers and file names are queued in advance and
+// every message is recorded, so that no test ever opens a modal box.
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "ui/dialog_service.h"
+
+namespace kovo::testing {
+
+// Without a queued answer a question gets its default button, a plain message Ok.
+class ScriptedDialogService final : public ui::DialogService {
+public:
+    struct FileRequest {
+        std::string title;
+        std::string filter;
+    };
+
+    void QueueAnswer(util::Answer answer) { answers_.push_back(answer); }
+    void QueueFileName(std::string path) { fileNames_.push_back(std::move(path)); }
+
+    util::Answer ShowMessage(const util::Message& message) override;
+    std::string GetSaveFileName(const std::string& title, const std::string& filter) override;
+
+    const std::vector<util::Message>& Messages() const { return messages_; }
+    const std::vector<FileRequest>& FileRequests() const { return fileRequests_; }
+    void ClearRecords();
+
+private:
+    std::deque<util::Answer> answers_;
+    std::deque<std::string> fileNames_;
+    std::vector<util::Message> messages_;
+    std::vector<FileRequest> fileRequests_;
+};
+
+}  // namespace kovo::testing
