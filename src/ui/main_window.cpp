@@ -67,7 +67,6 @@ void frmMain::SetControlsEnabled(bool enabled, bool includeFrames, bool includeT
 
 void frmMain::SetFontNameAll(const QString& name, bool includeTextFields, bool includeButtons) {
     for (QGroupBox* w : frames_) SetFamily(w, name);
-    for (QPushButton* w : buttons_) SetFamily(w, name);
     for (QCheckBox* w : checkBoxes_) SetFamily(w, name);
     for (QLabel* w : labels_) SetFamily(w, name);
     for (QRadioButton* w : optionButtons_) SetFamily(w, name);

@@ -179,6 +179,32 @@ TEST_F(MainWindowTest, BusyStateLeavesOnlyTheRunButtonQuitAndOutput) {
     EXPECT_TRUE(c.cmdSimulateInvestment()->isEnabled());
 }
 
+TEST_F(MainWindowTest, FontNameReachesButtonsAndTextFieldsOnlyWhenAsked) {
+    auto w = Start();
+    frmMain& m = w->main;
+    const MainControls& c = w->controls;
+    const QString other = QStringLiteral("Liberation Serif");
+    m.SetFontNameAll(other, false, false);
+    for (QPushButton* b : m.findChildren<QPushButton*>()) {
+        if (b->window() == &m) {
+            EXPECT_EQ(b->font().family(), QStringLiteral("Arial")) << Text(b);
+        }
+    }
+    EXPECT_EQ(c.txbYear(0)->font().family(), QStringLiteral("Arial"));
+    EXPECT_EQ(c.txbOutput()->font().family(), QStringLiteral("Courier New"));
+    EXPECT_EQ(c.Frame1()->font().family(), other);
+    EXPECT_EQ(c.cboPlanet(0)->font().family(), other);
+    EXPECT_EQ(c.chkKeepDates()->font().family(), other);
+    EXPECT_EQ(c.lblDate(0)->font().family(), other);
+    EXPECT_EQ(c.optGeocentric()->font().family(), other);
+
+    m.SetFontNameAll(other, true, true);
+    EXPECT_EQ(c.cmdStart()->font().family(), other);
+    EXPECT_EQ(c.cmdAll()->font().family(), other);
+    EXPECT_EQ(c.txbYear(0)->font().family(), other);
+    EXPECT_EQ(c.cmdStart()->font().pointSize(), 10) << "only the name changes";
+}
+
 // Whether a run holds the window is the window's own state: a button that happens to
 // read "Pause" neither stops anything nor hides the file button.
 TEST_F(MainWindowTest, CaptionPauseAloneIsNoRun) {

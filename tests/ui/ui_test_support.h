@@ -48,6 +48,7 @@ public:
     QComboBox* cboTimezone(int i) const { return Get<QComboBox>("cboTimezone", i); }
     QCheckBox* chkDisplayNATZabbr() const { return Get<QCheckBox>("chkDisplayNATZabbr"); }
     QCheckBox* chkAspectType(int i) const { return Get<QCheckBox>("chkAspectType", i); }
+    QPushButton* cmdAll() const { return Get<QPushButton>("cmdAll"); }
     QRadioButton* optGeocentric() const { return Get<QRadioButton>("optGeocentric"); }
     QRadioButton* optHeliocentric() const { return Get<QRadioButton>("optHeliocentric"); }
     QLineEdit* txbYear(int i) const { return Get<QLineEdit>("txbYear", i); }
