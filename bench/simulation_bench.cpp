@@ -39,7 +39,7 @@ void WholeRange(benchmark::State& state, bool details) {
         .orbDegrees = {10, 5, 2},
         .startDay = simulation::FirstInvestmentDay, .endDay = simulation::LastInvestmentDay,
         .includeDetails = details,
-        .heading = "Heliocentric transits for Earth and Jupiter from January 3, 2007, to December 31, 2014",
+        .firstName = "Earth", .secondName = "Jupiter",
         .numberFormat = simulation::NumberFormat{}};
     for (auto _ : state) {
         kovo::bench::NullRunHost host;

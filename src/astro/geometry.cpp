@@ -15,18 +15,14 @@ namespace {
 // must still count as equal.
 double Round6(double x) { return util::RoundDecimalsHalfEven(x, 6); }
 
-double TableLongitude(int planet, int day) {
-    return PositionTable[static_cast<std::size_t>(planet)][static_cast<std::size_t>(day + 1)];
-}
-
-bool HasPositions(int planet1, int planet2, int day) {
-    return TableLongitude(planet1, day) >= 0 && TableLongitude(planet2, day) >= 0;
+bool HasPositions(const PositionTable& table, int planet1, int planet2, int day) {
+    return table.Longitude(planet1, day) >= 0 && table.Longitude(planet2, day) >= 0;
 }
 
 // Deviation from the aspect on that day, or a negative value when a position is missing.
-double DeviationOnDay(int planet1, int planet2, int aspect, int day) {
-    const double a = TableLongitude(planet1, day);
-    const double b = TableLongitude(planet2, day);
+double DeviationOnDay(const PositionTable& table, int planet1, int planet2, int aspect, int day) {
+    const double a = table.Longitude(planet1, day);
+    const double b = table.Longitude(planet2, day);
     if (a < 0 || b < 0) return -1.0;
     std::int16_t direction = 0;
     return std::fabs(AngularSeparation(a, b, direction) - AspectAngle[static_cast<std::size_t>(aspect)]);
@@ -34,10 +30,11 @@ double DeviationOnDay(int planet1, int planet2, int aspect, int day) {
 
 // Today's and tomorrow's deviations, when today is within the orb (equality included)
 // and both days have positions.
-bool TodayAndTomorrow(int planet1, int planet2, int aspect, double orb, double& dev0, double& dev1) {
-    dev0 = DeviationOnDay(planet1, planet2, aspect, 0);
+bool TodayAndTomorrow(const PositionTable& table, int planet1, int planet2, int aspect, double orb, double& dev0,
+                      double& dev1) {
+    dev0 = DeviationOnDay(table, planet1, planet2, aspect, 0);
     if (dev0 < 0 || dev0 > orb) return false;
-    dev1 = DeviationOnDay(planet1, planet2, aspect, 1);
+    dev1 = DeviationOnDay(table, planet1, planet2, aspect, 1);
     return dev1 >= 0;
 }
 
@@ -57,30 +54,30 @@ double AngularSeparation(double first, double second, std::int16_t& direction) {
     return sep;
 }
 
-bool InOrbOnDay(int planet1, int planet2, int aspect, double orb, int day) {
-    const double deviation = DeviationOnDay(planet1, planet2, aspect, day);
+bool InOrbOnDay(const PositionTable& table, int planet1, int planet2, int aspect, double orb, int day) {
+    const double deviation = DeviationOnDay(table, planet1, planet2, aspect, day);
     return deviation >= 0 && deviation < orb;
 }
 
 // A day without a position is no evidence of an aspect beginning or ending there.
-bool AspectBeginsToday(int planet1, int planet2, int aspect, double orb) {
-    return HasPositions(planet1, planet2, -1) && !InOrbOnDay(planet1, planet2, aspect, orb, -1) &&
-           InOrbOnDay(planet1, planet2, aspect, orb, 0);
+bool AspectBeginsToday(const PositionTable& table, int planet1, int planet2, int aspect, double orb) {
+    return HasPositions(table, planet1, planet2, -1) && !InOrbOnDay(table, planet1, planet2, aspect, orb, -1) &&
+           InOrbOnDay(table, planet1, planet2, aspect, orb, 0);
 }
 
-bool AspectEndedToday(int planet1, int planet2, int aspect, double orb) {
-    return InOrbOnDay(planet1, planet2, aspect, orb, -1) && HasPositions(planet1, planet2, 0) &&
-           !InOrbOnDay(planet1, planet2, aspect, orb, 0);
+bool AspectEndedToday(const PositionTable& table, int planet1, int planet2, int aspect, double orb) {
+    return InOrbOnDay(table, planet1, planet2, aspect, orb, -1) && HasPositions(table, planet1, planet2, 0) &&
+           !InOrbOnDay(table, planet1, planet2, aspect, orb, 0);
 }
 
-bool InOrbApplying(int planet1, int planet2, int aspect, double orb) {
+bool InOrbApplying(const PositionTable& table, int planet1, int planet2, int aspect, double orb) {
     double dev0 = 0, dev1 = 0;
-    return TodayAndTomorrow(planet1, planet2, aspect, orb, dev0, dev1) && dev1 < dev0;
+    return TodayAndTomorrow(table, planet1, planet2, aspect, orb, dev0, dev1) && dev1 < dev0;
 }
 
-bool InOrbSeparating(int planet1, int planet2, int aspect, double orb) {
+bool InOrbSeparating(const PositionTable& table, int planet1, int planet2, int aspect, double orb) {
     double dev0 = 0, dev1 = 0;
-    return TodayAndTomorrow(planet1, planet2, aspect, orb, dev0, dev1) && dev1 > dev0;
+    return TodayAndTomorrow(table, planet1, planet2, aspect, orb, dev0, dev1) && dev1 > dev0;
 }
 
 std::string FormatDegreesMinutes(double angle) {

@@ -9,8 +9,6 @@
 
 namespace kovo::astro {
 
-PositionTableType PositionTable{};
-
 namespace {
 
 int BodyCode(int planet) {
@@ -75,9 +73,9 @@ bool IsRetrograde(int planet, double instant) {
     return IsRetrogradeAt(planet, GeocentricLongitude(planet, instant), instant);
 }
 
-void FillPositionTable(double instant, double step, bool restart) {
+void FillPositionTable(PositionTable& table, double instant, double step, bool restart) {
     for (int planet = 1; planet <= kPlanetCount; ++planet) {
-        auto& row = PositionTable[static_cast<std::size_t>(planet)];
+        auto& row = table.longitudes[static_cast<std::size_t>(planet)];
         if (restart) {
             for (int j = -1; j <= 1; ++j) row[static_cast<std::size_t>(j + 1)] = PlanetLongitude(planet, instant + j * step, true);
         } else {

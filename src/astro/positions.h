@@ -3,6 +3,7 @@
 // in UT; longitudes are radians in [0, FullCircle), or negative when no position
 // exists (-99 before and -100 after the Pluto data; the ephemeris layer's own errors).
 #include <array>
+#include <cstddef>
 
 namespace kovo::astro {
 
@@ -22,12 +23,20 @@ double NormalizeAngle(double x);
 bool IsRetrograde(int planet, double instant);
 bool IsRetrogradeAt(int planet, double x, double instant);
 
-// Heliocentric longitudes of planets 1..9 at three consecutive steps: [planet][offset + 1].
-using PositionTableType = std::array<std::array<double, 3>, 10>;
-extern PositionTableType PositionTable;
+// Heliocentric longitudes of planets 1..9 at three consecutive steps, for the orb tests
+// of geometry.h. Each walk owns its table, so two runs never share positions.
+struct PositionTable {
+    // [planet][day + 1], radians or a negative "no position"; day -1 is the step before
+    // the current instant, 0 the instant itself, +1 the step after. Row 0 is unused.
+    std::array<std::array<double, 3>, 10> longitudes{};
+
+    double Longitude(int planet, int day) const {
+        return longitudes[static_cast<std::size_t>(planet)][static_cast<std::size_t>(day + 1)];
+    }
+};
 
 // restart: fill all three columns at instant - step, instant, instant + step;
 // otherwise shift one column and ask only for instant + step.
-void FillPositionTable(double instant, double step, bool restart);
+void FillPositionTable(PositionTable& table, double instant, double step, bool restart);
 
 }  // namespace kovo::astro

@@ -2,7 +2,6 @@
 
 #include "astro/catalogue.h"
 #include "simulation/simulation.h"
-#include "transits/transit_report.h"
 
 namespace kovo::report {
 
@@ -10,13 +9,6 @@ util::RunOutcome RunSimulateCommand(const CliOptions& o, const calendar::DateEnt
                                     util::RunFlags& flags, HeadlessHost& host, const astro::PlutoAvailability& pluto) {
     simulation::IndexPrices prices;
     if (const auto problem = prices.Load(o.indexFile)) host.Notice(*problem);
-
-    transits::TransitRunParams heading;
-    heading.heliocentric = true;
-    heading.firstName = astro::PlanetName(o.first, true, false);
-    heading.secondName = astro::PlanetName(o.second, true, false);
-    heading.startDay = dates.DayNumbers[0];
-    heading.endDay = dates.DayNumbers[1];
 
     simulation::SimulationParams params;
     params.firstPlanet = o.first;
@@ -26,7 +18,8 @@ util::RunOutcome RunSimulateCommand(const CliOptions& o, const calendar::DateEnt
     params.startDay = dates.DayNumbers[0];
     params.endDay = dates.DayNumbers[1];
     params.includeDetails = o.details;
-    params.heading = transits::BuildHeading(heading);
+    params.firstName = astro::PlanetName(o.first, true, false);
+    params.secondName = astro::PlanetName(o.second, true, false);
     params.pluto = pluto;
     return simulation::ToRunOutcome(simulation::ClickSimulateInvestment(params, prices, flags, host).outcome);
 }

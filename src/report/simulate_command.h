@@ -8,7 +8,7 @@
 namespace kovo::report {
 
 // The simulation with the window's inputs: always heliocentric, so its title uses the
-// heliocentric heading. The index file is read first, as the window reads it at start-up.
+// heliocentric names. The index file is read first, as the window reads it at start-up.
 util::RunOutcome RunSimulateCommand(const CliOptions& options, const calendar::DateEntryModel& dates,
                                     util::RunFlags& flags, HeadlessHost& host, const astro::PlutoAvailability& pluto);
 

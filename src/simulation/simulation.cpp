@@ -42,17 +42,17 @@ bool PlanetsInRange(const SimulationParams& params) {
            params.secondPlanet >= 2 && params.secondPlanet <= astro::kPlanetCount;
 }
 
-// One run of the walk: the slots, the totals and the pricing state.
+// One run of the walk: the records it makes, the pricing state and the positions.
 class SimulationWalk {
 public:
-    SimulationWalk(const SimulationParams& params, const IndexPrices& prices, util::RunFlags& flags,
-                   util::RunHost& host)
-        : params_(params), prices_(prices), flags_(flags), host_(host) {
-        run_.SimulationSlots = BuildSimulationSlots(params.firstPlanet, params.secondPlanet,
-                                          params.aspectChecked, params.orbDegrees);
+    SimulationWalk(SimulationRun& run, const IndexPrices& prices, util::RunFlags& flags, util::RunHost& host)
+        : run_(run), params_(run.inputs), prices_(prices), flags_(flags), host_(host) {
+        run_.SimulationSlots = BuildSimulationSlots(params_.firstPlanet, params_.secondPlanet,
+                                                    params_.aspectChecked, params_.orbDegrees);
     }
 
-    SimulationRun Walk() {
+    // Sets the run's outcome: Finished, Stopped or Failed.
+    void Walk() {
         const std::int64_t steps = 8 * (std::int64_t{params_.endDay} - params_.startDay) + 5;
         const double begin = params_.startDay - PeriodMargin;
         for (std::int64_t i = 0; i < steps; ++i) {
@@ -60,9 +60,8 @@ public:
             const double t = begin + static_cast<double>(i) * SimulationStep;
             host_.Progress(static_cast<double>(i) / static_cast<double>(steps));
             run_.outcome = Step(t, i == 0, i == steps - 1);
-            if (run_.outcome != SimulationOutcome::Finished) return std::move(run_);
+            if (run_.outcome != SimulationOutcome::Finished) return;
         }
-        return std::move(run_);
     }
 
 private:
@@ -80,10 +79,10 @@ private:
                 return SimulationOutcome::Stopped;
             }
         }
-        const auto day = static_cast<std::int32_t>(std::floor(t + 0.5));
-        const std::string dayText = calendar::FormatDayNumberIso(day);
+        day_ = static_cast<std::int32_t>(std::floor(t + 0.5));
+        const std::string dayText = calendar::FormatDayNumberIso(day_);
         if (dayText != previousDayText_) {
-            const std::optional<double> value = prices_.IndexValueOnOrAfter(day);
+            const std::optional<double> value = prices_.IndexValueOnOrAfter(day_);
             if (!value) {
                 host_.ShowMessage(util::Message{.text = "For " + dayText + " cannot get value from DJIA data.",
                                                 .title = util::kProgramTitle});
@@ -92,35 +91,35 @@ private:
             indexValue_ = *value;
             previousDayText_ = dayText;
         }
-        astro::FillPositionTable(t, SimulationStep, first);
-        for (SimulationSlot& slot : run_.SimulationSlots) EvaluateSlot(slot, dayText, first, last);
+        astro::FillPositionTable(positions_, t, SimulationStep, first);
+        for (SimulationSlot& slot : run_.SimulationSlots) EvaluateSlot(slot, first, last);
         return SimulationOutcome::Finished;
     }
 
-    void EvaluateSlot(SimulationSlot& slot, const std::string& dayText, bool first, bool last) {
+    void EvaluateSlot(SimulationSlot& slot, bool first, bool last) {
         const int p1 = slot.FirstPlanet;
         const int p2 = slot.SecondPlanet;
         const double orb = slot.OrbDegrees / 360.0 * astro::FullCircle;
-        const bool applying = astro::InOrbApplying(p1, p2, slot.Aspect, orb);
-        const bool begins = astro::AspectBeginsToday(p1, p2, slot.Aspect, orb);
+        const bool applying = astro::InOrbApplying(positions_, p1, p2, slot.Aspect, orb);
+        const bool begins = astro::AspectBeginsToday(positions_, p1, p2, slot.Aspect, orb);
         if (!slot.IsOpen && (begins || (first && applying))) {
-            Open(slot, dayText);
+            Open(slot);
         } else if (slot.IsOpen && last) {
-            if (astro::InOrbSeparating(p1, p2, slot.Aspect, orb)) Redeem(slot, dayText);
+            if (astro::InOrbSeparating(positions_, p1, p2, slot.Aspect, orb)) Redeem(slot);
             else Cancel(slot);
-        } else if (slot.IsOpen && astro::AspectEndedToday(p1, p2, slot.Aspect, orb)) {
-            Redeem(slot, dayText);
+        } else if (slot.IsOpen && astro::AspectEndedToday(positions_, p1, p2, slot.Aspect, orb)) {
+            Redeem(slot);
         }
     }
 
-    void Open(SimulationSlot& slot, const std::string& dayText) {
+    void Open(SimulationSlot& slot) {
         ++slot.InvestmentCount;
         slot.OpenValue = util::RoundCents(indexValue_);
         slot.IsOpen = true;
-        if (params_.includeDetails) WriteOpeningLine(host_, slot, slot.InvestmentCount, dayText);
+        Record(slot, SimulationEventKind::Investment, *slot.OpenValue, InvestmentAmount, 0.0);
     }
 
-    void Redeem(SimulationSlot& slot, const std::string& dayText) {
+    void Redeem(SimulationSlot& slot) {
         const double openValue = slot.OpenValue.value_or(indexValue_);
         const double gain = (indexValue_ - openValue) * InvestmentAmount / openValue;
         const auto aspect = static_cast<std::size_t>(slot.Aspect);
@@ -130,26 +129,40 @@ private:
         slot.OpenValue.reset();
         ++run_.totals.TotalInvestments;
         ++run_.totals.AspectInvestments[aspect];
-        if (params_.includeDetails) {
-            WriteRedemptionLine(host_, slot, slot.InvestmentCount, dayText, gain, slot.RunningTotal,
-                                params_.numberFormat);
-        }
+        // The line shows the total before it is rounded: a loss of -0.004 still reads as a loss.
+        Record(slot, SimulationEventKind::Redemption, indexValue_, gain, slot.RunningTotal);
         slot.RunningTotal = util::RoundCents(slot.RunningTotal);
     }
 
     void Cancel(SimulationSlot& slot) {
-        if (params_.includeDetails) WriteCancellationLine(host_, slot, slot.InvestmentCount);
+        Record(slot, SimulationEventKind::Cancellation, slot.OpenValue.value_or(0.0), 0.0, 0.0);
         --slot.InvestmentCount;
         // The open flag stays: the summary's order tells a cancelled slot by it.
         slot.OpenValue.reset();
     }
 
+    // Keeps the event and, with details, shows it at once: the window's lines grow as the walk goes.
+    void Record(const SimulationSlot& slot, SimulationEventKind kind, double indexValue, double amount,
+                double runningTotal) {
+        const SimulationEvent& event = run_.events.emplace_back(SimulationEvent{.kind = kind,
+                                                                                .day = day_,
+                                                                                .aspect = slot.Aspect,
+                                                                                .orbDegrees = slot.OrbDegrees,
+                                                                                .number = slot.InvestmentCount,
+                                                                                .indexValue = indexValue,
+                                                                                .amount = amount,
+                                                                                .runningTotal = runningTotal});
+        if (params_.includeDetails) WriteSimulationEvent(host_, event, params_.numberFormat);
+    }
+
+    SimulationRun& run_;
     const SimulationParams& params_;
     const IndexPrices& prices_;
     util::RunFlags& flags_;
     util::RunHost& host_;
-    SimulationRun run_;
+    astro::PositionTable positions_;
     std::string previousDayText_;
+    std::int32_t day_ = 0;
     double indexValue_ = -1.0;
 };
 
@@ -160,32 +173,41 @@ void EndRun(util::RunHost& host) {
 
 }  // namespace
 
+SimulationTitle TitleOf(const SimulationParams& params) {
+    return SimulationTitle{.firstName = params.firstName,
+                           .secondName = params.secondName,
+                           .startDay = params.startDay,
+                           .endDay = params.endDay,
+                           .heliocentric = params.titleHeliocentric};
+}
+
 SimulationRun ClickSimulateInvestment(const SimulationParams& params, const IndexPrices& prices,
                                       util::RunFlags& flags, util::RunHost& host) {
-    SimulationRun refused;
-    if (!CheckSimulationDates(params, host)) return refused;
-    if (params.buttonCaption == kPauseCaption) {
+    SimulationRun run;
+    run.inputs = params;
+    if (!CheckSimulationDates(params, host)) return run;
+    if (params.runInProgress) {
         flags.stopRequest = true;
-        refused.outcome = SimulationOutcome::StopRequested;
-        return refused;
+        run.outcome = SimulationOutcome::StopRequested;
+        return run;
     }
-    if (!PlanetsInRange(params)) return refused;
+    if (!PlanetsInRange(params)) return run;
     const bool usesPluto = params.firstPlanet == astro::kPluto || params.secondPlanet == astro::kPluto;
     if (usesPluto && !params.pluto.available) {
         host.ShowMessage({.text = astro::PlutoUnavailableText(params.pluto),
                           .title = params.buttonCaption,
                           .icon = util::MessageIcon::Exclamation});
-        return refused;
+        return run;
     }
 
-    SimulationWalk walk(params, prices, flags, host);
+    SimulationWalk walk(run, prices, flags, host);
     host.PrepareRunWindow();
     host.EnterBusyState(true);
     if (!params.appendToOutput) host.ClearOutput();
-    WriteSimulationTitle(host, params.heading);
+    WriteSimulationTitle(host, TitleOf(params));
     if (params.includeDetails) host.AppendOutput("\r\n");
 
-    SimulationRun run = walk.Walk();
+    walk.Walk();
     if (run.outcome == SimulationOutcome::Finished) {
         SortSimulationSlots(run.SimulationSlots);
         WriteSimulationSummary(host, run.SimulationSlots, run.totals, params.numberFormat);
@@ -193,6 +215,22 @@ SimulationRun ClickSimulateInvestment(const SimulationParams& params, const Inde
     }
     EndRun(host);
     return run;
+}
+
+std::string SimulationReportText(const SimulationRun& run) {
+    if (!RestoresRunCaption(run.outcome)) return {};
+    const SimulationParams& params = run.inputs;
+    std::string text = SimulationTitleBlock(TitleOf(params));
+    if (params.includeDetails) {
+        text += "\r\n";
+        for (const SimulationEvent& event : run.events) text += SimulationEventLine(event, params.numberFormat);
+    }
+    if (run.outcome == SimulationOutcome::Finished) {
+        text += SimulationSummaryText(run.SimulationSlots, run.totals, params.numberFormat);
+    } else if (run.outcome == SimulationOutcome::Stopped) {
+        text += kStoppedText;
+    }
+    return text;
 }
 
 }  // namespace kovo::simulation

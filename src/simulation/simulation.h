@@ -5,12 +5,15 @@
 // from the index prices. Dates are day numbers; the walk runs in instants (Julian Days
 // UT) from 06:00 UT of the start day to 18:00 UT of the end day in steps of 1/8 day.
 //
-// What stays with the window: it reads its controls into SimulationParams (the heading
-// built with the transit report's heading for the same two dates, the button's current
-// caption), calls ClickSimulateInvestment and, when that returns an outcome for which
+// A run returns records: its inputs, every event, the sorted slots and the totals. The
+// output area receives the same records as text while the walk goes.
+//
+// What stays with the window: it reads its controls into SimulationParams (the two names
+// as its planet lists show them, its centricity option, whether its simulation is under
+// way), calls ClickSimulateInvestment and, when that returns an outcome for which
 // RestoresRunCaption() is true, gives the button back kSimulateCaption. Its
 // EnterBusyState(true) captions the button "Pause"; a click on it during the walk calls
-// ClickSimulateInvestment again, which only sets flags.stopRequest.
+// ClickSimulateInvestment again with runInProgress set, which only sets flags.stopRequest.
 #include <array>
 #include <cstdint>
 #include <string>
@@ -26,7 +29,6 @@
 namespace kovo::simulation {
 
 inline constexpr const char* kSimulateCaption = "Simulate investment";
-inline constexpr const char* kPauseCaption = "Pause";
 
 struct SimulationParams {
     int firstPlanet = 1;   // planet index 1..9 (1 is the Earth)
@@ -39,15 +41,21 @@ struct SimulationParams {
     std::int32_t endDay = 0;
     bool includeDetails = false;  // "Include transit details"
     bool appendToOutput = false;  // "Append to output"
-    std::string heading;          // the transit heading of the pair and the two dates
-    std::string buttonCaption = kSimulateCaption;  // also the title of the refusals
+    // The title's words: the two names as the planet lists show them, and the centricity
+    // the window's option shows (the walk is heliocentric whatever it says).
+    std::string firstName;
+    std::string secondName;
+    bool titleHeliocentric = true;
+    // A simulation is under way, so this click only asks it to stop.
+    bool runInProgress = false;
+    std::string buttonCaption = kSimulateCaption;  // display only: the title of the refusals
     NumberFormat numberFormat;
     astro::PlutoAvailability pluto;  // a pair with Pluto is refused, with its reason, when not available
 };
 
 enum class SimulationOutcome {
     Refused,        // a date check refused the click (message shown); nothing changed
-    StopRequested,  // the click came while running: flags.stopRequest is now set
+    StopRequested,  // the click came while a run was in progress: flags.stopRequest is now set
     Finished,       // summary written and "Done" shown
     Stopped,        // "Stop?" answered Yes: "Stopped" written, no summary
     Failed          // a day without index value: message shown, lines kept
@@ -72,16 +80,27 @@ inline util::RunOutcome ToRunOutcome(SimulationOutcome outcome) {
 }
 
 struct SimulationRun {
+    SimulationParams inputs;  // as the click received them
     SimulationOutcome outcome = SimulationOutcome::Refused;
-    std::vector<SimulationSlot> SimulationSlots;  // sorted as listed when Finished, else table order
+    std::vector<SimulationEvent> events;  // every event of the walk in order, details shown or not
+    // The summary: the slots sorted as listed when Finished, else in table order, and the
+    // run totals.
+    std::vector<SimulationSlot> SimulationSlots;
     SimulationTotals totals;
 };
 
-// The whole click: the date checks, the stop request of a second click, the walk, the
-// summary and the end of the run. Planets outside their ranges are refused silently
+// The whole click: the date checks, the stop request of a click during a run, the walk,
+// the summary and the end of the run. Planets outside their ranges are refused silently
 // (the window's lists never offer them); a pair with Pluto is refused with a message
-// when its data is not available. Writes the heliocentric PositionTable.
+// when its data is not available.
 SimulationRun ClickSimulateInvestment(const SimulationParams& params, const IndexPrices& prices,
                                       util::RunFlags& flags, util::RunHost& host);
+
+// The title of a run with these inputs.
+SimulationTitle TitleOf(const SimulationParams& params);
+
+// A run's report rendered from its records alone: the text an empty output area
+// receives during the click (nothing for a refusal or a stop request).
+std::string SimulationReportText(const SimulationRun& run);
 
 }  // namespace kovo::simulation

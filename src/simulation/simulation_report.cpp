@@ -1,8 +1,11 @@
 #include "simulation/simulation_report.h"
 
 #include <cmath>
+#include <functional>
+#include <string_view>
 
 #include "astro/catalogue.h"
+#include "calendar/calendar_services.h"
 #include "util/text.h"
 #include "util/rounding.h"
 #include "util/utf8.h"
@@ -23,9 +26,19 @@ std::string GroupDigits(const std::string& digits, const std::string& separator)
 }
 
 // The aspect name and orb field that begin every event line.
-std::string EventLineStart(const SimulationSlot& slot) {
-    return astro::AspectName[static_cast<std::size_t>(slot.Aspect)] + " " +
-           FormatOrbField(slot.OrbDegrees);
+std::string EventLineStart(const SimulationEvent& event) {
+    return astro::AspectName[static_cast<std::size_t>(event.aspect)] + " " + FormatOrbField(event.orbDegrees);
+}
+
+// The transit heading's note, which the title repeats for a geocentric option.
+std::string RetrogradeNote(const SimulationTitle& title) {
+    if (title.heliocentric || title.firstName == "Sun") return {};
+    return " ('r' = " + title.firstName + " retrograde)";
+}
+
+std::string AspectTotalLine(std::size_t aspect, const SimulationTotals& totals, const NumberFormat& format) {
+    return std::string(kCrLf) + util::PadChars(astro::AspectName[aspect], 14) +
+           std::to_string(totals.AspectInvestments[aspect]) + "  $" + FormatAmount(totals.AspectGain[aspect], format);
 }
 
 std::string SlotLine(const SimulationSlot& slot, const NumberFormat& format) {
@@ -39,6 +52,25 @@ std::string SlotLine(const SimulationSlot& slot, const NumberFormat& format) {
         line += ", no investments";
     }
     return line + std::string(kCrLf);
+}
+
+// The summary in the pieces it is appended in; caretAfter marks the slot lines, after
+// which the window scrolls to the end.
+void ForEachSummaryPiece(const std::vector<SimulationSlot>& slots, const SimulationTotals& totals,
+                         const NumberFormat& format,
+                         const std::function<void(std::string_view piece, bool caretAfter)>& emit) {
+    const bool any = totals.TotalInvestments > 0;
+    if (any) emit(kCrLf, false);
+    emit("Total number of investments = " + std::to_string(totals.TotalInvestments) + std::string(kCrLf), false);
+    if (any) {
+        emit(kCrLf, false);
+        for (const SimulationSlot& slot : slots) emit(SlotLine(slot, format), true);
+        emit("\r\nGain or loss by aspect for all orbs:", false);
+        for (std::size_t a = 1; a <= 7; ++a) {
+            if (totals.AspectInvestments[a] > 0) emit(AspectTotalLine(a, totals, format), false);
+        }
+    }
+    emit(kCrLf, false);
 }
 
 }  // namespace
@@ -57,66 +89,65 @@ std::string FormatOrbField(int orbDegrees) {
     return digits + "°";
 }
 
-void WriteSimulationTitle(util::RunHost& host, std::string_view heading) {
-    // The rest of the heading after its first "for " names the pair and the period.
-    const std::size_t found = heading.find("for");
-    const std::size_t p = found == std::string_view::npos ? 0 : util::CharCount(heading.substr(0, found)) + 1;
-    const std::size_t skipBytes = util::LeftChars(heading, p + 3).size();
-    const std::string title = "Simulated investments for selected aspects for " +
-                              std::string(heading.substr(skipBytes)) + std::string(kCrLf);
+std::string SimulationTitleText(const SimulationTitle& title) {
+    return "Simulated investments for selected aspects for " + title.firstName + " and " + title.secondName +
+           " from " + calendar::FormatDayNumberLong(title.startDay) + ", to " +
+           calendar::FormatDayNumberLong(title.endDay) + RetrogradeNote(title);
+}
+
+std::string SimulationTitleBlock(const SimulationTitle& title) {
+    const std::string text = SimulationTitleText(title);
+    return std::string(util::CharCount(text), '-') + std::string(kCrLf) + text + std::string(kCrLf);
+}
+
+void WriteSimulationTitle(util::RunHost& host, const SimulationTitle& title) {
     if (host.OutputLength() > 0) host.AppendOutput(kCrLf);
-    host.AppendOutput(std::string(util::CharCount(title) - 2, '-') + std::string(kCrLf) + title);
+    host.AppendOutput(SimulationTitleBlock(title));
 }
 
-void WriteOpeningLine(util::RunHost& host, const SimulationSlot& slot, int number,
-                      std::string_view dayText) {
-    host.AppendOutput(EventLineStart(slot) + ", investment #" + std::to_string(number) + " on " +
-                      std::string(dayText) + " of $" +
-                      std::to_string(static_cast<int>(InvestmentAmount)) + std::string(kCrLf));
+std::string SimulationEventLine(const SimulationEvent& event, const NumberFormat& format) {
+    std::string line = EventLineStart(event);
+    const std::string number = std::to_string(event.number);
+    const std::string day = calendar::FormatDayNumberIso(event.day);
+    switch (event.kind) {
+        case SimulationEventKind::Investment:
+            line += ", investment #" + number + " on " + day + " of $" +
+                    std::to_string(static_cast<long long>(event.amount));
+            break;
+        case SimulationEventKind::Redemption:
+            line += ", redemption #" + number + " on " + day;
+            line += event.amount >= 0 ? ", gained $" + FormatAmount(event.amount, format)
+                                      : ", lost $" + FormatAmount(-event.amount, format);
+            line += event.runningTotal >= 0 ? ", total gain is $" + FormatAmount(event.runningTotal, format)
+                                            : ", total loss is $" + FormatAmount(-event.runningTotal, format);
+            break;
+        case SimulationEventKind::Cancellation:
+            line += ", investment #" + number + " cancelled.";
+            break;
+    }
+    return line + std::string(kCrLf);
+}
+
+void WriteSimulationEvent(util::RunHost& host, const SimulationEvent& event, const NumberFormat& format) {
+    host.AppendOutput(SimulationEventLine(event, format));
     host.MoveCaretToEnd();
 }
 
-void WriteRedemptionLine(util::RunHost& host, const SimulationSlot& slot, int number,
-                         std::string_view dayText, double gain, double total,
-                         const NumberFormat& format) {
-    std::string line = EventLineStart(slot) + ", redemption #" + std::to_string(number) + " on " +
-                       std::string(dayText);
-    line += gain >= 0 ? ", gained $" + FormatAmount(gain, format)
-                      : ", lost $" + FormatAmount(-gain, format);
-    line += total >= 0 ? ", total gain is $" + FormatAmount(total, format)
-                       : ", total loss is $" + FormatAmount(-total, format);
-    host.AppendOutput(line + std::string(kCrLf));
-    host.MoveCaretToEnd();
-}
+void WriteStopped(util::RunHost& host) { host.AppendOutput(kStoppedText); }
 
-void WriteCancellationLine(util::RunHost& host, const SimulationSlot& slot, int number) {
-    host.AppendOutput(EventLineStart(slot) + ", investment #" + std::to_string(number) +
-                      " cancelled." + std::string(kCrLf));
-    host.MoveCaretToEnd();
+std::string SimulationSummaryText(const std::vector<SimulationSlot>& slots, const SimulationTotals& totals,
+                                  const NumberFormat& format) {
+    std::string text;
+    ForEachSummaryPiece(slots, totals, format, [&text](std::string_view piece, bool) { text += piece; });
+    return text;
 }
-
-void WriteStopped(util::RunHost& host) { host.AppendOutput("\r\nStopped"); }
 
 void WriteSimulationSummary(util::RunHost& host, const std::vector<SimulationSlot>& slots,
                             const SimulationTotals& totals, const NumberFormat& format) {
-    if (totals.TotalInvestments > 0) host.AppendOutput(kCrLf);
-    host.AppendOutput("Total number of investments = " + std::to_string(totals.TotalInvestments) +
-                      std::string(kCrLf));
-    if (totals.TotalInvestments > 0) {
-        host.AppendOutput(kCrLf);
-        for (const SimulationSlot& slot : slots) {
-            host.AppendOutput(SlotLine(slot, format));
-            host.MoveCaretToEnd();
-        }
-        host.AppendOutput("\r\nGain or loss by aspect for all orbs:");
-        for (std::size_t a = 1; a <= 7; ++a) {
-            if (totals.AspectInvestments[a] <= 0) continue;
-            host.AppendOutput(std::string(kCrLf) + util::PadChars(astro::AspectName[a], 14) +
-                              std::to_string(totals.AspectInvestments[a]) + "  $" +
-                              FormatAmount(totals.AspectGain[a], format));
-        }
-    }
-    host.AppendOutput(kCrLf);
+    ForEachSummaryPiece(slots, totals, format, [&host](std::string_view piece, bool caretAfter) {
+        host.AppendOutput(piece);
+        if (caretAfter) host.MoveCaretToEnd();
+    });
 }
 
 }  // namespace kovo::simulation

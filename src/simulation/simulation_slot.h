@@ -2,6 +2,7 @@
 // The accounts of one investment simulation: one slot per checked aspect and orb level,
 // and the totals of the whole run. Amounts are dollars; values are index points.
 #include <array>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -30,6 +31,32 @@ struct SimulationTotals {
     int TotalInvestments = 0;  // redemptions in the whole run
     std::array<int, 8> AspectInvestments{};
     std::array<double, 8> AspectGain{};  // not rounded
+};
+
+enum class SimulationEventKind {
+    Investment,   // a slot bought: its aspect entered the orb, or applied at the first step
+    Redemption,   // a slot sold: its aspect left the orb, or separated at the last step
+    Cancellation  // the last step dropped an investment whose aspect still applied
+};
+
+// One change of a slot's account, in the order the walk met it; the detail lines of the
+// report are these records as text.
+struct SimulationEvent {
+    SimulationEventKind kind = SimulationEventKind::Investment;
+    std::int32_t day = 0;  // day number of the step's calendar day (a weekend day is kept)
+    int aspect = 1;        // the slot's aspect index 1..7
+    int orbDegrees = 1;    // the slot's orb level in whole degrees
+    int number = 1;        // the slot's investment number, 1, 2, ...
+    // Index points: paid for an investment (rounded to cents), received for a
+    // redemption, given up for a cancellation. A weekend day's value is the next
+    // trading day's.
+    double indexValue = 0.0;
+    // Dollars: InvestmentAmount for an investment, the gain for a redemption (negative
+    // for a loss), 0 for a cancellation.
+    double amount = 0.0;
+    // Dollars, redemptions only: the slot's total including this gain, before the
+    // total is rounded to cents for the next redemption.
+    double runningTotal = 0.0;
 };
 
 // Three slots (orb levels 0, 1, 2) per checked aspect, aspects ascending, all closed.

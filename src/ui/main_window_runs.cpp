@@ -5,7 +5,6 @@
 
 #include "astro/catalogue.h"
 #include "simulation/simulation.h"
-#include "transits/transit_report.h"
 #include "transits/transit_runs.h"
 #include "ui/main_window.h"
 #include "ui/qt_text.h"
@@ -80,17 +79,13 @@ void frmMain::OnSimulateClicked() {
     params.endDay = dates.DayNumbers[1];
     params.includeDetails = IncludeTransitDetails();
     params.appendToOutput = AppendChecked();
+    params.firstName = FromQ(cboPlanet[0]->currentText());
+    params.secondName = FromQ(cboPlanet[1]->currentText());
+    params.titleHeliocentric = IsHeliocentric();
+    params.runInProgress = SimulationInProgress();
     params.buttonCaption = FromQ(cmdSimulateInvestment->text());
     params.numberFormat = SystemNumberFormat();
     params.pluto = pluto_;
-
-    transits::TransitRunParams heading;
-    heading.heliocentric = IsHeliocentric();
-    heading.firstName = FromQ(cboPlanet[0]->currentText());
-    heading.secondName = FromQ(cboPlanet[1]->currentText());
-    heading.startDay = params.startDay;
-    heading.endDay = params.endDay;
-    params.heading = transits::BuildHeading(heading);
 
     const auto run = simulation::ClickSimulateInvestment(params, IndexPrices(), Flags(), *this);
     if (simulation::RestoresRunCaption(run.outcome))

@@ -22,15 +22,12 @@ double OracleSeparation(double a, double b) {
 
 class OrbTests : public ::testing::Test {
 protected:
-    void SetUp() override {
-        InitCatalogue();
-        for (auto& row : PositionTable) row = {0.0, 0.0, 0.0};
-    }
     // Planet 2 stays at 0°; planet 5 stands at the given degrees on each day.
-    static void Place(double yesterday, double today, double tomorrow) {
-        PositionTable[2] = {0.0, 0.0, 0.0};
-        PositionTable[5] = {Radians(yesterday), Radians(today), Radians(tomorrow)};
+    void Place(double yesterday, double today, double tomorrow) {
+        table.longitudes[2] = {0.0, 0.0, 0.0};
+        table.longitudes[5] = {Radians(yesterday), Radians(today), Radians(tomorrow)};
     }
+    PositionTable table;
 };
 
 }  // namespace
@@ -87,59 +84,59 @@ TEST_F(OrbTests, InOrbOnDayIsStrictApplyingIsNot) {
     // Exactly 100° from planet 2 today, 10° from a trine (120°) with a 10° orb: use exact
     // radians so the deviation equals the orb bit for bit.
     const double orb = 0.5;
-    PositionTable[2] = {0.0, 0.0, 0.0};
-    PositionTable[5] = {0.0, AspectAngle[4] - orb, AspectAngle[4] - orb + 0.1};
-    EXPECT_FALSE(InOrbOnDay(2, 5, 4, orb, 0));
-    EXPECT_TRUE(InOrbOnDay(2, 5, 4, orb + 1e-9, 0));
-    EXPECT_TRUE(InOrbApplying(2, 5, 4, orb));
-    EXPECT_FALSE(InOrbSeparating(2, 5, 4, orb));
-    PositionTable[5][2] = AspectAngle[4] - orb - 0.1;
-    EXPECT_FALSE(InOrbApplying(2, 5, 4, orb));
-    EXPECT_TRUE(InOrbSeparating(2, 5, 4, orb));
-    PositionTable[5][2] = PositionTable[5][1];  // unchanged deviation: neither
-    EXPECT_FALSE(InOrbApplying(2, 5, 4, orb));
-    EXPECT_FALSE(InOrbSeparating(2, 5, 4, orb));
+    table.longitudes[2] = {0.0, 0.0, 0.0};
+    table.longitudes[5] = {0.0, AspectAngle[4] - orb, AspectAngle[4] - orb + 0.1};
+    EXPECT_FALSE(InOrbOnDay(table, 2, 5, 4, orb, 0));
+    EXPECT_TRUE(InOrbOnDay(table, 2, 5, 4, orb + 1e-9, 0));
+    EXPECT_TRUE(InOrbApplying(table, 2, 5, 4, orb));
+    EXPECT_FALSE(InOrbSeparating(table, 2, 5, 4, orb));
+    table.longitudes[5][2] = AspectAngle[4] - orb - 0.1;
+    EXPECT_FALSE(InOrbApplying(table, 2, 5, 4, orb));
+    EXPECT_TRUE(InOrbSeparating(table, 2, 5, 4, orb));
+    table.longitudes[5][2] = table.longitudes[5][1];  // unchanged deviation: neither
+    EXPECT_FALSE(InOrbApplying(table, 2, 5, 4, orb));
+    EXPECT_FALSE(InOrbSeparating(table, 2, 5, 4, orb));
 }
 
 TEST_F(OrbTests, BeginsAndEnds) {
     const double orb = Radians(5);
     Place(112, 117, 121);  // trine: outside yesterday, inside today and tomorrow
-    EXPECT_TRUE(AspectBeginsToday(2, 5, 4, orb));
-    EXPECT_FALSE(AspectEndedToday(2, 5, 4, orb));
-    EXPECT_TRUE(InOrbApplying(2, 5, 4, orb));
+    EXPECT_TRUE(AspectBeginsToday(table, 2, 5, 4, orb));
+    EXPECT_FALSE(AspectEndedToday(table, 2, 5, 4, orb));
+    EXPECT_TRUE(InOrbApplying(table, 2, 5, 4, orb));
     Place(123, 126, 130);  // inside yesterday, outside today
-    EXPECT_FALSE(AspectBeginsToday(2, 5, 4, orb));
-    EXPECT_TRUE(AspectEndedToday(2, 5, 4, orb));
-    EXPECT_FALSE(InOrbSeparating(2, 5, 4, orb));  // not within the orb today
+    EXPECT_FALSE(AspectBeginsToday(table, 2, 5, 4, orb));
+    EXPECT_TRUE(AspectEndedToday(table, 2, 5, 4, orb));
+    EXPECT_FALSE(InOrbSeparating(table, 2, 5, 4, orb));  // not within the orb today
     Place(118, 121, 124);  // inside both days
-    EXPECT_FALSE(AspectBeginsToday(2, 5, 4, orb));
-    EXPECT_FALSE(AspectEndedToday(2, 5, 4, orb));
-    EXPECT_TRUE(InOrbSeparating(2, 5, 4, orb));
+    EXPECT_FALSE(AspectBeginsToday(table, 2, 5, 4, orb));
+    EXPECT_FALSE(AspectEndedToday(table, 2, 5, 4, orb));
+    EXPECT_TRUE(InOrbSeparating(table, 2, 5, 4, orb));
     // The separation is the shorter way round: 358° from 0° is a 2° conjunction.
     Place(350, 358, 1);
-    EXPECT_TRUE(AspectBeginsToday(2, 5, 1, orb));
-    EXPECT_TRUE(InOrbApplying(2, 5, 1, orb));
+    EXPECT_TRUE(AspectBeginsToday(table, 2, 5, 1, orb));
+    EXPECT_TRUE(InOrbApplying(table, 2, 5, 1, orb));
 }
 
 TEST_F(OrbTests, MissingPositionsMakeEveryTestFalse) {
     const double orb = Radians(5);
     for (double sentinel : {-99.0, -100.0}) {
         Place(118, 120, 121);
-        PositionTable[5][1] = sentinel;  // today missing
-        EXPECT_FALSE(InOrbOnDay(2, 5, 4, orb, 0));
-        EXPECT_FALSE(AspectBeginsToday(2, 5, 4, orb));
-        EXPECT_FALSE(AspectEndedToday(2, 5, 4, orb));  // in orb yesterday, no position today
-        EXPECT_FALSE(InOrbApplying(2, 5, 4, orb));
-        EXPECT_FALSE(InOrbSeparating(2, 5, 4, orb));
+        table.longitudes[5][1] = sentinel;  // today missing
+        EXPECT_FALSE(InOrbOnDay(table, 2, 5, 4, orb, 0));
+        EXPECT_FALSE(AspectBeginsToday(table, 2, 5, 4, orb));
+        EXPECT_FALSE(AspectEndedToday(table, 2, 5, 4, orb));  // in orb yesterday, no position today
+        EXPECT_FALSE(InOrbApplying(table, 2, 5, 4, orb));
+        EXPECT_FALSE(InOrbSeparating(table, 2, 5, 4, orb));
 
         Place(126, 121, 120);
-        EXPECT_TRUE(AspectBeginsToday(2, 5, 4, orb));
-        PositionTable[2][0] = sentinel;  // yesterday missing: no beginning either
-        EXPECT_FALSE(AspectBeginsToday(2, 5, 4, orb));
-        EXPECT_TRUE(InOrbApplying(2, 5, 4, orb));  // today and tomorrow still have positions
-        PositionTable[2][2] = sentinel;  // tomorrow missing
-        EXPECT_FALSE(InOrbApplying(2, 5, 4, orb));
-        EXPECT_FALSE(InOrbSeparating(2, 5, 4, orb));
+        EXPECT_TRUE(AspectBeginsToday(table, 2, 5, 4, orb));
+        table.longitudes[2][0] = sentinel;  // yesterday missing: no beginning either
+        EXPECT_FALSE(AspectBeginsToday(table, 2, 5, 4, orb));
+        EXPECT_TRUE(InOrbApplying(table, 2, 5, 4, orb));  // today and tomorrow still have positions
+        table.longitudes[2][2] = sentinel;  // tomorrow missing
+        EXPECT_FALSE(InOrbApplying(table, 2, 5, 4, orb));
+        EXPECT_FALSE(InOrbSeparating(table, 2, 5, 4, orb));
     }
 }
 

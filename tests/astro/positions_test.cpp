@@ -86,13 +86,13 @@ TEST_F(PositionsTest, RetrogradeTestAcrossZeroDegreesAndForMissingPositions) {
 }
 
 TEST_F(PositionsTest, FillPositionTableShiftMatchesRestart) {
-    FillPositionTable(2455000.25, 1.0, true);
-    FillPositionTable(2455001.25, 1.0, false);
-    const auto shifted = PositionTable;
-    FillPositionTable(2455001.25, 1.0, true);
+    PositionTable shifted;
+    FillPositionTable(shifted, 2455000.25, 1.0, true);
+    FillPositionTable(shifted, 2455001.25, 1.0, false);
+    PositionTable restarted;
+    FillPositionTable(restarted, 2455001.25, 1.0, true);
     for (int p = 1; p <= 9; ++p)
-        for (int j = 0; j < 3; ++j) EXPECT_EQ(shifted[static_cast<std::size_t>(p)][static_cast<std::size_t>(j)],
-                                              PositionTable[static_cast<std::size_t>(p)][static_cast<std::size_t>(j)]);
-    EXPECT_EQ(PositionTable[4][0], HeliocentricLongitude(4, 2455000.25));
-    EXPECT_EQ(PositionTable[9][2], PlutoHeliocentric(2455002.25));
+        for (int day = -1; day <= 1; ++day) EXPECT_EQ(shifted.Longitude(p, day), restarted.Longitude(p, day));
+    EXPECT_EQ(restarted.Longitude(4, -1), HeliocentricLongitude(4, 2455000.25));
+    EXPECT_EQ(restarted.Longitude(9, 1), PlutoHeliocentric(2455002.25));
 }

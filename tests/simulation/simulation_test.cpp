@@ -29,23 +29,20 @@ constexpr std::int32_t k2011Apr10 = 2455662;
 constexpr std::int32_t k2011Apr30 = 2455682;
 constexpr std::int32_t k2011May10 = 2455692;
 
-constexpr const char* kJupiterHeading =
-    "Heliocentric transits for Earth and Jupiter from March 1, 2011, to April 30, 2011";
-
 // 10000 plus the last three digits of the day number: every day's value differs.
 double DayValue(std::int32_t day) { return 10000.0 + day % 1000; }
 
 SimulationParams EarthJupiterOpposition(std::int32_t start, std::int32_t end) {
     return SimulationParams{.firstPlanet = 1, .secondPlanet = 5, .aspectChecked = Aspects({2}),
                             .orbDegrees = {10, 5, 2}, .startDay = start, .endDay = end,
-                            .includeDetails = true, .heading = kJupiterHeading,
+                            .includeDetails = true, .firstName = "Earth", .secondName = "Jupiter",
                             .numberFormat = NumberFormat{}};
 }
 
 SimulationParams EarthMercury(std::initializer_list<int> aspects, std::int32_t start, std::int32_t end) {
     return SimulationParams{.firstPlanet = 1, .secondPlanet = 2, .aspectChecked = Aspects(aspects),
                             .orbDegrees = {10, 5, 2}, .startDay = start, .endDay = end,
-                            .includeDetails = true, .heading = "Heliocentric transits for Earth and Mercury",
+                            .includeDetails = true, .firstName = "Earth", .secondName = "Mercury",
                             .numberFormat = NumberFormat{}};
 }
 
@@ -182,6 +179,75 @@ TEST_F(SimulationTest, WholeReportOfASaturdayOpeningPricedWithMondaysValue) {
     EXPECT_DOUBLE_EQ(run.SimulationSlots[0].RunningTotal, 0.20);
 }
 
+TEST_F(SimulationTest, EventsAreRecordedWithOrWithoutDetails) {
+    const IndexPrices prices = WeekdayPrices(DayValue);
+    SimulationParams params = EarthJupiterOpposition(k2011Mar01, k2011Apr30);
+    const SimulationRun detailed = Run(params, prices);
+    params.includeDetails = false;
+    FakeRunHost quietHost;
+    const SimulationRun quiet = ClickSimulateInvestment(params, prices, flags, quietHost);
+    ASSERT_EQ(detailed.events.size(), 6u);
+    ASSERT_EQ(quiet.events.size(), detailed.events.size());
+    for (std::size_t i = 0; i < quiet.events.size(); ++i) {
+        EXPECT_EQ(quiet.events[i].kind, detailed.events[i].kind);
+        EXPECT_EQ(quiet.events[i].day, detailed.events[i].day);
+        EXPECT_EQ(quiet.events[i].amount, detailed.events[i].amount);
+    }
+    EXPECT_EQ(quietHost.output.find("investment #"), std::string::npos);
+    // Saturday 2011-03-26 opens the 10° slot at Monday's 10649 and Sunday 2011-04-17 redeems it at 10670.
+    const SimulationEvent& opened = detailed.events.front();
+    EXPECT_EQ(opened.kind, SimulationEventKind::Investment);
+    EXPECT_EQ(opened.day, 2455647);
+    EXPECT_EQ(opened.indexValue, 10649.0);
+    EXPECT_EQ(opened.amount, InvestmentAmount);
+    const SimulationEvent& redeemed = detailed.events.back();
+    EXPECT_EQ(redeemed.kind, SimulationEventKind::Redemption);
+    EXPECT_EQ(redeemed.day, 2455669);
+    EXPECT_EQ(redeemed.orbDegrees, 10);
+    EXPECT_EQ(redeemed.indexValue, 10670.0);
+    EXPECT_NEAR(redeemed.amount, 21.0 * 100 / 10649, 1e-12);
+}
+
+TEST_F(SimulationTest, TheReportRenderedFromTheRecordsIsWhatTheWalkWrote) {
+    const IndexPrices prices = WeekdayPrices(DayValue);
+    // Finished, with details and a cancellation on the last step, and without details.
+    SimulationParams params = EarthJupiterOpposition(2455594, 2455655);
+    params.aspectChecked = Aspects({2, 7});
+    for (const bool details : {true, false}) {
+        params.includeDetails = details;
+        FakeRunHost finished;
+        const SimulationRun run = ClickSimulateInvestment(params, prices, flags, finished);
+        ASSERT_EQ(run.outcome, SimulationOutcome::Finished);
+        EXPECT_EQ(SimulationReportText(run), finished.output) << details;
+    }
+    const SimulationRun cancelled = Run(params, prices);
+    EXPECT_EQ(cancelled.events.back().kind, SimulationEventKind::Cancellation);
+    EXPECT_EQ(cancelled.events.back().day, 2455655);
+
+    // Stopped at the 100th step and failed for a missing value keep their lines.
+    FakeRunHost stopped;
+    stopped.answers = {util::Answer::Yes};
+    stopped.onYield = [this](int n) { flags.stopRequest = flags.stopRequest || n == 100; };
+    const SimulationParams mercury = EarthMercury({2, 7}, k2007Jan03, k2007Feb02);
+    const SimulationRun stoppedRun = ClickSimulateInvestment(mercury, prices, flags, stopped);
+    ASSERT_EQ(stoppedRun.outcome, SimulationOutcome::Stopped);
+    EXPECT_FALSE(stoppedRun.events.empty());
+    EXPECT_EQ(SimulationReportText(stoppedRun), stopped.output);
+
+    FakeRunHost failed;
+    const SimulationRun failedRun =
+        ClickSimulateInvestment(mercury, WeekdayPrices(DayValue, 2454102, k2007Jan20 - 1), flags, failed);
+    ASSERT_EQ(failedRun.outcome, SimulationOutcome::Failed);
+    EXPECT_EQ(SimulationReportText(failedRun), failed.output);
+
+    // A refusal writes nothing and keeps its inputs.
+    SimulationParams refused = mercury;
+    refused.endDay = k2007Feb01;
+    const SimulationRun refusedRun = Run(refused, prices);
+    EXPECT_EQ(SimulationReportText(refusedRun), "");
+    EXPECT_EQ(refusedRun.inputs.endDay, k2007Feb01);
+}
+
 TEST_F(SimulationTest, AppendKeepsEarlierTextAndWithoutDetailsOnlyTheSummaryFollows) {
     host.output = "earlier";
     SimulationParams params = EarthJupiterOpposition(k2011Mar01, k2011Apr30);
@@ -307,13 +373,15 @@ TEST_F(SimulationTest, AMissingValueEndsTheRunAndKeepsItsLines) {
     EXPECT_EQ(Lines(emptyHost.output).size(), 4u);  // rule, title, the empty line, nothing more
 }
 
-TEST_F(SimulationTest, PauseClickSetsTheStopRequestOnly) {
+TEST_F(SimulationTest, AClickDuringARunSetsTheStopRequestOnly) {
     SimulationParams params = EarthMercury({2}, k2007Jan03, k2007Feb02);
+    params.runInProgress = true;
     params.buttonCaption = "Pause";
     const SimulationRun run = Run(params, WeekdayPrices(DayValue));
     EXPECT_EQ(run.outcome, SimulationOutcome::StopRequested);
     EXPECT_TRUE(flags.stopRequest);
     EXPECT_TRUE(host.calls.empty());
+    EXPECT_TRUE(run.events.empty());
     EXPECT_FALSE(RestoresRunCaption(run.outcome));
 
     // The date checks still come first, titled with the caption.
@@ -323,6 +391,16 @@ TEST_F(SimulationTest, PauseClickSetsTheStopRequestOnly) {
     EXPECT_FALSE(flags.stopRequest);
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_EQ(host.messages[0].title, "Pause");
+}
+
+TEST_F(SimulationTest, TheCaptionIsOnlyDisplayed) {
+    // Whatever the button reads, only the run state makes a click a stop request.
+    SimulationParams params = EarthMercury({2}, k2007Jan03, k2007Feb02);
+    params.buttonCaption = "Pause";
+    const SimulationRun run = Run(params, WeekdayPrices(DayValue));
+    EXPECT_EQ(run.outcome, SimulationOutcome::Finished);
+    EXPECT_FALSE(flags.stopRequest);
+    EXPECT_EQ(std::count(host.calls.begin(), host.calls.end(), "EnterBusyState(true)"), 1);
 }
 
 TEST_F(SimulationTest, StopQuestionNoGoesOnUnchangedAndYesStops) {
