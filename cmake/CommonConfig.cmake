@@ -6,7 +6,8 @@ if(MSVC)
 else()
   target_compile_options(kovo_common_cfg INTERFACE -Wall -Wextra -pedantic -Wold-style-cast)
 endif()
-target_compile_definitions(kovo_common_cfg INTERFACE QT_NO_CAST_FROM_ASCII QT_NO_CONTEXTLESS_CONNECT)
+target_compile_definitions(kovo_common_cfg INTERFACE QT_NO_CAST_FROM_ASCII QT_NO_CONTEXTLESS_CONNECT
+                                                     KOVO_VERSION="${PROJECT_VERSION}")
 
 option(KOVO_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
 if(KOVO_SANITIZE AND NOT MSVC)

@@ -26,12 +26,14 @@ constexpr const char* kUsage =
     "An existing output file is replaced only when the new one is complete; a link is\n"
     "followed to the file it names, and its permissions are kept.\n"
     "  -o PATH   write to PATH instead of DJIA_data.txt in the working folder\n"
-    "  --help    show this text\n";
+    "  --help    show this text\n"
+    "  --version show the version\n";
 
 struct Arguments {
     std::string input;
     std::string output = "DJIA_data.txt";
     bool help = false;
+    bool version = false;
     std::string usageError;
 };
 
@@ -41,6 +43,8 @@ Arguments ParseArguments(const std::vector<std::string>& args) {
         const std::string& arg = args[i];
         if (arg == "--help" || arg == "-h") {
             parsed.help = true;
+        } else if (arg == "--version") {
+            parsed.version = true;
         } else if (arg == "-o") {
             if (i + 1 == args.size() || args[i + 1].empty()) parsed.usageError = "-o needs a path";
             else parsed.output = args[++i];
@@ -52,7 +56,7 @@ Arguments ParseArguments(const std::vector<std::string>& args) {
             parsed.input = arg;
         }
     }
-    if (parsed.usageError.empty() && !parsed.help && parsed.input.empty())
+    if (parsed.usageError.empty() && !parsed.help && !parsed.version && parsed.input.empty())
         parsed.usageError = "no input file";
     return parsed;
 }
@@ -130,9 +134,8 @@ int RunIndexConverter(const std::vector<std::string>& args, std::ostream& out, s
         err << "kovo-djia: " << arguments.usageError << "\n" << kUsage;
         return 2;
     }
-    if (arguments.help) {
-        return Deliver(out, kUsage, err) ? 0 : 1;
-    }
+    if (arguments.help) return Deliver(out, kUsage, err) ? 0 : 1;
+    if (arguments.version) return Deliver(out, std::string("kovo-djia ") + KOVO_VERSION + "\n", err) ? 0 : 1;
     if (const std::string error = Convert(arguments); !error.empty()) {
         err << "kovo-djia: " << error << "\n";
         return 1;

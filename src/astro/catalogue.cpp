@@ -14,7 +14,7 @@ std::string PlanetName(int planet, bool heliocentric, bool abbreviated) {
 }
 
 const std::string& DataFolder() {
-    static const std::string folder = platform::ExecutableFolder();
+    static const std::string folder = platform::DataFolder();
     return folder;
 }
 

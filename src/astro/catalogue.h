@@ -31,8 +31,9 @@ inline const std::array<std::string, 8> AspectAbbreviation{"", "Con", "Opp", "Sq
 // Name or two-letter abbreviation of planet index 1..9; "" for other indexes.
 std::string PlanetName(int planet, bool heliocentric, bool abbreviated);
 
-// The program's folder, ending in a separator: Pluto files and help file lie there,
-// and the ephemeris layer looks there first for its data files.
+// The program's data folder, ending in a separator: Pluto files and help file lie
+// there, and the ephemeris layer looks there first for its data files. It is the
+// executable's folder in the build tree and <prefix>/share/kovo when installed.
 const std::string& DataFolder();
 
 }  // namespace kovo::astro

@@ -31,11 +31,11 @@ void ApplyPath(const std::string& folder) {
     swe_set_ephe_path(path.c_str());
 }
 
-// The program's folder comes first unless a caller names another before the first
+// The program's data folder comes first unless a caller names another before the first
 // computation; done once, so a named folder is never overridden afterwards.
 void EnsurePath() {
     static const bool applied = [] {
-        ApplyPath(ExecutableFolder());
+        ApplyPath(DataFolder());
         return true;
     }();
     (void)applied;

@@ -146,6 +146,11 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args) {
         r.options.helpTopic = args.size() > 1 ? args[1] : "";
         return r;
     }
+    if (args[0] == "--version") {
+        r.options.command = Command::Version;
+        if (args.size() > 1) r.error = "--version takes no arguments";
+        return r;
+    }
     const auto command = kCommands.find(args[0]);
     if (command == kCommands.end()) {
         r.error = "unknown command '" + args[0] + "'";

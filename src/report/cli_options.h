@@ -8,7 +8,7 @@
 
 namespace kovo::report {
 
-enum class Command { Transits, Search, All, Simulate, Positions, Help };
+enum class Command { Transits, Search, All, Simulate, Positions, Help, Version };
 
 struct CliOptions {
     Command command = Command::Help;

@@ -132,6 +132,10 @@ int CommandStatus(const std::vector<std::string>& args, std::ostream& out, std::
     const ParseResult parsed = ParseCommandLine(args);
     if (!parsed.error.empty()) return Usage(errors, parsed.error, args.empty() ? "" : args[0]);
     const CliOptions& o = parsed.options;
+    if (o.command == Command::Version) {
+        out << "kovo-report " << KOVO_VERSION << "\n";
+        return 0;
+    }
     if (o.command == Command::Help) {
         out << UsageText(o.helpTopic);
         return 0;

@@ -16,7 +16,8 @@ const char* const kOverview =
     "  simulate   invest in the Dow Jones Industrial Average during heliocentric aspects\n"
     "  positions  a table of one body's longitudes, for checking by hand\n"
     "\n"
-    "Run 'kovo-report COMMAND --help' for the options of a command.\n"
+    "Run 'kovo-report COMMAND --help' for the options of a command, 'kovo-report --version'\n"
+    "for the version.\n"
     "Messages go to standard error; a refused run exits with status 1, bad options with 2.\n";
 
 const char* const kCommon =

@@ -60,3 +60,9 @@ TEST(CliOptions, HelpForTheCommandAndEachSubcommand) {
         EXPECT_NE(UsageText(topic).find(std::string("kovo-report ") + topic), std::string::npos) << topic;
     EXPECT_NE(UsageText("").find("commands:"), std::string::npos);
 }
+
+TEST(CliOptions, VersionStandsAlone) {
+    EXPECT_EQ(ParseCommandLine({"--version"}).options.command, Command::Version);
+    EXPECT_NE(ParseCommandLine({"--version", "transits"}).error, "");
+    EXPECT_NE(ParseCommandLine({"transits", "--version"}).error, "");
+}
