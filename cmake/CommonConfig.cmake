@@ -10,6 +10,11 @@ target_compile_definitions(kovo_common_cfg INTERFACE QT_NO_CAST_FROM_ASCII QT_NO
                                                      KOVO_VERSION="${PROJECT_VERSION}")
 
 option(KOVO_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
+# Optimised builds get the hardening Debian expects of installed programs.
+if(NOT MSVC AND NOT KOVO_SANITIZE AND NOT KOVO_FUZZ)
+  target_compile_definitions(kovo_common_cfg INTERFACE $<$<NOT:$<CONFIG:Debug>>:_FORTIFY_SOURCE=2>)
+  target_link_options(kovo_common_cfg INTERFACE $<$<NOT:$<CONFIG:Debug>>:LINKER:-z,relro,-z,now>)
+endif()
 if(KOVO_SANITIZE AND NOT MSVC)
   target_compile_options(kovo_common_cfg INTERFACE -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
   target_link_options(kovo_common_cfg INTERFACE -fsanitize=address,undefined)

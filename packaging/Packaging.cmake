@@ -13,14 +13,15 @@ string(REGEX REPLACE "^\n" "" license "${license}")
 string(REGEX REPLACE "\n+$" "" KOVO_LICENSE_TEXT "${license}")
 set(KOVO_VERSION ${PROJECT_VERSION})
 configure_file(${CMAKE_CURRENT_LIST_DIR}/copyright.in ${KOVO_PACKAGING_DIR}/copyright @ONLY)
-configure_file(${CMAKE_CURRENT_LIST_DIR}/changelog.in ${KOVO_PACKAGING_DIR}/changelog.Debian @ONLY)
+configure_file(${CMAKE_CURRENT_LIST_DIR}/changelog.in ${KOVO_PACKAGING_DIR}/changelog @ONLY)
 
 # Man pages and the changelog are installed compressed, as Debian expects.
 set(KOVO_MAN_PAGES kovo kovo-report kovo-djia)
-set(compressed ${KOVO_PACKAGING_DIR}/changelog.Debian.gz)
-add_custom_command(OUTPUT ${KOVO_PACKAGING_DIR}/changelog.Debian.gz
-  COMMAND gzip -9nkf ${KOVO_PACKAGING_DIR}/changelog.Debian
-  DEPENDS ${KOVO_PACKAGING_DIR}/changelog.Debian VERBATIM)
+# The package is native (no Debian revision), so its changelog is plain changelog.gz.
+set(compressed ${KOVO_PACKAGING_DIR}/changelog.gz)
+add_custom_command(OUTPUT ${KOVO_PACKAGING_DIR}/changelog.gz
+  COMMAND gzip -9nkf ${KOVO_PACKAGING_DIR}/changelog
+  DEPENDS ${KOVO_PACKAGING_DIR}/changelog VERBATIM)
 # The pages name the package's paths; a build installed under another prefix finds its
 # files in <prefix>/share/kovo all the same.
 set(KOVO_DATA_DIR_INSTALLED /usr/${CMAKE_INSTALL_DATADIR}/kovo)
@@ -47,24 +48,23 @@ install(FILES ${desktop}/com.velkarn.KOVO.metainfo.xml DESTINATION ${CMAKE_INSTA
 foreach(page IN LISTS KOVO_MAN_PAGES)
   install(FILES ${KOVO_PACKAGING_DIR}/${page}.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 endforeach()
-install(FILES ${KOVO_PACKAGING_DIR}/copyright ${KOVO_PACKAGING_DIR}/changelog.Debian.gz
-        DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(FILES ${KOVO_PACKAGING_DIR}/copyright ${KOVO_PACKAGING_DIR}/changelog.gz
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/kovo)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME kovo)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_CONTACT "${KOVO_MAINTAINER}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "planetary aspect transits and a market-timing simulation")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "planetary aspect transits and a market-timing simulation
- KOVO is a desktop program for traders who time the market by planetary
- aspects. For a stretch of days it finds when two bodies stand in one of seven
- aspects within three nested orbs, and reports the dates each orb is entered
- and left, the closest approach with the local time it becomes exact, and
- retrograde marks. It also simulates investing in the Dow Jones Industrial
- Average while an aspect lasts.
- .
- The package holds the program, the command-line tools kovo-report and
- kovo-djia, and Pluto's position files.")
+set(CPACK_PACKAGE_DESCRIPTION "KOVO is a desktop program for traders who time the market by planetary
+aspects. For a stretch of days it finds when two bodies stand in one of seven
+aspects within three nested orbs, and reports the dates each orb is entered
+and left, the closest approach with the local time it becomes exact, and
+retrograde marks. It also simulates investing in the Dow Jones Industrial
+Average while an aspect lasts.
+
+The package holds the program, the command-line tools kovo-report and
+kovo-djia, and Pluto's position files.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Installs the Debian packages KOVO builds with, when any is missing.
-# With --tests, also what the tests need: a decimal-comma locale and clang for fuzzing.
+# With --tests, also what the tests need: a decimal-comma locale, clang for fuzzing and
+# the tools that build and check the Debian package.
 set -euo pipefail
 packages=(g++ cmake ninja-build pkg-config qt6-base-dev libswe-dev swe-basic-data swe-standard-data
           fonts-liberation libgtest-dev libbenchmark-dev)
-[ "${1:-}" = "--tests" ] && packages+=(locales clang)
+[ "${1:-}" = "--tests" ] && packages+=(locales clang dpkg-dev desktop-file-utils appstream lintian)
 sudo=""
 [ "$(id -u)" -ne 0 ] && sudo="sudo"
 missing=()
