@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 #include <ctime>
+#include <variant>
 
 #include "astro/catalogue.h"
 #include "astro/pluto.h"
@@ -112,13 +113,20 @@ int Positions(const CliOptions& o, const calendar::DateEntryModel& dates, std::o
     return 0;
 }
 
+// The records of the last transit command, for writers beside the report text.
+using TransitRecords = std::variant<std::monostate, transits::TransitResult, transits::AllTransitsResult>;
+
 util::RunOutcome RunTransitCommand(const CliOptions& o, calendar::DateEntryModel& dates, util::RunFlags& flags,
-                                   HeadlessHost& host, const astro::PlutoAvailability& pluto) {
+                                   HeadlessHost& host, const astro::PlutoAvailability& pluto, TransitRecords& records) {
     transits::TransitInputs inputs = TransitInputsFrom(o, pluto);
     transits::RunContext context{inputs, dates, flags, host};
-    if (o.command == Command::Search) return transits::StartAspectSearch(context).outcome;
-    if (o.command == Command::All) return transits::StartAllTransitsRun(context, o.keepSecond ? 1 : 0);
-    return transits::StartTwoPlanetRun(context).outcome;
+    if (o.command == Command::All)
+        return records.emplace<transits::AllTransitsResult>(transits::StartAllTransitsRun(context, o.keepSecond ? 1 : 0))
+            .outcome;
+    const bool search = o.command == Command::Search;
+    return records
+        .emplace<transits::TransitResult>(search ? transits::StartAspectSearch(context) : transits::StartTwoPlanetRun(context))
+        .outcome;
 }
 
 std::string WithoutCarriageReturns(std::string text) {
@@ -167,8 +175,10 @@ int CommandStatus(const std::vector<std::string>& args, std::ostream& out, std::
         }
         return Positions(o, dates, out);
     }
-    const util::RunOutcome outcome = o.command == Command::Simulate ? RunSimulateCommand(o, dates, flags, host, pluto)
-                                                                    : RunTransitCommand(o, dates, flags, host, pluto);
+    TransitRecords transitRecords;
+    const util::RunOutcome outcome = o.command == Command::Simulate
+                                         ? RunSimulateCommand(o, dates, flags, host, pluto)
+                                         : RunTransitCommand(o, dates, flags, host, pluto, transitRecords);
     out << LineEnds(host.Output(), o.lineFeeds);
     return util::Succeeded(outcome) ? 0 : 1;
 }

@@ -2,19 +2,19 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 
 #include "astro/catalogue.h"
 #include "astro/geometry.h"
 #include "astro/positions.h"
-#include "calendar/calendar_services.h"
 #include "util/rounding.h"
 
 namespace kovo::transits {
 
 namespace {
 
-constexpr double kMinute = 1.0 / 1440.0;
+constexpr double kMinutesPerDay = 1440.0;
+
+constexpr double kMinute = 1.0 / kMinutesPerDay;
 
 double Deviation(const TransitRunParams& params, int aspect, double instant) {
     const double a = astro::PlanetLongitude(params.firstPlanet, instant, params.heliocentric);
@@ -23,32 +23,27 @@ double Deviation(const TransitRunParams& params, int aspect, double instant) {
     return std::fabs(astro::AngularSeparation(a, b, direction) - astro::AspectAngle[static_cast<std::size_t>(aspect)]);
 }
 
-}  // namespace
-
-std::string RetrogradeMark(std::int32_t day, const TransitRunParams& params, int body) {
-    if (params.heliocentric || params.AllTransitsMode()) return {};
-    const double instant = day - 0.5 - params.TimezoneMinutes() / 1440.0;
-    return astro::IsRetrograde(body, instant) ? "r" : "";
-}
-
-namespace {
-
 // Where between the three steps the deviation reaches zero if it falls and rises in
 // straight lines, as it does close to an exact aspect: minutes from the window's start.
 long EstimatedMinute(const std::array<double, 3>& d, double step) {
     double offset = 0;
     if (d[2] < d[0] && d[1] + d[2] > 0) offset = step * d[1] / (d[1] + d[2]);
     else if (d[0] + d[1] > 0) offset = -step * d[1] / (d[0] + d[1]);
-    return std::lround((1.5 * step + offset) * 1440.0);
+    return std::lround((1.5 * step + offset) * kMinutesPerDay);
 }
 
 }  // namespace
 
-std::string FindExactMinimum(double t, const TransitRunParams& params, int aspect, double step,
-                             const std::array<double, 3>& deviations) {
-    const double zone = params.TimezoneMinutes() / 1440.0;
-    const double u0 = t - 1.5 * step - zone;
-    const auto lastMinute = static_cast<long>(std::ceil(3.0 * step * 1440.0 - 1e-6));
+bool RetrogradeAt(std::int32_t day, const TransitRunParams& params, int body) {
+    if (params.heliocentric || params.AllTransitsMode()) return false;
+    const double instant = day - 0.5 - params.TimezoneMinutes() / kMinutesPerDay;
+    return astro::IsRetrograde(body, instant);
+}
+
+std::optional<ExactMinute> FindExactMinimum(double t, const TransitRunParams& params, int aspect, double step,
+                                            const std::array<double, 3>& deviations) {
+    const double u0 = t - 1.5 * step - params.TimezoneMinutes() / kMinutesPerDay;
+    const auto lastMinute = static_cast<long>(std::ceil(3.0 * step * kMinutesPerDay - 1e-6));
     auto deviationAt = [&](long minute) { return Deviation(params, aspect, u0 + minute * kMinute); };
     // The deviation falls to one minimum and rises again within the window, so the
     // minute-by-minute walk only needs to begin somewhere on the falling side: start a
@@ -66,29 +61,19 @@ std::string FindExactMinimum(double t, const TransitRunParams& params, int aspec
         }
         if (d > best || m >= lastMinute) break;
     }
-    if (best >= kExactDeviation) return {};
-    return FormatExactMinimum(u0 + bestMinute * kMinute + zone, params);
+    if (best >= kExactDeviation) return std::nullopt;
+    return ExactMinute{.instantUt = u0 + bestMinute * kMinute, .deviation = best};
 }
 
-std::string FormatExactMinimum(double local, const TransitRunParams& params) {
+ExactClock ExactClockAt(double local) {
     const std::int64_t seconds = util::RoundHalfEven((local + 0.5) * 86400.0);
-    const auto day = static_cast<std::int32_t>(seconds / 86400);
     const std::int64_t secondOfDay = seconds % 86400;
     std::int64_t minutes = secondOfDay / 60;
     if (secondOfDay % 60 >= 30) ++minutes;
-    if (minutes > 23 * 60 + 59) minutes = 23 * 60 + 59;
-    char time[8];
-    std::snprintf(time, sizeof time, "%02d:%02d", static_cast<int>(minutes / 60), static_cast<int>(minutes % 60));
-    return calendar::FormatDayNumberIso(day) + "*" + RetrogradeMark(day + 1, params, params.firstPlanet) + time + " " +
-           params.timezoneText;
-}
-
-void WriteExactMinimum(TransitTable& table, int row, const std::string& text) {
-    std::size_t split = text.find('r');
-    if (split == std::string::npos) split = text.find('*');
-    const std::size_t cut = split == std::string::npos ? text.size() : split + 1;
-    table.Cell(row, 4) = text.substr(0, cut);
-    table.Cell(row, 8) = text.substr(cut);
+    minutes = std::min<std::int64_t>(minutes, 23 * 60 + 59);
+    return {.day = static_cast<std::int32_t>(seconds / 86400),
+            .hour = static_cast<int>(minutes / 60),
+            .minute = static_cast<int>(minutes % 60)};
 }
 
 }  // namespace kovo::transits

@@ -1,5 +1,8 @@
 #include "transits/transit_report.h"
 
+#include <algorithm>
+#include <utility>
+
 #include "calendar/calendar_services.h"
 #include "util/utf8.h"
 
@@ -8,8 +11,6 @@ namespace kovo::transits {
 namespace {
 
 std::string Rule() { return std::string(kRuleLength, '-') + "\r\n"; }
-
-std::string Degrees(int degrees) { return std::to_string(degrees) + "°"; }
 
 std::string RetrogradeNote(const TransitRunParams& params) {
     if (params.heliocentric || params.firstName == "Sun") return {};
@@ -33,49 +34,57 @@ std::string BuildHeading(const TransitRunParams& params) {
     return heading + RetrogradeNote(params);
 }
 
-void BuildHeaderRows(TransitTable& table, const std::string& heading, const TransitRunParams& params) {
-    table.Cell(0, 0) = Rule() + heading;
-    auto& header = table.Row(1);
-    const auto& orbs = params.orbDegrees;
-    header = {"Aspect",
-              "Start " + Degrees(orbs[0]),
-              "Start " + Degrees(orbs[1]),
-              "Start " + Degrees(orbs[2]),
-              "Minimum at",
-              "End " + Degrees(orbs[2]),
-              "End " + Degrees(orbs[1]),
-              "End " + Degrees(orbs[0]),
-              "Minimum"};
-    table.Cell(2, 0) = Rule();
-}
-
 std::string FormatTransitRow(TransitRow& row) {
     for (auto& cell : row)
         if (cell == "?") cell.clear();
-    auto pad = [&row](int column) { return util::PadChars(row[static_cast<std::size_t>(column)], kCellWidth); };
-    return pad(0) + "| " + pad(1) + pad(2) + pad(3) + "| " + pad(4) + "| " + pad(5) + pad(6) + pad(7) + "| " + row[8] +
-           "\r\n";
+    auto pad = [&row](TransitColumn column) {
+        return util::PadChars(row[static_cast<std::size_t>(column)], kCellWidth);
+    };
+    return pad(kAspectColumn) + "| " + pad(kOuterStartColumn) + pad(kMiddleStartColumn) + pad(kInnerStartColumn) +
+           "| " + pad(kMinimumAtColumn) + "| " + pad(kInnerEndColumn) + pad(kMiddleEndColumn) + pad(kOuterEndColumn) +
+           "| " + row[kMinimumColumn] + "\r\n";
 }
 
-void AppendTransitRow(TransitTable& table, int row, const TransitRunParams& params, util::RunFlags& flags,
-                      util::RunHost& host) {
-    if (params.outputLimit && host.OutputLength() > *params.outputLimit) {
-        host.ShowMessage({.text = "Output textbox is full.",
-                          .title = util::kProgramTitle,
-                          .icon = util::MessageIcon::Exclamation});
-        host.AppendOutput("Textbox is full -- ");
-        flags.stopRequest = true;
-        flags.allTransitsStopped = true;
+TransitReportWriter::TransitReportWriter(const TransitRunParams& params, std::string heading, util::RunFlags& flags,
+                                         util::RunHost& host)
+    : params_(params), heading_(std::move(heading)), flags_(flags), host_(host) {}
+
+void TransitReportWriter::AppendPeriod(const TransitPeriod& period) {
+    auto rows = PeriodRows(period, params_, lastNamedAspect_);
+    if (period.HasOrbDates()) lastNamedAspect_ = period.aspect;
+    AppendRows(std::move(rows));
+}
+
+void TransitReportWriter::AppendLeftovers() { AppendRows({}); }
+
+void TransitReportWriter::AppendRows(std::vector<TransitRow> rows) {
+    // Left-behind lines come first: the area is full, so the first line offered is refused.
+    rows.resize(std::max(rows.size(), leftovers_));
+    std::size_t next = 0;
+    while (next < rows.size() && !flags_.stopRequest) AppendRow(rows[next++]);
+    leftovers_ = rows.size() - next;
+    host_.MoveCaretToEnd();
+}
+
+void TransitReportWriter::AppendRow(TransitRow& row) {
+    if (params_.outputLimit && host_.OutputLength() > *params_.outputLimit) {
+        host_.ShowMessage({.text = "Output textbox is full.",
+                           .title = util::kProgramTitle,
+                           .icon = util::MessageIcon::Exclamation});
+        host_.AppendOutput("Textbox is full -- ");
+        flags_.stopRequest = true;
+        outputFull_ = true;
         return;
     }
-    if (!flags.headerPrinted) {
-        host.AppendOutput(table.CellAt(0, 0) + "\r\n");
-        host.AppendOutput(FormatTransitRow(table.Row(1)));
-        host.AppendOutput(table.CellAt(2, 0));
-        flags.headerPrinted = true;
+    if (!flags_.headerPrinted) {
+        host_.AppendOutput(Rule() + heading_ + "\r\n");
+        TransitRow header = HeaderRow(params_);
+        host_.AppendOutput(FormatTransitRow(header));
+        host_.AppendOutput(Rule());
+        flags_.headerPrinted = true;
     }
-    host.AppendOutput(FormatTransitRow(table.Row(row)));
-    host.MoveCaretToEnd();
+    host_.AppendOutput(FormatTransitRow(row));
+    host_.MoveCaretToEnd();
 }
 
 }  // namespace kovo::transits

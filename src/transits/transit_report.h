@@ -1,8 +1,11 @@
 #pragma once
-// The transit report: heading, column header rows and one fixed-column line per row.
+// The transit report: heading, column header and one fixed-column line per pass, and the
+// writer that appends each finished period to the output area.
+#include <cstddef>
 #include <string>
 
 #include "transits/transit_params.h"
+#include "transits/transit_result.h"
 #include "transits/transit_table.h"
 #include "util/run_host.h"
 
@@ -13,15 +16,40 @@ inline constexpr int kCellWidth = 12;
 
 std::string BuildHeading(const TransitRunParams& params);
 
-// Rows 0-2: the rule and heading, the column header, the second rule.
-void BuildHeaderRows(TransitTable& table, const std::string& heading, const TransitRunParams& params);
-
 // One report line ending in CR LF; cells that read exactly "?" are cleared first.
 std::string FormatTransitRow(TransitRow& row);
 
-// Appends one row, printing the rule, heading and column header first when this run
-// has not printed them; refuses rows once the output holds more than the limit.
-void AppendTransitRow(TransitTable& table, int row, const TransitRunParams& params, util::RunFlags& flags,
-                      util::RunHost& host);
+// Appends the lines of a scan's periods as each period finishes. Before the first line of
+// the run: the rule, the heading, the column header and a second rule, once (the shared
+// header-printed flag). A line is refused while the output area holds more characters
+// than the run's limit: then "Textbox is full -- " is appended, the user is told, and the
+// stop request is set so that the scan asks "Stop?" at its next step.
+class TransitReportWriter {
+public:
+    TransitReportWriter(const TransitRunParams& params, std::string heading, util::RunFlags& flags,
+                        util::RunHost& host);
+
+    void AppendPeriod(const TransitPeriod& period);
+    // Offers again the lines a refusal left behind, as the end of a scan does.
+    void AppendLeftovers();
+
+    bool OutputFull() const { return outputFull_; }
+    // Lines of a refused period after the refused one. The output area never shrinks
+    // during a scan, so they are only ever refused in turn; but each one the scan still
+    // holds at its end makes it offer them, which repeats the "full" notice.
+    bool HasLeftovers() const { return leftovers_ > 0; }
+
+private:
+    void AppendRows(std::vector<TransitRow> rows);
+    void AppendRow(TransitRow& row);
+
+    const TransitRunParams& params_;
+    std::string heading_;
+    util::RunFlags& flags_;
+    util::RunHost& host_;
+    int lastNamedAspect_ = 0;
+    std::size_t leftovers_ = 0;
+    bool outputFull_ = false;
+};
 
 }  // namespace kovo::transits

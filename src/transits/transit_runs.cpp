@@ -1,11 +1,13 @@
 #include "transits/transit_runs.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "astro/catalogue.h"
 #include "astro/geometry.h"
 #include "astro/positions.h"
 #include "calendar/time_zones.h"
+#include "transits/transit_minima.h"
 #include "util/text.h"
 
 namespace kovo::transits {
@@ -18,6 +20,27 @@ int SecondPlanet(const TransitInputs& in) { return in.secondListPos + 2; }
 util::Message Info(std::string text, std::string title, util::MessageIcon icon = util::MessageIcon::Information) {
     return {.text = std::move(text), .title = std::move(title), .icon = icon};
 }
+
+// Passes every message on and keeps the text of the last: the reason of a refusal.
+class RefusalSink : public util::MessageSink {
+public:
+    explicit RefusalSink(util::MessageSink& target) : target_(target) {}
+    util::Answer ShowMessage(const util::Message& message) override {
+        last_ = message.text;
+        return target_.ShowMessage(message);
+    }
+    TransitResult Refused() const {
+        TransitResult result;
+        result.outcome = util::RunOutcome::Refused;
+        result.refusal = last_;
+        return result;
+    }
+    const std::string& Last() const { return last_; }
+
+private:
+    util::MessageSink& target_;
+    std::string last_;
+};
 
 TransitRunParams BaseParams(const TransitInputs& in, int first, int second) {
     TransitRunParams p;
@@ -35,26 +58,23 @@ TransitRunParams BaseParams(const TransitInputs& in, int first, int second) {
 double DeviationAt(int first, int second, int aspect, double instant, bool helio, bool& noData) {
     const double a = astro::PlanetLongitude(first, instant, helio);
     const double b = astro::PlanetLongitude(second, instant, helio);
-    noData = a < 0 || b < 0;
+    noData = !HasPosition(a) || !HasPosition(b);
     std::int16_t direction = 0;
     return std::fabs(astro::AngularSeparation(a, b, direction) - astro::AspectAngle[static_cast<std::size_t>(aspect)]);
 }
 
-bool PairRefused(RunContext& c, int& first, int& second, bool allTransitsMode, const std::string& caption) {
+bool PairRefused(util::MessageSink& sink, int& first, int& second, bool allTransitsMode, const std::string& caption) {
     if (allTransitsMode) {
-        if (first == second) {
-            c.flags.allTransitsStopped = false;
-            return true;
-        }
+        if (first == second) return true;
         if (second < first) std::swap(first, second);
         return false;
     }
     if (first == second) {
-        c.host.ShowMessage(Info("Transit of a planet to itself is not possible.", caption, util::MessageIcon::Exclamation));
+        sink.ShowMessage(Info("Transit of a planet to itself is not possible.", caption, util::MessageIcon::Exclamation));
         return true;
     }
     if (second < first) {
-        c.host.ShowMessage(Info("Second planet must be beyond first planet", caption));
+        sink.ShowMessage(Info("Second planet must be beyond first planet", caption));
         return true;
     }
     return false;
@@ -63,10 +83,21 @@ bool PairRefused(RunContext& c, int& first, int& second, bool allTransitsMode, c
 bool UsesPluto(int first, int second) { return first == astro::kPluto || second == astro::kPluto; }
 
 // A pair with Pluto while its files are unusable: said once, with the reason.
-bool PlutoRefused(RunContext& c, int first, int second, const std::string& caption) {
-    if (!UsesPluto(first, second) || c.inputs.pluto.available) return false;
-    c.host.ShowMessage(Info(astro::PlutoUnavailableText(c.inputs.pluto), caption, util::MessageIcon::Exclamation));
+bool PlutoRefused(const TransitInputs& in, util::MessageSink& sink, int first, int second, const std::string& caption) {
+    if (!UsesPluto(first, second) || in.pluto.available) return false;
+    sink.ShowMessage(Info(astro::PlutoUnavailableText(in.pluto), caption, util::MessageIcon::Exclamation));
     return true;
+}
+
+// Stopped when the user stopped it or the output area filled up, Refused when any pair
+// was refused, else Completed when some pair recorded a transit and NotFound when none did.
+util::RunOutcome AllTransitsOutcome(const std::vector<TransitResult>& pairs, bool stopped) {
+    if (stopped) return util::RunOutcome::Stopped;
+    auto any = [&pairs](auto test) { return std::any_of(pairs.begin(), pairs.end(), test); };
+    if (any([](const TransitResult& r) { return r.outcome == util::RunOutcome::Refused; }))
+        return util::RunOutcome::Refused;
+    return any([](const TransitResult& r) { return r.Recorded(); }) ? util::RunOutcome::Completed
+                                                                    : util::RunOutcome::NotFound;
 }
 
 void WriteDateFields(calendar::DateEntryModel& dates, int index, std::int32_t day) {
@@ -122,92 +153,102 @@ std::string GeocentricAspectRefusal(int first, int second, int aspect) {
     return {};
 }
 
-ScanResult StartTwoPlanetRun(RunContext& c, bool allTransitsMode) {
+TransitResult StartTwoPlanetRun(RunContext& c, bool allTransitsMode) {
     TransitInputs& in = c.inputs;
+    RefusalSink sink(c.host);
     const std::string caption = PairCaption(in);
     for (int which = 0; which < 2; ++which)
-        if (!calendar::CheckDateFieldsPresent(c.dates, which, caption, c.host)) return {};
+        if (!calendar::CheckDateFieldsPresent(c.dates, which, caption, sink)) return sink.Refused();
     for (int which = 0; which < 2; ++which)
-        if (!calendar::ValidateDate(c.dates, which, caption, c.host)) return {};
+        if (!calendar::ValidateDate(c.dates, which, caption, sink)) return sink.Refused();
     if (c.dates.DayNumbers[1] - 3 < c.dates.DayNumbers[0]) {
-        c.host.ShowMessage(Info("The start date must be at least 3 days prior to the end date.", caption));
-        return {};
+        sink.ShowMessage(Info("The start date must be at least 3 days prior to the end date.", caption));
+        return sink.Refused();
     }
-    if (!calendar::CheckTimeZoneChosen(in.timezonePosition, caption, c.host)) return {};
+    if (!calendar::CheckTimeZoneChosen(in.timezonePosition, caption, sink)) return sink.Refused();
     int first = FirstPlanet(in);
     int second = SecondPlanet(in);
-    if (PairRefused(c, first, second, allTransitsMode, caption)) {
+    if (PairRefused(sink, first, second, allTransitsMode, caption)) {
         // In the all-transits run the kept planet meets itself once: nothing to find there.
-        return {.outcome = allTransitsMode ? util::RunOutcome::NotFound : util::RunOutcome::Refused};
+        if (!allTransitsMode) return sink.Refused();
+        TransitResult nothing;
+        nothing.outcome = util::RunOutcome::NotFound;
+        return nothing;
     }
-    if (!allTransitsMode && !calendar::CheckOrbsDecreasing(in.orbPositions[0], in.orbPositions[1], in.orbPositions[2], c.host))
-        return {};
+    if (!allTransitsMode && !calendar::CheckOrbsDecreasing(in.orbPositions[0], in.orbPositions[1], in.orbPositions[2], sink))
+        return sink.Refused();
     TransitRunParams p = BaseParams(in, first, second);
     SetOrbs(p, in.orbPositions[0] + 1, in.orbPositions[1] + 1, in.orbPositions[2] + 1);
-    if (PlutoRefused(c, first, second, caption)) return {};
+    if (PlutoRefused(in, sink, first, second, caption)) return sink.Refused();
     for (int which = 0; which < 2; ++which)
-        if (!calendar::CheckPlanetDataCoverage(c.dates, which, first, second, in.heliocentric, c.host)) return {};
-    c.flags.allTransitsStopped = false;
+        if (!calendar::CheckPlanetDataCoverage(c.dates, which, first, second, in.heliocentric, sink))
+            return sink.Refused();
     c.flags.headerPrinted = false;
     c.host.PrepareRunWindow();
-    c.dates.DayNumbers[0] = BackOffStartDay(first, second, c.dates.DayNumbers[0], p.orbRadians[2], in.heliocentric,
-                                            p.TimezoneMinutes());
+    c.dates.DayNumbers[0] = BackOffStartDay(first, second, c.dates.DayNumbers[0], p.orbRadians[kInnerOrb],
+                                            in.heliocentric, p.TimezoneMinutes());
     p.startDay = c.dates.DayNumbers[0];
     p.endDay = c.dates.DayNumbers[1];
-    for (std::size_t a = 1; a <= 7; ++a) p.aspects[a] = in.aspectChecked[a - 1];
+    for (std::size_t a = 1; a <= astro::kAspectCount; ++a) p.aspects[a] = in.aspectChecked[a - 1];
     p.kind = allTransitsMode ? RunKind::AllTransits : RunKind::TwoPlanet;
     return RunTransitScan(p, c.flags, c.host);
 }
 
-ScanResult StartAspectSearch(RunContext& c) {
+TransitResult StartAspectSearch(RunContext& c) {
     TransitInputs& in = c.inputs;
+    RefusalSink sink(c.host);
     const int first = FirstPlanet(in);
     const int second = SecondPlanet(in);
     const int aspect = in.searchAspectPos + 1;
     if (!in.heliocentric) {
         const std::string refusal = GeocentricAspectRefusal(first, second, aspect);
         if (!refusal.empty()) {
-            c.host.ShowMessage(Info(refusal, "Search"));
-            return {};
+            sink.ShowMessage(Info(refusal, "Search"));
+            return sink.Refused();
         }
     }
     c.flags.headerPrinted = false;
     const std::string caption = PairCaption(in);
     for (int which = 0; which < 2; ++which)
-        if (!calendar::ValidateDate(c.dates, which, caption, c.host)) return {};
+        if (!calendar::ValidateDate(c.dates, which, caption, sink)) return sink.Refused();
     const int from = in.searchWhenPos == 1 ? 1 : 0;
-    if (!calendar::CheckDateFieldsPresent(c.dates, from, caption, c.host)) return {};
-    if (!calendar::CheckTimeZoneChosen(in.timezonePosition, "Search", c.host)) return {};
+    if (!calendar::CheckDateFieldsPresent(c.dates, from, caption, sink)) return sink.Refused();
+    if (!calendar::CheckTimeZoneChosen(in.timezonePosition, "Search", sink)) return sink.Refused();
     if (first >= second) {
-        c.host.ShowMessage(Info("Second planet must be beyond first planet", "Search"));
-        return {};
+        sink.ShowMessage(Info("Second planet must be beyond first planet", "Search"));
+        return sink.Refused();
     }
     TransitRunParams p = BaseParams(in, first, second);
     const int searchOrb = in.orbPositions[3] + 3;
     const auto orbs = DerivedSearchOrbs(searchOrb);
-    SetOrbs(p, orbs[0], orbs[1], orbs[2]);
-    if (PlutoRefused(c, first, second, "Search")) return {};
+    SetOrbs(p, orbs[kOuterOrb], orbs[kMiddleOrb], orbs[kInnerOrb]);
+    if (PlutoRefused(in, sink, first, second, "Search")) return sink.Refused();
     c.host.PrepareRunWindow();
     p.aspects[static_cast<std::size_t>(aspect)] = true;
     p.kind = RunKind::Search;
     p.startDay = c.dates.DayNumbers[static_cast<std::size_t>(from)];
     p.searchOrbText = std::to_string(searchOrb) + "°";
     p.searchAspectText = util::ToLower(astro::AspectName[static_cast<std::size_t>(aspect)]);
-    const ScanResult result = RunTransitScan(p, c.flags, c.host);
-    if (!in.keepDates && result.recorded) {
+    TransitResult result = RunTransitScan(p, c.flags, c.host);
+    if (!in.keepDates && result.Recorded()) {
         WriteDateFields(c.dates, 0, p.startDay);
         WriteDateFields(c.dates, 1, p.endDay);
     }
     return result;
 }
 
-util::RunOutcome StartAllTransitsRun(RunContext& c, int index) {
+AllTransitsResult StartAllTransitsRun(RunContext& c, int index) {
     TransitInputs& in = c.inputs;
     const int savedFirst = in.firstListPos;
     const int savedSecond = in.secondListPos;
     const bool keptPluto = index == 0 ? FirstPlanet(in) == astro::kPluto : SecondPlanet(in) == astro::kPluto;
     // Every pair would be refused for the same reason: say it once.
-    if (keptPluto && PlutoRefused(c, astro::kPluto, astro::kPluto, PairCaption(in))) return util::RunOutcome::Refused;
+    AllTransitsResult all;
+    RefusalSink sink(c.host);
+    if (keptPluto && PlutoRefused(in, sink, astro::kPluto, astro::kPluto, PairCaption(in))) {
+        all.refusal = sink.Last();
+        return all;
+    }
     const bool savedAppend = c.host.AppendChecked();
     if (savedAppend) {
         if (c.host.OutputLength() > 0) c.host.AppendOutput("\r\n");
@@ -215,33 +256,31 @@ util::RunOutcome StartAllTransitsRun(RunContext& c, int index) {
         c.host.ClearOutput();
     }
     c.host.SetAppendChecked(true);
-    c.flags.allTransitsStopped = false;
-    bool anyRefused = false;
-    bool anyRecorded = false;
+    bool stopped = false;
+    auto runPair = [&] {
+        const bool itself = FirstPlanet(in) == SecondPlanet(in);
+        TransitResult pair = StartTwoPlanetRun(c, true);
+        // A full output area ends the whole run after this pair, as a stop does.
+        stopped = pair.outcome == util::RunOutcome::Stopped || pair.outputFull;
+        if (!(itself && pair.outcome == util::RunOutcome::NotFound)) all.pairs.push_back(std::move(pair));
+    };
     constexpr int kListEntries = 8;
     int& position = index == 0 ? in.secondListPos : in.firstListPos;
-    auto runPair = [&] {
-        const ScanResult pair = StartTwoPlanetRun(c, true);
-        anyRefused = anyRefused || pair.outcome == util::RunOutcome::Refused;
-        anyRecorded = anyRecorded || pair.recorded;
-    };
-    for (int p = 0; p < kListEntries && !c.flags.allTransitsStopped; ++p) {
+    for (int p = 0; p < kListEntries && !stopped; ++p) {
         position = p;
         runPair();
     }
-    if (index == 1 && !c.flags.allTransitsStopped) {
+    if (index == 1 && !stopped) {
         in.firstListPos = -1;  // no selection: Pluto
         runPair();
     }
-    const bool stopped = c.flags.allTransitsStopped;
     in.firstListPos = savedFirst;
     in.secondListPos = savedSecond;
     c.host.SetAppendChecked(savedAppend);
     FinishRun(c.host);
     if (!stopped) c.host.ShowDonePopUp();
-    if (stopped) return util::RunOutcome::Stopped;
-    if (anyRefused) return util::RunOutcome::Refused;
-    return anyRecorded ? util::RunOutcome::Completed : util::RunOutcome::NotFound;
+    all.outcome = AllTransitsOutcome(all.pairs, stopped);
+    return all;
 }
 
 }  // namespace kovo::transits

@@ -12,6 +12,7 @@
 #include "astro/pluto_availability.h"
 #include "calendar/date_entry.h"
 #include "transits/transit_params.h"
+#include "transits/transit_result.h"
 #include "transits/transit_scan.h"
 #include "util/run_host.h"
 
@@ -42,16 +43,19 @@ struct RunContext {
 // "Mars and Jupiter": the caption of the two-planet run button for the selections.
 std::string PairCaption(const TransitInputs& inputs);
 
-// The click on the two-planet run button once it is not a stop request.
-ScanResult StartTwoPlanetRun(RunContext& context, bool allTransitsMode = false);
+// The click on the two-planet run button once it is not a stop request. A refused run
+// returns Refused with the text of the message that refused it.
+TransitResult StartTwoPlanetRun(RunContext& context, bool allTransitsMode = false);
 
-// The click on "Search".
-ScanResult StartAspectSearch(RunContext& context);
+// The click on "Search": at most one period, the first transit found.
+TransitResult StartAspectSearch(RunContext& context);
 
-// The click on cmdShowAll(index): 0 keeps the first planet, 1 the second. The outcome
-// is Stopped when the user stopped it, Refused when any pair was refused (the others
-// still run), else Completed when some pair recorded a transit and NotFound when none did.
-util::RunOutcome StartAllTransitsRun(RunContext& context, int index);
+// The click on cmdShowAll(index): 0 keeps the first planet, 1 the second. One result
+// per pair, so that each pair and aspect can be drawn on a lane of its own. The outcome
+// is Stopped when the user stopped it or the output area filled up (the run ends after
+// that pair), Refused when any pair was refused (the others still run), else Completed
+// when some pair recorded a transit and NotFound when none did.
+AllTransitsResult StartAllTransitsRun(RunContext& context, int index);
 
 // The day the scan starts from when the pair is already within an inner orb of any of
 // the seven aspects at local midnight of startDay: the last earlier day outside that

@@ -5,8 +5,8 @@
 #include "astro/catalogue.h"
 #include "astro/geometry.h"
 #include "astro/positions.h"
-#include "calendar/calendar_services.h"
 #include "transits/transit_minima.h"
+#include "transits/transit_period_builder.h"
 #include "transits/transit_report.h"
 
 namespace kovo::transits {
@@ -16,27 +16,29 @@ namespace {
 enum OrbState { kNone = 0, kEntering = 1, kInside = 2, kLeaving = 3 };
 enum Instant { kBefore = 0, kNow = 1, kAfter = 2 };
 
+constexpr int kNoLevel = -1;
+// Larger than any deviation: the tracker holds nothing yet.
+constexpr double kNoDeviation = 10.0;
+
 struct Handoff {
     int leaving = 0;
     int entering = 0;
     bool flag = false;
 };
 
-// Rows relative to the current row that receive the next events of a transit.
-struct RowOffsets {
-    int middleStart = 0;
-    int innerStart = 0;
-    int minimumCount = 0;
-    int innerEnd = 0;
-    int middleEnd = 0;
+// The orb levels of the active aspect at which something happens in this step.
+struct StepLevels {
+    int start = kNoLevel;   // the widest orb entered
+    int inside = kNoLevel;  // the narrowest orb stayed in
+    int end = kNoLevel;     // the widest orb left
 };
 
 class TransitScan {
 public:
     TransitScan(TransitRunParams& params, util::RunFlags& flags, util::RunHost& host)
-        : p_(params), flags_(flags), host_(host) {}
+        : p_(params), flags_(flags), host_(host), writer_(params, BuildHeading(params), flags, host) {}
 
-    ScanResult Run();
+    TransitResult Run();
 
 private:
     void PrepareOutput();
@@ -44,20 +46,24 @@ private:
     void UpdatePositions(double t, bool firstStep);
     void UpdateDeviations(bool firstStep);
     Handoff DetectOrbHandoff() const;
+    int UpdateStates(const Handoff& handoff);
+    StepLevels LevelsOf(int aspect) const;
     void HandleStep(double t, bool firstStep);
     void HandleInside(double t, bool firstStep, int aspect, int insideLevel);
-    void HandleEntry(double t, int aspect, int level);
     void HandleExit(double t, int aspect, int level, const Handoff& handoff);
-    void WriteTrackedMinimum(int row);
-    void FlushTransitRows();
-    void SetNameIfEmpty(int aspect);
-    void Finish();
-    bool AnyOfStartColumns(int row) const;
+    OrbDate StepDate(double t) const;
+    TransitMinimum TrackedMinimum() const;
+    TransitMinimum ExactRecord(const ExactMinute& exact) const;
+    void FlushPeriod();
+    TransitResult Ended(util::RunOutcome outcome);
+    double Deviation(Instant i, int aspect) const { return deviation_[i][static_cast<std::size_t>(aspect)]; }
 
     TransitRunParams& p_;
     util::RunFlags& flags_;
     util::RunHost& host_;
-    TransitTable table_;
+    TransitReportWriter writer_;
+    PeriodBuilder builder_;
+    TransitResult result_;
     double step_ = 0.25;
     double zone_ = 0;  // offset in days east of Greenwich
     std::array<std::array<double, 2>, 3> position_{};
@@ -65,44 +71,44 @@ private:
     std::array<std::array<double, 8>, 3> deviation_{};
     std::array<std::array<std::array<bool, 8>, 3>, 2> inOrb_{};  // [now/after][level][aspect]
     std::array<std::array<int, 8>, 3> state_{};                  // [level][aspect]
-    int currentRow_ = kFirstDataRow;
-    RowOffsets offsets_;
-    double trackedDeviation_ = 10.0;
-    double trackedInstant_ = 0;
-    bool searchFound_ = false;  // a search ends at its first outer-orb exit
+    double trackedDeviation_ = kNoDeviation;  // the smallest deviation of the period so far
+    double trackedInstant_ = 0;               // and its local instant
+    bool searchFound_ = false;                // a search ends at its first outer-orb exit
 };
 
-ScanResult TransitScan::Run() {
+TransitResult TransitScan::Run() {
     PrepareOutput();
     zone_ = p_.TimezoneMinutes() / 1440.0;
     step_ = ScanStep(p_.firstPlanet, p_.secondPlanet);
     if (p_.SearchMode()) p_.endDay = kSearchEndDay;
-    ScanResult result;
     const double last = p_.endDay + 0.25;
     for (double t = p_.startDay - 0.25; t <= last && !searchFound_; t += step_) {
         host_.Yield();
         host_.Progress((t - p_.startDay) / (p_.endDay - p_.startDay + 0.5));
         if (flags_.stopRequest && AskToStop()) {
-            result.stopped = true;
-            result.outcome = util::RunOutcome::Stopped;
-            Finish();
-            result.recorded = !table_.IsRowEmpty(kFirstDataRow);
-            return result;
+            if (builder_.HasContent()) result_.periods.push_back(builder_.Take());
+            FinishRun(host_);
+            return Ended(util::RunOutcome::Stopped);
         }
         const bool firstStep = t == p_.startDay - 0.25;
         UpdatePositions(t, firstStep);
         UpdateDeviations(firstStep);
         HandleStep(t, firstStep);
     }
-    result.recorded = !table_.IsRowEmpty(kFirstDataRow);
-    result.outcome = result.recorded ? util::RunOutcome::Completed : util::RunOutcome::NotFound;
+    const bool recorded = result_.Recorded() || builder_.HasContent();
+    const auto outcome = recorded ? util::RunOutcome::Completed : util::RunOutcome::NotFound;
     if (searchFound_) {
-        Finish();
-        return result;
+        FinishRun(host_);
+        return Ended(outcome);
     }
-    if (!table_.IsRowEmpty(currentRow_)) FlushTransitRows();
-    if (p_.AllTransitsMode()) return result;
-    if (!result.recorded) {
+    // A period still open at the end is reported with its open columns empty.
+    if (builder_.HasContent()) {
+        FlushPeriod();
+    } else if (writer_.HasLeftovers()) {
+        writer_.AppendLeftovers();
+    }
+    if (p_.AllTransitsMode()) return Ended(outcome);
+    if (outcome == util::RunOutcome::NotFound) {
         host_.ShowMessage({.text = p_.SearchMode() ? "There are no transits of this kind before January 1, 2100."
                                                    : "There are no transits of this kind in the period specified.",
                            .title = "Not found",
@@ -111,8 +117,15 @@ ScanResult TransitScan::Run() {
         host_.SetAppendVisible(false);
         host_.ShowDonePopUp();
     }
-    Finish();
-    return result;
+    FinishRun(host_);
+    return Ended(outcome);
+}
+
+TransitResult TransitScan::Ended(util::RunOutcome outcome) {
+    result_.inputs = p_;
+    result_.outcome = outcome;
+    result_.outputFull = writer_.OutputFull();
+    return std::move(result_);
 }
 
 void TransitScan::PrepareOutput() {
@@ -123,14 +136,8 @@ void TransitScan::PrepareOutput() {
             host_.ClearOutput();
         }
     }
-    inOrb_ = {};
-    table_.Reset(TransitTableCapacity(p_.startDay, p_.endDay, p_.SearchMode()));
-    BuildHeaderRows(table_, BuildHeading(p_), p_);
     host_.EnterBusyState(false);
     flags_.stopRequest = false;
-    currentRow_ = kFirstDataRow;
-    offsets_ = {};
-    trackedDeviation_ = 10.0;
     host_.SetAppendVisible(false);
 }
 
@@ -143,7 +150,6 @@ bool TransitScan::AskToStop() {
     flags_.stopRequest = false;
     if (answer != util::Answer::Yes) return false;
     host_.AppendOutput("\r\nStopped");
-    if (p_.AllTransitsMode()) flags_.allTransitsStopped = true;
     return true;
 }
 
@@ -173,7 +179,7 @@ void TransitScan::UpdateDeviations(bool firstStep) {
         for (std::size_t a = 1; a <= astro::kAspectCount; ++a)
             if (p_.aspects[a]) deviation_[i][a] = std::fabs(separation_[i] - astro::AspectAngle[a]);
     }
-    for (std::size_t level = 0; level < 3; ++level)
+    for (std::size_t level = 0; level < kOrbLevels; ++level)
         for (std::size_t a = 1; a <= astro::kAspectCount; ++a) {
             if (!p_.aspects[a]) continue;
             inOrb_[0][level][a] = deviation_[kNow][a] < p_.orbRadians[level];
@@ -186,165 +192,124 @@ Handoff TransitScan::DetectOrbHandoff() const {
     if (!p_.handoff) return h;
     for (std::size_t a = 1; a <= astro::kAspectCount; ++a) {
         if (!p_.aspects[a]) continue;
-        if (inOrb_[0][0][a] && !inOrb_[1][0][a]) h.leaving = static_cast<int>(a);
-        if (!inOrb_[0][0][a] && inOrb_[1][0][a]) h.entering = static_cast<int>(a);
+        if (inOrb_[0][kOuterOrb][a] && !inOrb_[1][kOuterOrb][a]) h.leaving = static_cast<int>(a);
+        if (!inOrb_[0][kOuterOrb][a] && inOrb_[1][kOuterOrb][a]) h.entering = static_cast<int>(a);
     }
     h.flag = h.leaving != 0 && h.entering != 0;
     return h;
 }
 
-void TransitScan::HandleStep(double t, bool firstStep) {
-    const Handoff handoff = DetectOrbHandoff();
+// The orb states of this step; returns the active aspect, the highest with any state, or 0.
+int TransitScan::UpdateStates(const Handoff& handoff) {
     int active = 0;
     for (std::size_t a = 1; a <= astro::kAspectCount; ++a) {
-        for (std::size_t level = 0; level < 3; ++level) {
+        for (std::size_t level = 0; level < kOrbLevels; ++level) {
             int s = kNone;
             if (p_.aspects[a]) {
                 const bool now = inOrb_[0][level][a];
                 const bool after = inOrb_[1][level][a];
                 s = now ? (after ? kInside : kLeaving) : (after ? kEntering : kNone);
             }
-            if (handoff.flag && level == 0 && static_cast<int>(a) == handoff.entering) s = kNone;
+            if (handoff.flag && level == kOuterOrb && static_cast<int>(a) == handoff.entering) s = kNone;
             state_[level][a] = s;
             if (s != kNone) active = static_cast<int>(a);
         }
     }
+    return active;
+}
+
+StepLevels TransitScan::LevelsOf(int aspect) const {
+    StepLevels levels;
+    for (int level = kInnerOrb; level >= kOuterOrb; --level) {
+        const int s = state_[static_cast<std::size_t>(level)][static_cast<std::size_t>(aspect)];
+        if (s == kEntering) levels.start = level;
+        if (s == kInside && levels.inside == kNoLevel) levels.inside = level;
+        if (s == kLeaving) levels.end = level;
+    }
+    return levels;
+}
+
+void TransitScan::HandleStep(double t, bool firstStep) {
+    const Handoff handoff = DetectOrbHandoff();
+    const int active = UpdateStates(handoff);
     if (active == 0) return;
     // The tracker starts from the first step's deviation also when that step is an exit,
     // so a scan that begins just before leaving an orb never reports an unset minimum.
     if (firstStep) {
-        trackedDeviation_ = deviation_[kNow][static_cast<std::size_t>(active)];
+        trackedDeviation_ = Deviation(kNow, active);
         trackedInstant_ = p_.startDay - 0.5;
     }
-    int startLevel = -1, insideLevel = -1, endLevel = -1;
-    for (int level = 2; level >= 0; --level) {
-        const int s = state_[static_cast<std::size_t>(level)][static_cast<std::size_t>(active)];
-        if (s == kEntering) startLevel = level;
-        if (s == kInside && insideLevel < 0) insideLevel = level;
-        if (s == kLeaving) endLevel = level;
-    }
-    if (startLevel >= 0) {
-        HandleEntry(t, active, startLevel);
-    } else if (endLevel >= 0) {
-        HandleExit(t, active, endLevel, handoff);
+    const StepLevels levels = LevelsOf(active);
+    if (levels.start != kNoLevel) {
+        trackedDeviation_ = Deviation(kNow, active);
+        trackedInstant_ = t;
+        builder_.Entry(levels.start, active, StepDate(t));
+    } else if (levels.end != kNoLevel) {
+        HandleExit(t, active, levels.end, handoff);
     } else {
-        HandleInside(t, firstStep, active, insideLevel);
+        HandleInside(t, firstStep, active, levels.inside);
     }
 }
 
 void TransitScan::HandleInside(double t, bool firstStep, int aspect, int insideLevel) {
-    const auto a = static_cast<std::size_t>(aspect);
+    const double now = Deviation(kNow, aspect);
     if (firstStep) {
-        trackedDeviation_ = deviation_[kNow][a];
+        trackedDeviation_ = now;
         trackedInstant_ = p_.startDay - 0.5;
-    } else if (deviation_[kNow][a] < trackedDeviation_) {
-        trackedDeviation_ = deviation_[kNow][a];
+    } else if (now < trackedDeviation_) {
+        trackedDeviation_ = now;
         trackedInstant_ = t;
     }
-    if (insideLevel != 2 || !(deviation_[kNow][a] < deviation_[kBefore][a]) ||
-        !(deviation_[kNow][a] < deviation_[kAfter][a]))
-        return;
-    const std::string text =
-        FindExactMinimum(t, p_, aspect, step_, {deviation_[kBefore][a], deviation_[kNow][a], deviation_[kAfter][a]});
-    if (text.empty()) return;
-    WriteExactMinimum(table_, currentRow_ + offsets_.minimumCount, text);
-    ++offsets_.minimumCount;
-    offsets_.middleStart = offsets_.innerStart = offsets_.minimumCount;
+    if (insideLevel != kInnerOrb || !(now < Deviation(kBefore, aspect)) || !(now < Deviation(kAfter, aspect))) return;
+    const auto exact =
+        FindExactMinimum(t, p_, aspect, step_, {Deviation(kBefore, aspect), now, Deviation(kAfter, aspect)});
+    if (!exact) return;
+    builder_.ExactMinimum(aspect, ExactRecord(*exact));
     trackedInstant_ = t;
-}
-
-void TransitScan::HandleEntry(double t, int aspect, int level) {
-    trackedDeviation_ = deviation_[kNow][static_cast<std::size_t>(aspect)];
-    trackedInstant_ = t;
-    const std::string date = calendar::FormatDayNumberIso(static_cast<std::int32_t>(std::floor(t + step_ + 0.5)));
-    const std::string mark = RetrogradeMark(static_cast<std::int32_t>(std::floor(t)), p_, p_.firstPlanet);
-    if (level == 0) {
-        table_.Cell(currentRow_, 0) = astro::AspectName[static_cast<std::size_t>(aspect)];
-        table_.Cell(currentRow_, 1) = date + mark;
-        offsets_ = {};
-    } else if (level == 1) {
-        SetNameIfEmpty(aspect);
-        table_.Cell(currentRow_ + offsets_.middleStart, 2) = date + mark;
-        offsets_.middleEnd = offsets_.middleStart;
-    } else {
-        SetNameIfEmpty(aspect);
-        table_.Cell(currentRow_ + offsets_.innerStart, 3) = date + mark;
-        offsets_.innerEnd = offsets_.innerStart;
-    }
 }
 
 void TransitScan::HandleExit(double t, int aspect, int level, const Handoff& handoff) {
-    const std::string date = calendar::FormatDayNumberIso(static_cast<std::int32_t>(std::floor(t + step_ + 0.5)));
-    const std::string mark = RetrogradeMark(static_cast<std::int32_t>(std::floor(t)), p_, p_.firstPlanet);
-    if (level == 2) {
-        table_.Cell(currentRow_ + offsets_.innerEnd, 5) = date + mark;
-        SetNameIfEmpty(aspect);
-        if (table_.CellAt(currentRow_ + offsets_.innerEnd, 4).empty()) {
-            WriteTrackedMinimum(currentRow_ + offsets_.minimumCount);
-            ++offsets_.minimumCount;
-            offsets_.middleStart = offsets_.innerStart = offsets_.minimumCount;
-        }
-    } else if (level == 1) {
-        table_.Cell(currentRow_ + offsets_.middleEnd, 6) = date + mark;
-        SetNameIfEmpty(aspect);
-        if (table_.CellAt(currentRow_ + offsets_.middleEnd, 4).empty()) {
-            if (AnyOfStartColumns(currentRow_ + offsets_.minimumCount))
-                WriteTrackedMinimum(currentRow_ + offsets_.minimumCount);
-            ++offsets_.minimumCount;
-            offsets_.middleStart = offsets_.innerStart = offsets_.minimumCount;
-        }
-    } else {
-        table_.Cell(currentRow_, 7) = date + mark;
-        SetNameIfEmpty(aspect);
-        if (AnyOfStartColumns(currentRow_) && table_.CellAt(currentRow_, 4).empty())
-            WriteTrackedMinimum(currentRow_ + offsets_.minimumCount);
-        FlushTransitRows();
-        if (p_.SearchMode()) {
-            searchFound_ = true;
-            return;
-        }
-        if (t != p_.endDay && handoff.flag) {
-            table_.Cell(currentRow_, 0) = astro::AspectName[static_cast<std::size_t>(handoff.entering)];
-            table_.Cell(currentRow_, 1) =
-                date + RetrogradeMark(static_cast<std::int32_t>(std::floor(t)), p_, p_.firstPlanet);
-        }
+    const OrbDate date = StepDate(t);
+    if (!builder_.Exit(level, aspect, date, [this] { return TrackedMinimum(); })) return;
+    FlushPeriod();
+    if (p_.SearchMode()) {
+        searchFound_ = true;
+        return;
     }
+    if (t != p_.endDay && handoff.flag) builder_.Entry(kOuterOrb, handoff.entering, date);
 }
 
-bool TransitScan::AnyOfStartColumns(int row) const {
-    return !table_.CellAt(row, 1).empty() || !table_.CellAt(row, 2).empty() || !table_.CellAt(row, 3).empty();
+// An orb change seen in the step from t to t + step is dated by t + step; its mark is
+// the first body's motion at midnight beginning day floor(t).
+OrbDate TransitScan::StepDate(double t) const {
+    return {.day = static_cast<std::int32_t>(std::floor(t + step_ + 0.5)),
+            .retrograde = RetrogradeAt(static_cast<std::int32_t>(std::floor(t)), p_, p_.firstPlanet)};
 }
 
-void TransitScan::SetNameIfEmpty(int aspect) {
-    auto& cell = table_.Cell(currentRow_, 0);
-    if (cell.empty()) cell = astro::AspectName[static_cast<std::size_t>(aspect)];
-}
-
-void TransitScan::WriteTrackedMinimum(int row) {
+TransitMinimum TransitScan::TrackedMinimum() const {
     const auto day = static_cast<std::int32_t>(std::floor(trackedInstant_ + 0.5));
-    table_.Cell(row, 4) = calendar::FormatDayNumberIso(day) + RetrogradeMark(day + 1, p_, p_.firstPlanet);
-    table_.Cell(row, 8) = astro::FormatDegreesMinutes(trackedDeviation_);
+    return {.instantUt = trackedInstant_ - zone_,
+            .day = day,
+            .deviation = trackedDeviation_,
+            .exact = false,
+            .retrograde = RetrogradeAt(day + 1, p_, p_.firstPlanet)};
 }
 
-void TransitScan::FlushTransitRows() {
-    if (currentRow_ >= kFirstDataRow + 1) {
-        int above = currentRow_ - 1;
-        while (above >= kFirstDataRow && table_.CellAt(above, 0).empty()) --above;
-        if (above >= kFirstDataRow && table_.CellAt(above, 0) == table_.CellAt(currentRow_, 0))
-            table_.Cell(currentRow_, 0).clear();
-    }
-    int row = currentRow_;
-    while (!table_.IsRowEmpty(row) && !flags_.stopRequest) {
-        AppendTransitRow(table_, row, p_, flags_, host_);
-        ++row;
-    }
-    host_.MoveCaretToEnd();
-    currentRow_ = row;
-    offsets_ = {};
-    trackedDeviation_ = 10.0;
+TransitMinimum TransitScan::ExactRecord(const ExactMinute& exact) const {
+    const ExactClock clock = ExactClockAt(exact.instantUt + zone_);
+    return {.instantUt = exact.instantUt,
+            .day = clock.day,
+            .deviation = exact.deviation,
+            .exact = true,
+            .retrograde = RetrogradeAt(clock.day + 1, p_, p_.firstPlanet)};
 }
 
-void TransitScan::Finish() { FinishRun(host_); }
+// A finished period goes into the result and, line by line, into the output area.
+void TransitScan::FlushPeriod() {
+    result_.periods.push_back(builder_.Take());
+    writer_.AppendPeriod(result_.periods.back());
+    trackedDeviation_ = kNoDeviation;
+}
 
 }  // namespace
 
@@ -364,13 +329,13 @@ double ScanStep(int firstPlanet, int secondPlanet) {
     return 0.25;
 }
 
-ScanResult RunTransitScan(TransitRunParams& params, util::RunFlags& flags, util::RunHost& host) {
+TransitResult RunTransitScan(TransitRunParams& params, util::RunFlags& flags, util::RunHost& host) {
     return TransitScan(params, flags, host).Run();
 }
 
 void SetOrbs(TransitRunParams& params, int outer, int middle, int inner) {
     params.orbDegrees = {outer, middle, inner};
-    for (std::size_t i = 0; i < 3; ++i) params.orbRadians[i] = params.orbDegrees[i] * 6.28318530717959 / 360;
+    for (std::size_t i = 0; i < kOrbLevels; ++i) params.orbRadians[i] = params.orbDegrees[i] * 6.28318530717959 / 360;
     params.handoff = outer == 15;
 }
 

@@ -3,23 +3,19 @@
 //
 // Walks local Julian dates t from start day - 0.25 to end day + 0.25 in steps of 3, 6
 // or 12 hours, asks for both bodies at t - Z/1440 (UT), follows the orb states of every
-// selected aspect and writes each finished transit to the host's output area. Yields to
-// the host once per step; a set stop request leads to the "Stop?" question.
+// selected aspect and records each transit period. A finished period is added to the
+// result and its lines are appended to the host's output area at once. Yields to the
+// host once per step; a set stop request leads to the "Stop?" question.
 #include "transits/transit_params.h"
-#include "transits/transit_table.h"
+#include "transits/transit_result.h"
 #include "util/run_host.h"
-#include "util/run_outcome.h"
 
 namespace kovo::transits {
 
-struct ScanResult {
-    bool recorded = false;  // some transit reached the table (its row 3 is not empty)
-    bool stopped = false;   // the user answered Yes to "Stop?"
-    util::RunOutcome outcome = util::RunOutcome::Refused;  // the default: refused before scanning
-};
-
-// In search mode the end day becomes 31 December 2099 (params is updated).
-ScanResult RunTransitScan(TransitRunParams& params, util::RunFlags& flags, util::RunHost& host);
+// The outcome is Stopped when the user answered Yes to "Stop?", else Completed when some
+// period was recorded and NotFound when none was. In search mode the end day becomes
+// 31 December 2099 (params is updated); the result's inputs are the params as scanned.
+TransitResult RunTransitScan(TransitRunParams& params, util::RunFlags& flags, util::RunHost& host);
 
 // The end of a run: leave the busy state, fold the window up when there is no output,
 // caret to the end, "Append to output" shown only with output.

@@ -1,42 +1,79 @@
 #include "transits/transit_table.h"
 
 #include <algorithm>
+#include <cstdio>
 
-#include "util/rounding.h"
+#include "astro/catalogue.h"
+#include "astro/geometry.h"
+#include "calendar/calendar_services.h"
+#include "transits/transit_minima.h"
 
 namespace kovo::transits {
 
 namespace {
-const std::string kEmpty;
+
+std::string Degrees(int degrees) { return std::to_string(degrees) + "°"; }
+
+std::string& Cell(TransitRow& row, TransitColumn column) { return row[static_cast<std::size_t>(column)]; }
+
+void PutDate(TransitRow& row, TransitColumn column, const std::optional<OrbDate>& date) {
+    if (date) Cell(row, column) = DateCell(date->day, date->retrograde);
 }
 
-void TransitTable::Reset(int capacity) {
-    rows_.assign(static_cast<std::size_t>(std::max(capacity, kFirstDataRow) + 1), TransitRow{});
+void PutMinimum(TransitRow& row, const TransitMinimum& m, const TransitRunParams& params) {
+    if (!m.exact) {
+        Cell(row, kMinimumAtColumn) = DateCell(m.day, m.retrograde);
+        Cell(row, kMinimumColumn) = astro::FormatDegreesMinutes(m.deviation);
+        return;
+    }
+    const ExactClock clock = ExactClockAt(m.instantUt + params.TimezoneMinutes() / 1440.0);
+    char time[8];
+    std::snprintf(time, sizeof time, "%02d:%02d", clock.hour, clock.minute);
+    Cell(row, kMinimumAtColumn) = calendar::FormatDayNumberIso(m.day) + "*" + (m.retrograde ? "r" : "");
+    Cell(row, kMinimumColumn) = std::string(time) + " " + params.timezoneText;
 }
 
-std::string& TransitTable::Cell(int row, int column) { return Row(row)[static_cast<std::size_t>(column)]; }
-
-TransitRow& TransitTable::Row(int row) {
-    if (row >= static_cast<int>(rows_.size())) rows_.resize(static_cast<std::size_t>(row) * 2 + 1);
-    return rows_[static_cast<std::size_t>(row)];
+TransitRow PassRow(const TransitPass& pass, const TransitRunParams& params) {
+    TransitRow row;
+    PutDate(row, kMiddleStartColumn, pass.middle.entry);
+    PutDate(row, kInnerStartColumn, pass.inner.entry);
+    PutDate(row, kInnerEndColumn, pass.inner.exit);
+    PutDate(row, kMiddleEndColumn, pass.middle.exit);
+    if (pass.minimum) PutMinimum(row, *pass.minimum, params);
+    return row;
 }
 
-const std::string& TransitTable::CellAt(int row, int column) const {
-    if (row < 0 || row >= static_cast<int>(rows_.size())) return kEmpty;
-    return rows_[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)];
+}  // namespace
+
+std::string DateCell(std::int32_t day, bool retrograde) {
+    return calendar::FormatDayNumberIso(day) + (retrograde ? "r" : "");
 }
 
-bool TransitTable::IsRowEmpty(int row) const {
-    if (row < 0 || row >= static_cast<int>(rows_.size())) return true;
-    const auto& cells = rows_[static_cast<std::size_t>(row)];
-    return std::all_of(cells.begin(), cells.end(), [](const std::string& c) { return c.empty(); });
+TransitRow HeaderRow(const TransitRunParams& params) {
+    const auto& orbs = params.orbDegrees;
+    return {"Aspect",
+            "Start " + Degrees(orbs[kOuterOrb]),
+            "Start " + Degrees(orbs[kMiddleOrb]),
+            "Start " + Degrees(orbs[kInnerOrb]),
+            "Minimum at",
+            "End " + Degrees(orbs[kInnerOrb]),
+            "End " + Degrees(orbs[kMiddleOrb]),
+            "End " + Degrees(orbs[kOuterOrb]),
+            "Minimum"};
 }
 
-int TransitTableCapacity(std::int32_t startDay, std::int32_t endDay, bool searchMode) {
-    if (searchMode) return 100;
-    const double rows = (static_cast<double>(endDay) - startDay + 1) / 58.0 * 8.0;
-    const auto rounded = util::RoundHalfEven(std::clamp(rows, 200.0, 32760.0));
-    return static_cast<int>(rounded);
+std::vector<TransitRow> PeriodRows(const TransitPeriod& period, const TransitRunParams& params,
+                                   int previousNamedAspect) {
+    std::vector<TransitRow> rows;
+    for (const TransitPass& pass : period.passes) rows.push_back(PassRow(pass, params));
+    if (rows.empty()) rows.emplace_back();
+    TransitRow& first = rows.front();
+    // Consecutive periods of one aspect show its name once.
+    if (period.HasOrbDates() && period.aspect != previousNamedAspect)
+        Cell(first, kAspectColumn) = astro::AspectName[static_cast<std::size_t>(period.aspect)];
+    PutDate(first, kOuterStartColumn, period.outer.entry);
+    PutDate(first, kOuterEndColumn, period.outer.exit);
+    return rows;
 }
 
 }  // namespace kovo::transits

@@ -1,36 +1,41 @@
 #pragma once
-// The transit table: rows of nine text cells. Rows 0-2 hold the heading and the
-// column header; data rows begin at row 3. The table grows on demand, so a run that
-// records more rows than its initial capacity never writes outside it.
+// The transit table's text cells: nine columns per report line, rendered from the
+// records of a period. The header line uses the same columns.
 #include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "transits/transit_params.h"
+#include "transits/transit_result.h"
+
 namespace kovo::transits {
 
+enum TransitColumn : int {
+    kAspectColumn = 0,       // aspect name, on a period's first line only
+    kOuterStartColumn = 1,   // dates carry the retrograde mark "r" directly after them
+    kMiddleStartColumn = 2,
+    kInnerStartColumn = 3,
+    kMinimumAtColumn = 4,    // date of the closest approach; "*" after it when exact
+    kInnerEndColumn = 5,
+    kMiddleEndColumn = 6,
+    kOuterEndColumn = 7,
+    kMinimumColumn = 8,      // degrees and minutes, or the exact local time and zone
+};
 inline constexpr int kTransitColumns = 9;
-inline constexpr int kFirstDataRow = 3;
 
 using TransitRow = std::array<std::string, kTransitColumns>;
 
-class TransitTable {
-public:
-    // Rows 0..capacity, all cells empty.
-    void Reset(int capacity);
-    int Capacity() const { return static_cast<int>(rows_.size()) - 1; }
+// The column header: "Aspect", "Start 10°" ... "End 10°", "Minimum".
+TransitRow HeaderRow(const TransitRunParams& params);
 
-    // Writing grows the table; reading beyond it gives an empty cell.
-    std::string& Cell(int row, int column);
-    const std::string& CellAt(int row, int column) const;
-    TransitRow& Row(int row);
-    bool IsRowEmpty(int row) const;
+// The lines of one period. The aspect name appears only where the period entered or left
+// an orb, and not when `previousNamedAspect` (the aspect last named in this report) is
+// the same one.
+std::vector<TransitRow> PeriodRows(const TransitPeriod& period, const TransitRunParams& params,
+                                   int previousNamedAspect);
 
-private:
-    std::vector<TransitRow> rows_;
-};
-
-// Initial capacity: 100 in search mode, else 8 rows per 58 days of period, 200..32760.
-int TransitTableCapacity(std::int32_t startDay, std::int32_t endDay, bool searchMode);
+// "2011-03-15" + "r" when marked.
+std::string DateCell(std::int32_t day, bool retrograde);
 
 }  // namespace kovo::transits

@@ -22,7 +22,6 @@ public:
 // run button while the run yields.
 struct RunFlags {
     bool stopRequest = false;
-    bool allTransitsStopped = false;
     bool headerPrinted = false;
 };
 

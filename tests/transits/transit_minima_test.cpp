@@ -13,6 +13,11 @@ using namespace kovo::transits;
 
 namespace {
 
+std::string Clock(double local) {
+    const ExactClock c = ExactClockAt(local);
+    return std::to_string(c.day) + " " + std::to_string(c.hour) + ":" + std::to_string(c.minute);
+}
+
 double Deviation(const TransitRunParams& p, int aspect, double instant) {
     std::int16_t direction = 0;
     return std::fabs(astro::AngularSeparation(astro::PlanetLongitude(p.firstPlanet, instant, p.heliocentric),
@@ -21,7 +26,8 @@ double Deviation(const TransitRunParams& p, int aspect, double instant) {
                      astro::AspectAngle[static_cast<std::size_t>(aspect)]);
 }
 
-// The walk as first written: one minute at a time from 1.5 steps before t.
+// The walk as first written: one minute at a time from 1.5 steps before t; the minute's
+// local clock reading, or "" when not exact.
 std::string PlainWalk(double t, const TransitRunParams& p, int aspect, double step) {
     const double zone = p.TimezoneMinutes() / 1440.0;
     const double uEnd = t + 1.5 * step - zone;
@@ -35,7 +41,12 @@ std::string PlainWalk(double t, const TransitRunParams& p, int aspect, double st
         }
         if (d > best || u >= uEnd) break;
     }
-    return best >= kExactDeviation ? std::string() : FormatExactMinimum(uBest + zone, p);
+    return best >= kExactDeviation ? std::string() : Clock(uBest + zone);
+}
+
+std::string Found(double t, const TransitRunParams& p, int aspect, double step, const std::array<double, 3>& d) {
+    const auto exact = FindExactMinimum(t, p, aspect, step, d);
+    return exact ? Clock(exact->instantUt + p.TimezoneMinutes() / 1440.0) : std::string();
 }
 
 void CompareOverPeriod(int first, int second, bool helio, double from, double to) {
@@ -54,7 +65,7 @@ void CompareOverPeriod(int first, int second, bool helio, double from, double to
         for (double t = from; t < to; t += step) {
             const double d2 = Deviation(p, aspect, t + step - zone);
             if (d1 < inner && d2 < inner && d1 < d0 && d1 < d2) {
-                EXPECT_EQ(FindExactMinimum(t, p, aspect, step, {d0, d1, d2}), PlainWalk(t, p, aspect, step))
+                EXPECT_EQ(Found(t, p, aspect, step, {d0, d1, d2}), PlainWalk(t, p, aspect, step))
                     << "aspect " << aspect << " at " << t;
                 ++compared;
             }
@@ -71,4 +82,18 @@ TEST(ExactMinimumSearch, FindsTheMinuteThePlainWalkFinds) {
     kovo::testing::InitModelOnce();
     CompareOverPeriod(2, 3, false, 2460676.5, 2460676.5 + 3 * 365);  // Mercury and Venus, 2025-2027
     CompareOverPeriod(1, 2, true, 2460676.5, 2460676.5 + 365);       // Earth and Mercury, heliocentric
+}
+
+// An instant a few milliseconds before local midnight belongs to the next day at 00:00.
+TEST(ExactClock, RoundsToTheWholeSecondFirstThenHalfMinutesUp) {
+    const double midnight = kovo::testing::Day(2011, 3, 15) - 0.5;
+    const std::string day = std::to_string(kovo::testing::Day(2011, 3, 15));
+    const std::string before = std::to_string(kovo::testing::Day(2011, 3, 14));
+    EXPECT_EQ(Clock(midnight - 0.004 / 86400), day + " 0:0");
+    EXPECT_EQ(Clock(midnight - 29.0 / 86400), before + " 23:59");
+    EXPECT_EQ(Clock(midnight + 89.6 / 86400), day + " 0:2");
+    EXPECT_EQ(Clock(midnight + (12 * 3600 + 29.4) / 86400), day + " 12:0");
+    EXPECT_EQ(Clock(midnight + (12 * 3600 + 30.0) / 86400), day + " 12:1");
+    // 23:59:45 rounds up only as far as 23:59.
+    EXPECT_EQ(Clock(midnight + (86400 - 15.0) / 86400), day + " 23:59");
 }

@@ -2,12 +2,12 @@
 
 #include "fake_run_host.h"
 #include "test_support.h"
-#include "transits/transit_minima.h"
 #include "transits/transit_report.h"
 #include "util/utf8.h"
 
 using namespace kovo;
 using namespace kovo::transits;
+using kovo::testing::Day;
 
 namespace {
 
@@ -26,6 +26,37 @@ TransitRunParams Params(const std::string& first, const std::string& second, boo
 // The character (not byte) at which `word` starts in `line`.
 std::size_t CharPos(const std::string& line, const std::string& word) {
     return util::CharCount(line.substr(0, line.find(word)));
+}
+
+OrbDate On(int y, int m, int d, bool retrograde = false) { return {.day = Day(y, m, d), .retrograde = retrograde}; }
+
+TransitMinimum Tracked(int y, int m, int d, double degrees) {
+    return {.instantUt = Day(y, m, d) - 0.25,
+            .day = Day(y, m, d),
+            .deviation = degrees / 360 * astro::FullCircle,
+            .exact = false,
+            .retrograde = false};
+}
+
+// An exact minimum at local hh:mm of the given date in zone `zoneMinutes`.
+TransitMinimum Exact(int y, int m, int d, int hh, int mm, int zoneMinutes, bool retrograde) {
+    const double local = Day(y, m, d) - 0.5 + (hh * 60 + mm) / 1440.0;
+    return {.instantUt = local - zoneMinutes / 1440.0,
+            .day = Day(y, m, d),
+            .deviation = 0.0001,
+            .exact = true,
+            .retrograde = retrograde};
+}
+
+// A period of one pass that enters and leaves all three orbs.
+TransitPeriod Simple(int aspect, int month) {
+    TransitPeriod p;
+    p.aspect = aspect;
+    p.outer = {On(2011, month, 1), On(2011, month, 20)};
+    p.passes.push_back({.middle = {On(2011, month, 4), On(2011, month, 16)},
+                        .inner = {On(2011, month, 7), On(2011, month, 12)},
+                        .minimum = Tracked(2011, month, 9, 0.2)});
+    return p;
 }
 
 }  // namespace
@@ -52,10 +83,8 @@ TEST(TransitHeading, TwoPlanetSearchAndAllTransitsForms) {
 
 TEST(TransitReportLayout, HeaderLineColumnsForOrbs10_5_2) {
     auto p = Params("Mars", "Jupiter");
-    TransitTable table;
-    table.Reset(10);
-    BuildHeaderRows(table, "H", p);
-    const std::string line = FormatTransitRow(table.Row(1));
+    TransitRow header = HeaderRow(p);
+    const std::string line = FormatTransitRow(header);
     EXPECT_EQ(CharPos(line, "Aspect"), 0u);
     EXPECT_EQ(CharPos(line, "Start 10°"), 14u);
     EXPECT_EQ(CharPos(line, "Start 5°"), 26u);
@@ -68,8 +97,6 @@ TEST(TransitReportLayout, HeaderLineColumnsForOrbs10_5_2) {
     for (std::size_t b : bars) EXPECT_EQ(util::LeftChars(line, b + 2).substr(util::LeftChars(line, b).size()), "| ");
     EXPECT_EQ(line.substr(line.size() - 9), "Minimum\r\n");
     EXPECT_EQ(util::CharCount(line), 104u + 7 + 2);
-    EXPECT_EQ(table.CellAt(0, 0), std::string(119, '-') + "\r\nH");
-    EXPECT_EQ(table.CellAt(2, 0), std::string(119, '-') + "\r\n");
 }
 
 TEST(TransitReportLayout, CellsAreCutToTwelveCharactersExceptTheLast) {
@@ -78,35 +105,78 @@ TEST(TransitReportLayout, CellsAreCutToTwelveCharactersExceptTheLast) {
     EXPECT_EQ(line,
               "Semisextile-| 2011-03-15r                         | 2011-03-15*r|                                     "
               "| 14:23 GMT-11:30 and more\r\n");
-    EXPECT_TRUE(row[2].empty());  // "?" is cleared in the table too
+    EXPECT_TRUE(row[2].empty());  // "?" is cleared in the row too
     TransitRow empty{};
     EXPECT_EQ(FormatTransitRow(empty).substr(0, 14), std::string(12, ' ') + "| ");
 }
 
-TEST(TransitReportAppend, HeaderOnceThenRowsAndTheSizeLimit) {
+TEST(TransitPeriodCells, ExactMinimumTakesTheStarAndMarkAndTheLocalTime) {
     auto p = Params("Mars", "Jupiter");
-    TransitTable table;
-    table.Reset(10);
-    BuildHeaderRows(table, "Heading", p);
-    table.Row(3) = {"Trine", "2011-01-01"};
-    table.Row(4) = {"", "2011-02-01"};
+    p.timezonePosition = 14;  // GMT-5:00
+    p.timezoneText = "EST/CDT";
+    TransitPeriod period = Simple(4, 3);
+    period.passes[0].minimum = Exact(2011, 3, 15, 14, 23, -300, true);
+    period.passes.push_back({.middle = {}, .inner = {}, .minimum = Exact(2011, 3, 15, 9, 5, -300, false)});
+    const auto rows = PeriodRows(period, p, 0);
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0][kMinimumAtColumn], "2011-03-15*r");
+    EXPECT_EQ(rows[0][kMinimumColumn], "14:23 EST/CDT");
+    EXPECT_EQ(rows[1][kMinimumAtColumn], "2011-03-15*");
+    EXPECT_EQ(rows[1][kMinimumColumn], "09:05 EST/CDT");
+    EXPECT_EQ(rows[0][kAspectColumn], "Trine");
+    EXPECT_EQ(rows[1][kAspectColumn], "");
+    EXPECT_EQ(rows[1][kOuterStartColumn], "");  // outer dates on the first line only
+    EXPECT_EQ(rows[0][kOuterEndColumn], "2011-03-20");
+}
+
+TEST(TransitPeriodCells, TrackedMinimumDatesAndDegrees) {
+    const auto p = Params("Mars", "Jupiter");
+    TransitPeriod period = Simple(1, 4);
+    period.outer.entry->retrograde = true;
+    period.passes[0].inner.exit.reset();
+    const TransitRow row = PeriodRows(period, p, 0).at(0);
+    const TransitRow expected{"Conjunction", "2011-04-01r", "2011-04-04", "2011-04-07", "2011-04-09",
+                              "",            "2011-04-16",  "2011-04-20", "0°12'"};
+    EXPECT_EQ(row, expected);
+}
+
+TEST(TransitPeriodCells, AspectNamedOnceAndOnlyWhereAnOrbChanged) {
+    const auto p = Params("Mars", "Jupiter");
+    EXPECT_EQ(PeriodRows(Simple(3, 5), p, 3)[0][kAspectColumn], "");  // same aspect as the last named
+    EXPECT_EQ(PeriodRows(Simple(3, 5), p, 2)[0][kAspectColumn], "Square");
+    // Inside the inner orb from start to end: only exact minima, and no name.
+    TransitPeriod inside;
+    inside.aspect = 3;
+    inside.passes.push_back({.middle = {}, .inner = {}, .minimum = Exact(2011, 5, 2, 3, 0, 0, false)});
+    const auto rows = PeriodRows(inside, p, 0);
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0][kAspectColumn], "");
+    EXPECT_EQ(rows[0][kMinimumColumn], "03:00 GMT");
+}
+
+TEST(TransitReportAppend, HeaderOnceThenLinesAndTheSizeLimit) {
+    auto p = Params("Mars", "Jupiter");
     kovo::testing::FakeRunHost host;
     util::RunFlags flags;
-    AppendTransitRow(table, 3, p, flags, host);
-    AppendTransitRow(table, 4, p, flags, host);
+    TransitReportWriter writer(p, "Heading", flags, host);
+    writer.AppendPeriod(Simple(4, 1));
+    writer.AppendPeriod(Simple(4, 2));  // the same aspect again: not named
     EXPECT_TRUE(flags.headerPrinted);
-    EXPECT_EQ(host.output.find("Heading"), host.output.rfind("Heading"));
+    EXPECT_EQ(host.output.rfind(std::string(119, '-') + "\r\nHeading\r\nAspect      |", 0), 0u);
     EXPECT_EQ(host.output.find("Aspect      |"), host.output.rfind("Aspect      |"));
+    EXPECT_EQ(host.output.find("Trine"), host.output.rfind("Trine"));
+    EXPECT_TRUE(host.output.ends_with("| 0°12'\r\n"));
 
-    // Exactly 64000 characters still take a row; 64001 refuse it.
+    // Exactly 64000 characters still take a line; 64001 refuse it.
     host.output = std::string(63998, 'x') + "°°";
     ASSERT_EQ(host.OutputLength(), 64000u);
-    AppendTransitRow(table, 3, p, flags, host);
+    writer.AppendPeriod(Simple(4, 3));
     EXPECT_FALSE(flags.stopRequest);
+    EXPECT_FALSE(writer.OutputFull());
     host.output = std::string(64001, 'x');
-    AppendTransitRow(table, 3, p, flags, host);
+    writer.AppendPeriod(Simple(4, 4));
     EXPECT_TRUE(flags.stopRequest);
-    EXPECT_TRUE(flags.allTransitsStopped);
+    EXPECT_TRUE(writer.OutputFull());
     EXPECT_EQ(host.output, std::string(64001, 'x') + "Textbox is full -- ");
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_EQ(host.messages[0].text, "Output textbox is full.");
@@ -116,32 +186,33 @@ TEST(TransitReportAppend, HeaderOnceThenRowsAndTheSizeLimit) {
     p.outputLimit.reset();
     flags = {};
     flags.headerPrinted = true;
-    AppendTransitRow(table, 4, p, flags, host);
+    TransitReportWriter headless(p, "Heading", flags, host);
+    headless.AppendPeriod(Simple(4, 5));
     EXPECT_FALSE(flags.stopRequest);
 }
 
-TEST(ExactMinimum, SplitsAfterTheRetrogradeMarkOrTheStar) {
-    TransitTable table;
-    table.Reset(5);
-    WriteExactMinimum(table, 3, "2011-03-15*r14:23 GMT");
-    EXPECT_EQ(table.CellAt(3, 4), "2011-03-15*r");
-    EXPECT_EQ(table.CellAt(3, 8), "14:23 GMT");
-    WriteExactMinimum(table, 4, "2011-03-15*09:05 EST/CDT");
-    EXPECT_EQ(table.CellAt(4, 4), "2011-03-15*");
-    EXPECT_EQ(table.CellAt(4, 8), "09:05 EST/CDT");
-}
-
-// An instant a few milliseconds before local midnight belongs to the next day at 00:00.
-TEST(ExactMinimum, TimeNearLocalMidnightRoundsToTheWholeSecondFirst) {
-    auto p = Params("Mars", "Jupiter", true);  // heliocentric: no retrograde mark
-    p.timezonePosition = 14;                   // GMT-5:00
-    p.timezoneText = "GMT-5:00";
-    const double localMidnight = 2455636 - 0.5;  // 2011-03-15 00:00 local
-    EXPECT_EQ(FormatExactMinimum(localMidnight - 0.004 / 86400, p), "2011-03-15*00:00 GMT-5:00");
-    EXPECT_EQ(FormatExactMinimum(localMidnight - 29.0 / 86400, p), "2011-03-14*23:59 GMT-5:00");
-    EXPECT_EQ(FormatExactMinimum(localMidnight + 89.6 / 86400, p), "2011-03-15*00:02 GMT-5:00");
-    EXPECT_EQ(FormatExactMinimum(localMidnight + (12 * 3600 + 29.4) / 86400, p), "2011-03-15*12:00 GMT-5:00");
-    EXPECT_EQ(FormatExactMinimum(localMidnight + (12 * 3600 + 30.0) / 86400, p), "2011-03-15*12:01 GMT-5:00");
-    // 23:59:45 rounds up only as far as 23:59.
-    EXPECT_EQ(FormatExactMinimum(localMidnight + (86400 - 15.0) / 86400, p), "2011-03-15*23:59 GMT-5:00");
+// Lines after a refused one stay behind; each time they are offered again the notice
+// repeats, until none is left. A stop request holds them back without a notice.
+TEST(TransitReportAppend, LinesLeftBehindByARefusalAreRefusedInTurn) {
+    auto p = Params("Mars", "Jupiter");
+    p.outputLimit = 10;
+    kovo::testing::FakeRunHost host;
+    host.output = std::string(11, 'x');
+    util::RunFlags flags;
+    TransitReportWriter writer(p, "Heading", flags, host);
+    TransitPeriod loop = Simple(1, 6);
+    loop.passes.resize(3, loop.passes[0]);
+    writer.AppendPeriod(loop);
+    EXPECT_TRUE(writer.HasLeftovers());
+    writer.AppendLeftovers();  // the stop request from the refusal is still set
+    EXPECT_EQ(host.messages.size(), 1u);
+    flags.stopRequest = false;
+    writer.AppendLeftovers();
+    EXPECT_TRUE(writer.HasLeftovers());
+    flags.stopRequest = false;
+    writer.AppendLeftovers();
+    EXPECT_FALSE(writer.HasLeftovers());
+    EXPECT_EQ(host.output, std::string(11, 'x') + "Textbox is full -- Textbox is full -- Textbox is full -- ");
+    EXPECT_EQ(host.messages.size(), 3u);
+    EXPECT_FALSE(flags.headerPrinted);
 }

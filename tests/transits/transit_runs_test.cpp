@@ -89,8 +89,11 @@ TEST_F(TransitRunsTest, PlutoWithoutDataIsRefusedWithItsReason) {
     inputs.secondListPos = 7;  // Pluto
     inputs.pluto = {.available = false, .reason = "/data/pluto.slx: No such file or directory"};
     auto c = Context();
-    EXPECT_EQ(StartTwoPlanetRun(c).outcome, util::RunOutcome::Refused);
-    EXPECT_EQ(host.Texts(), std::vector<std::string>{"Pluto data is not available.\r\n/data/pluto.slx: No such file or directory"});
+    const std::string reason = "Pluto data is not available.\r\n/data/pluto.slx: No such file or directory";
+    const auto refused = StartTwoPlanetRun(c);
+    EXPECT_EQ(refused.outcome, util::RunOutcome::Refused);
+    EXPECT_EQ(refused.refusal, reason);
+    EXPECT_EQ(host.Texts(), std::vector<std::string>{reason});
     EXPECT_EQ(host.messages[0].title, "Mars and Pluto");
     EXPECT_EQ(host.busyEntered, 0);
 
@@ -102,12 +105,19 @@ TEST_F(TransitRunsTest, PlutoWithoutDataIsRefusedWithItsReason) {
 
     // Kept Pluto refuses the whole all-transits run once; a kept Sun loses only its Pluto pair.
     host.messages.clear();
-    EXPECT_EQ(StartAllTransitsRun(c, 1), util::RunOutcome::Refused);
+    const auto keptPluto = StartAllTransitsRun(c, 1);
+    EXPECT_EQ(keptPluto.outcome, util::RunOutcome::Refused);
+    EXPECT_EQ(keptPluto.refusal, reason);
+    EXPECT_TRUE(keptPluto.pairs.empty());
     EXPECT_EQ(host.messages.size(), 1u);
     EXPECT_TRUE(host.output.empty());
     host.messages.clear();
     SetDates("2026", "1", "1", "2026", "1", "20");
-    EXPECT_EQ(StartAllTransitsRun(c, 0), util::RunOutcome::Refused);
+    const auto keptSun = StartAllTransitsRun(c, 0);
+    EXPECT_EQ(keptSun.outcome, util::RunOutcome::Refused);
+    ASSERT_EQ(keptSun.pairs.size(), 8u);
+    EXPECT_EQ(keptSun.pairs[7].refusal, reason);
+    EXPECT_NE(keptSun.pairs[6].outcome, util::RunOutcome::Refused);  // only the Pluto pair is refused
     EXPECT_EQ(host.messages.size(), 1u);
     EXPECT_NE(host.output.find("transits for Sun and Neptune from"), std::string::npos);
     EXPECT_EQ(host.output.find("Sun and Pluto"), std::string::npos);
@@ -121,7 +131,10 @@ TEST_F(TransitRunsTest, OutcomesTellFoundFromNotFound) {
     inputs.aspectChecked = {true, false, false, false, false, false, false};
     EXPECT_EQ(StartTwoPlanetRun(c).outcome, util::RunOutcome::NotFound);
     SetDates("2026", "3", "1", "2026", "3", "2");  // under the 3-day minimum
-    EXPECT_EQ(StartTwoPlanetRun(c).outcome, util::RunOutcome::Refused);
+    const auto refused = StartTwoPlanetRun(c);
+    EXPECT_EQ(refused.outcome, util::RunOutcome::Refused);
+    EXPECT_EQ(refused.refusal, "The start date must be at least 3 days prior to the end date.");
+    EXPECT_TRUE(refused.periods.empty());
 }
 
 TEST_F(TransitRunsTest, BackOffMovesTheStartOutOfTheInnerOrbButNotTheFields) {
@@ -174,7 +187,7 @@ TEST_F(TransitRunsTest, SearchRefusesImpossibleGeocentricAspects) {
     EXPECT_EQ(host.messages[0].title, "Search");
     EXPECT_EQ(host.busyEntered, 0);
     inputs.searchAspectPos = 5;  // semisextile
-    EXPECT_TRUE(StartAspectSearch(c).recorded);
+    EXPECT_TRUE(StartAspectSearch(c).Recorded());
 }
 
 TEST_F(TransitRunsTest, SearchMovesTheDateFieldsUnlessKept) {
@@ -184,7 +197,7 @@ TEST_F(TransitRunsTest, SearchMovesTheDateFieldsUnlessKept) {
     inputs.searchAspectPos = 0;
     auto c = Context();
     const auto result = StartAspectSearch(c);
-    ASSERT_TRUE(result.recorded);
+    ASSERT_TRUE(result.Recorded());
     EXPECT_EQ(dates.txbYear[0] + "-" + dates.txbMonth[0] + "-" + dates.txbDay[0], "2026-6-30");
     EXPECT_EQ(dates.txbYear[1] + "-" + dates.txbMonth[1] + "-" + dates.txbDay[1], "2099-12-31");
     EXPECT_EQ(dates.lblDate[1], "December 31, 2099 CE");
@@ -202,9 +215,19 @@ TEST_F(TransitRunsTest, AllTransitsOfTheSunCoverEightPairs) {
     inputs.firstListPos = 0;
     inputs.aspectChecked = {true, true, true, true, true, true, true};
     auto c = Context();
-    EXPECT_EQ(StartAllTransitsRun(c, 0), util::RunOutcome::Completed);
+    const auto all = StartAllTransitsRun(c, 0);
+    EXPECT_EQ(all.outcome, util::RunOutcome::Completed);
     for (const char* other : {"Mercury", "Venus", "Mars", "Jupiter", "Saturn", "Uranus", "Neptune", "Pluto"})
         EXPECT_NE(host.output.find(std::string("transits for Sun and ") + other + " from"), std::string::npos) << other;
+    // One result per pair, in list order, each with its own periods.
+    ASSERT_EQ(all.pairs.size(), 8u);
+    for (std::size_t i = 0; i < 8; ++i) {
+        EXPECT_EQ(all.pairs[i].inputs.firstPlanet, 1);
+        EXPECT_EQ(all.pairs[i].inputs.secondPlanet, static_cast<int>(i) + 2);
+        EXPECT_EQ(all.pairs[i].inputs.kind, RunKind::AllTransits);
+        for (const auto& period : all.pairs[i].periods) EXPECT_FALSE(period.passes.empty());
+    }
+    EXPECT_TRUE(all.pairs[0].Recorded());  // the Sun and Mercury in conjunction in January 2026
     EXPECT_EQ(inputs.firstListPos, 0);
     EXPECT_EQ(inputs.secondListPos, 3);
     EXPECT_FALSE(host.appendChecked);
@@ -217,9 +240,12 @@ TEST_F(TransitRunsTest, AllTransitsOfTheSecondPlanetEndWithThePlutoPass) {
     SetDates("2026", "1", "1", "2026", "1", "20");
     inputs.secondListPos = 2;  // Mars, in conjunction with Pluto late in January 2026
     auto c = Context();
-    StartAllTransitsRun(c, 1);
+    const auto all = StartAllTransitsRun(c, 1);
     EXPECT_NE(host.output.find("transits for Pluto and Mars from"), std::string::npos);
     EXPECT_EQ(host.output.find("Mars and Mars"), std::string::npos);
+    ASSERT_EQ(all.pairs.size(), 8u);  // Mars with itself has no result
+    EXPECT_EQ(all.pairs.back().inputs.firstPlanet, 4);  // the reversed pair is swapped
+    EXPECT_EQ(all.pairs.back().inputs.secondPlanet, 9);
     EXPECT_EQ(host.busyLeft, 1);
     EXPECT_EQ(inputs.firstListPos, 3);
 
@@ -241,7 +267,10 @@ TEST_F(TransitRunsTest, StopDuringOnePairEndsTheWholeRun) {
     };
     host.answers = {util::Answer::Yes};
     auto c = Context();
-    EXPECT_EQ(StartAllTransitsRun(c, 0), util::RunOutcome::Stopped);
+    const auto all = StartAllTransitsRun(c, 0);
+    EXPECT_EQ(all.outcome, util::RunOutcome::Stopped);
+    ASSERT_FALSE(all.pairs.empty());
+    EXPECT_EQ(all.pairs.back().outcome, util::RunOutcome::Stopped);
     EXPECT_EQ(host.output.rfind("kept", 0), 0u);
     EXPECT_EQ(host.output.substr(host.output.size() - 7), "Stopped");
     EXPECT_EQ(host.donePopUps, 0);
@@ -250,13 +279,33 @@ TEST_F(TransitRunsTest, StopDuringOnePairEndsTheWholeRun) {
     EXPECT_LT(host.yields, 600);
 }
 
+// Answering No to "Stop?" after the output area filled up lets that pair finish but ends
+// the run there, without "Done"; the records still hold every period of the pair.
+TEST_F(TransitRunsTest, FullOutputEndsTheAllTransitsRunAfterItsPair) {
+    SetDates("2026", "1", "1", "2026", "12", "31");
+    inputs.outputLimit = 0;  // the first line is taken, every later one refused
+    auto c = Context();
+    const auto all = StartAllTransitsRun(c, 0);
+    EXPECT_EQ(all.outcome, util::RunOutcome::Stopped);
+    ASSERT_FALSE(all.pairs.empty());
+    EXPECT_LT(all.pairs.size(), 7u);
+    for (std::size_t i = 0; i + 1 < all.pairs.size(); ++i) EXPECT_FALSE(all.pairs[i].outputFull);
+    const TransitResult& full = all.pairs.back();
+    EXPECT_TRUE(full.outputFull);
+    EXPECT_EQ(full.outcome, util::RunOutcome::Completed);  // the user let it go on
+    EXPECT_GT(full.periods.size(), 1u);
+    EXPECT_EQ(host.donePopUps, 0);
+    EXPECT_EQ(host.Texts()[0], "Output textbox is full.");
+    EXPECT_EQ(host.Texts()[1], "Stop?");
+}
+
 // A search that begins one step before leaving the inner orb still reports a real minimum.
 TEST_F(TransitRunsTest, SearchStartingAtAnInnerOrbExitReportsTheStartAsMinimum) {
     SetDates("2000", "5", "12", "2000", "12", "31");
     inputs.firstListPos = 0;  // Sun
     inputs.orbPositions[3] = 12;  // 15°
     auto c = Context();
-    ASSERT_TRUE(StartAspectSearch(c).recorded);
+    ASSERT_TRUE(StartAspectSearch(c).Recorded());
     const auto line = host.output.substr(host.output.rfind("Conjunction |"));
     EXPECT_EQ(line.substr(52, 12), "2000-05-12  ") << line;
     EXPECT_NE(line.find("| 2000-05-12  2000-05-22  2000-05-29  | "), std::string::npos) << line;
@@ -267,7 +316,7 @@ TEST_F(TransitRunsTest, AllTransitsWithoutOutputFoldTheWindowUp) {
     SetDates("2026", "1", "1", "2026", "1", "5");
     inputs.aspectChecked = {false, false, false, false, false, false, false};
     auto c = Context();
-    EXPECT_EQ(StartAllTransitsRun(c, 0), util::RunOutcome::NotFound);
+    EXPECT_EQ(StartAllTransitsRun(c, 0).outcome, util::RunOutcome::NotFound);
     EXPECT_TRUE(host.output.empty());
     EXPECT_FALSE(host.appendVisible);
     EXPECT_EQ(host.compactRestores, 1);
