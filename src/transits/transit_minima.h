@@ -24,11 +24,26 @@ struct ExactMinute {
     double deviation = 0;  // radians, below kExactDeviation
 };
 
-// Refines a local minimum near local instant t minute by minute within ±1.5 steps;
-// `deviations` are those at t - step, t and t + step (radians), which tell where to look.
-// Returns the minute, or nothing when the minimum is not exact.
+// The exact minute of a minimum that the scan saw at local instant t.
+//
+// The window: the whole minutes k = 0 .. 3 x step x 1440 after u0 = t - 1.5 x step - Z/1440
+// (UT), minute k being the instant u0 + k/1440, computed from k and never by adding
+// minutes one to another. The answer is the minute of the smallest deviation among all of
+// them (the earliest of equal ones) when that deviation is below kExactDeviation, and
+// nothing otherwise. The deviation need not fall and rise only once in the window (Pluto's
+// tables are linear between whole days, and slow pairs wander near the exact angle for
+// days), so no walk that stops at a rise is enough. Minutes that cannot beat the best one
+// found so far are skipped, using bounds on how fast each body moves; that never changes
+// the answer. Without positions at both ends of the window every minute is evaluated.
+//
+// `deviations` (radians, at t - step, t and t + step) only tell where to look first.
 std::optional<ExactMinute> FindExactMinimum(double t, const TransitRunParams& params, int aspect, double step,
                                             const std::array<double, 3>& deviations);
+
+// The fastest `planet` (index 1..9) moves along the ecliptic in the given frame, in
+// radians per day, with a margin; 0 for an unknown index. Pluto's includes the error its
+// tables' rounding adds between whole days.
+double MaxDailyMotion(int planet, bool heliocentric);
 
 // The local clock reading of an exact minimum at local Julian date `local`. The instant
 // is rounded to the whole second first, so that a hair before local midnight reads as
