@@ -37,7 +37,19 @@ struct TransitRunParams {
     int TimezoneMinutes() const { return (timezonePosition - 24) * 30; }
 };
 
+// The scan follows one aspect per step, so no instant may lie inside the orbs of two
+// aspects: no orb may exceed half the smallest gap between two aspect angles, 30°. At
+// exactly 15° two outer orbs touch, and the hand-off passes one transit to the next.
+inline constexpr int kMaxOrbDegrees = 15;
+
+constexpr bool OrbsKeepAspectsApart(const std::array<int, 3>& orbDegrees) {
+    for (const int orb : orbDegrees)
+        if (orb < 0 || orb > kMaxOrbDegrees) return false;
+    return true;
+}
+
 // Whole degrees to radians with the program's circle constant; sets the handoff flag.
+// The orbs must keep the aspects apart (checked in debug builds).
 void SetOrbs(TransitRunParams& params, int outer, int middle, int inner);
 
 }  // namespace kovo::transits

@@ -4,6 +4,13 @@
 
 namespace kovo::transits {
 
+// Line bookkeeping. A period's first line carries the outer-orb dates and the aspect.
+// Each minimum (exact, or the tracked one written at an exit) closes a line: the count of
+// minima is the line that receives the next minimum, and the next middle or inner entry
+// starts there too. An exit goes to the line of its own entry (innerEnd, middleEnd), so
+// that a middle orb held through a retrograde loop of three inner passes ends on the
+// first line while the passes fill three.
+
 void PeriodBuilder::Entry(int level, int aspect, const OrbDate& date) {
     if (level == kOuterOrb) {
         period_.aspect = aspect;
@@ -26,6 +33,8 @@ bool PeriodBuilder::Exit(int level, int aspect, const OrbDate& date, const Minim
     Touch(aspect);
     const int next = offsets_.minimumCount;
     if (level == kInnerOrb) {
+        // Leaving the inner orb without an exact minimum on its line: the pass gets the
+        // smallest deviation tracked instead, and the next pass begins.
         Pass(offsets_.innerEnd).inner.exit = date;
         if (!HasMinimum(offsets_.innerEnd)) {
             Pass(next).minimum = tracked();
@@ -34,6 +43,9 @@ bool PeriodBuilder::Exit(int level, int aspect, const OrbDate& date, const Minim
         return false;
     }
     if (level == kMiddleOrb) {
+        // A pass that never reached the inner orb ends here. It gets the tracked minimum
+        // only when its line shows where it started; one entered before the scan began
+        // has no start date, and its line is left without a minimum.
         Pass(offsets_.middleEnd).middle.exit = date;
         if (!HasMinimum(offsets_.middleEnd)) {
             if (HasStartDate(next)) Pass(next).minimum = tracked();
@@ -41,6 +53,8 @@ bool PeriodBuilder::Exit(int level, int aspect, const OrbDate& date, const Minim
         }
         return false;
     }
+    // The outer exit ends the period; a first line that started in range but was never
+    // given a minimum (no middle or inner exit closed it) gets the tracked one.
     period_.outer.exit = date;
     if (HasStartDate(0) && !HasMinimum(0)) Pass(next).minimum = tracked();
     return true;

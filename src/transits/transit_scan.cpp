@@ -1,5 +1,6 @@
 #include "transits/transit_scan.h"
 
+#include <cassert>
 #include <cmath>
 
 #include "astro/catalogue.h"
@@ -12,6 +13,20 @@
 namespace kovo::transits {
 
 namespace {
+
+// The smallest angle between two aspects: an orb of half of it never reaches the next.
+constexpr double SmallestAspectGap() {
+    double gap = astro::FullCircle;
+    for (std::size_t a = 1; a <= astro::kAspectCount; ++a)
+        for (std::size_t b = a + 1; b <= astro::kAspectCount; ++b) {
+            const double d = astro::AspectAngle[a] > astro::AspectAngle[b] ? astro::AspectAngle[a] - astro::AspectAngle[b]
+                                                                          : astro::AspectAngle[b] - astro::AspectAngle[a];
+            if (d < gap) gap = d;
+        }
+    return gap;
+}
+static_assert(2.0 * kMaxOrbDegrees / 360.0 * astro::FullCircle <= SmallestAspectGap() * (1 + 1e-12),
+              "orbs up to kMaxOrbDegrees would let two aspects' orbs overlap");
 
 enum OrbState { kNone = 0, kEntering = 1, kInside = 2, kLeaving = 3 };
 enum Instant { kBefore = 0, kNow = 1, kAfter = 2 };
@@ -187,6 +202,9 @@ void TransitScan::UpdateDeviations(bool firstStep) {
         }
 }
 
+// With 15° outer orbs, two aspects 30° apart share a boundary: in one step the separation
+// can leave one outer orb and enter the next. Found here, the entering aspect is kept out
+// of this step's states, and its period is started by the leaving one's outer exit.
 Handoff TransitScan::DetectOrbHandoff() const {
     Handoff h;
     if (!p_.handoff) return h;
@@ -199,7 +217,10 @@ Handoff TransitScan::DetectOrbHandoff() const {
     return h;
 }
 
-// The orb states of this step; returns the active aspect, the highest with any state, or 0.
+// The orb states of this step; returns the active aspect, the highest with any state,
+// or 0. No two orbs overlap (OrbsKeepAspectsApart), and below 15° they leave a gap of at
+// least 2° while a step moves the separation by less than one, so one aspect at most has
+// a state. Orbs of exactly 15° touch; for the outer orb the hand-off takes care of it.
 int TransitScan::UpdateStates(const Handoff& handoff) {
     int active = 0;
     for (std::size_t a = 1; a <= astro::kAspectCount; ++a) {
@@ -229,6 +250,10 @@ StepLevels TransitScan::LevelsOf(int aspect) const {
     return levels;
 }
 
+// One step: at most one event is recorded. An entry wins over an exit, and when several
+// orbs change in the same step only the widest counts (a fast pass from outside the outer
+// orb into the middle one records the outer entry alone). A step without an entry or an
+// exit only follows the minimum.
 void TransitScan::HandleStep(double t, bool firstStep) {
     const Handoff handoff = DetectOrbHandoff();
     const int active = UpdateStates(handoff);
@@ -260,6 +285,7 @@ void TransitScan::HandleInside(double t, bool firstStep, int aspect, int insideL
         trackedDeviation_ = now;
         trackedInstant_ = t;
     }
+    // A step minimum inside the inner orb may hide an exact aspect: look minute by minute.
     if (insideLevel != kInnerOrb || !(now < Deviation(kBefore, aspect)) || !(now < Deviation(kAfter, aspect))) return;
     const auto exact =
         FindExactMinimum(t, p_, aspect, step_, {Deviation(kBefore, aspect), now, Deviation(kAfter, aspect)});
@@ -276,6 +302,8 @@ void TransitScan::HandleExit(double t, int aspect, int level, const Handoff& han
         searchFound_ = true;
         return;
     }
+    // The hand-off: the aspect kept out of this step's states enters its outer orb on the
+    // date the other one left it, unless the scan ends here.
     if (t != p_.endDay && handoff.flag) builder_.Entry(kOuterOrb, handoff.entering, date);
 }
 
@@ -335,8 +363,9 @@ TransitResult RunTransitScan(TransitRunParams& params, util::RunFlags& flags, ut
 
 void SetOrbs(TransitRunParams& params, int outer, int middle, int inner) {
     params.orbDegrees = {outer, middle, inner};
+    assert(OrbsKeepAspectsApart(params.orbDegrees));
     for (std::size_t i = 0; i < kOrbLevels; ++i) params.orbRadians[i] = params.orbDegrees[i] * 6.28318530717959 / 360;
-    params.handoff = outer == 15;
+    params.handoff = outer == kMaxOrbDegrees;
 }
 
 }  // namespace kovo::transits

@@ -230,3 +230,14 @@ TEST_F(TransitScanTest, ExactTimesAreTheMinutesOfSmallestDeviation) {
     }
     EXPECT_EQ(checked, 7);
 }
+
+// The step handler follows one aspect at a time, which holds only while no two aspects'
+// orbs overlap: every orb the lists offer (up to 15°) passes, a wider one is refused.
+TEST(TransitOrbs, NoOrbWiderThanHalfTheGapBetweenAspects) {
+    EXPECT_TRUE(OrbsKeepAspectsApart({15, 15, 15}));
+    EXPECT_TRUE(OrbsKeepAspectsApart({3, 2, 0}));  // a search's derived inner orb may be 0
+    EXPECT_FALSE(OrbsKeepAspectsApart({16, 5, 2}));
+    EXPECT_FALSE(OrbsKeepAspectsApart({10, 5, -1}));
+    TransitRunParams p;
+    EXPECT_DEBUG_DEATH(SetOrbs(p, 10, 16, 2), "OrbsKeepAspectsApart");
+}
