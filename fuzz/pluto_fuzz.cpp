@@ -22,11 +22,11 @@ const std::string& Folder() {
     return folder;
 }
 
-void LookUpAcrossTheData() {
+void LookUpAcrossTheData(const kovo::astro::PlutoTables& tables) {
     for (double instant = kovo::astro::kPlutoFirstDay - 2.0; instant < kovo::astro::kPlutoHelioLastDay + 2.0;
          instant += 9973.25) {
-        (void)kovo::astro::PlutoGeocentric(instant);
-        (void)kovo::astro::PlutoHeliocentric(instant);
+        (void)tables.Geocentric(instant);
+        (void)tables.Heliocentric(instant);
     }
 }
 
@@ -36,8 +36,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string text(reinterpret_cast<const char*>(data), size);
     for (const char* name : {kovo::astro::kPlutoGeoFile, kovo::astro::kPlutoHelioFile})
         std::ofstream(Folder() + name, std::ios::binary) << text;
-    (void)kovo::astro::LoadPlutoFiles(Folder());
-    LookUpAcrossTheData();
+    kovo::astro::PlutoTables loaded;
+    (void)loaded.Load(Folder());
+    LookUpAcrossTheData(loaded);
 
     std::vector<std::string> records;
     std::string line;
@@ -50,12 +51,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
     }
     records.push_back(line);
-    kovo::astro::SetPlutoRecords(kovo::astro::PlutoList::Geocentric, records);
-    kovo::astro::SetPlutoRecords(kovo::astro::PlutoList::Heliocentric, std::move(records));
-    LookUpAcrossTheData();
+    kovo::astro::PlutoTables decoded;
+    decoded.SetRecords(kovo::astro::PlutoList::Geocentric, records);
+    decoded.SetRecords(kovo::astro::PlutoList::Heliocentric, std::move(records));
+    LookUpAcrossTheData(decoded);
     for (long long k = -1; k < 64; ++k) {
-        (void)kovo::astro::PlutoRecordDegrees(kovo::astro::PlutoList::Geocentric, k);
-        (void)kovo::astro::PlutoRecordDegrees(kovo::astro::PlutoList::Heliocentric, k);
+        (void)decoded.RecordDegrees(kovo::astro::PlutoList::Geocentric, k);
+        (void)decoded.RecordDegrees(kovo::astro::PlutoList::Heliocentric, k);
     }
     return 0;
 }

@@ -12,13 +12,6 @@ namespace kovo::astro {
 
 namespace {
 
-std::vector<std::string> geoRecords;
-std::vector<std::string> helioRecords;
-
-const std::vector<std::string>& Records(PlutoList list) {
-    return list == PlutoList::Geocentric ? geoRecords : helioRecords;
-}
-
 // One base-60 digit; -1 when the character lies outside the digit's range.
 int Digit(char c, int offset, int limit) {
     const int v = static_cast<unsigned char>(c) - offset;
@@ -42,27 +35,6 @@ double DecodeRecord(PlutoList list, const std::string& r, long long k) {
     const int d = Digit(r[3], 59, 60);
     if (m < 0 || s < 0 || d60 < 0 || d < 0) return kAfterData;
     return (d60 * 60 + d) + m / 60.0 + s / 3600.0;
-}
-
-double Interpolate(PlutoList list, double instant, int lastDay) {
-    if (!std::isfinite(instant)) return kAfterData;
-    const double x = instant + 0.5;
-    const double day = std::floor(x);
-    const double f = x - day;
-    if (day < kPlutoFirstDay) return kBeforeData;
-    if (day > lastDay) return kAfterData;
-    const long long k = static_cast<long long>(day) - kPlutoFirstDay;
-    double lon0 = PlutoRecordDegrees(list, k);
-    double lon1 = PlutoRecordDegrees(list, k + 1);
-    if (lon0 < 0 || lon1 < 0) return kAfterData;
-    if (lon1 - lon0 > 355) {
-        lon0 += 360;
-    } else if (lon0 - lon1 > 355) {
-        lon1 += 360;
-    }
-    double v = lon0 + f * (lon1 - lon0);
-    if (v >= 360) v -= 360;
-    return v / 360 * FullCircle;
 }
 
 // Whether two consecutive days lie further apart than Pluto moves, the short way round.
@@ -112,19 +84,19 @@ std::string LoadList(const std::string& path, PlutoList list, std::vector<std::s
 
 }  // namespace
 
-PlutoLoadResult LoadPlutoFiles(const std::string& folder) {
+PlutoLoadResult PlutoTables::Load(const std::string& folder) {
     const std::string base = folder.empty() ? DataFolder() : folder;
     PlutoLoadResult result;
     const char* heading = "Error when reading geocentric Pluto data.\r\n";
-    result.reason = LoadList(base + kPlutoGeoFile, PlutoList::Geocentric, geoRecords);
+    result.reason = LoadList(base + kPlutoGeoFile, PlutoList::Geocentric, geo_);
     if (result.reason.empty()) {
         heading = "Error when reading heliocentric Pluto data.\r\n";
-        result.reason = LoadList(base + kPlutoHelioFile, PlutoList::Heliocentric, helioRecords);
+        result.reason = LoadList(base + kPlutoHelioFile, PlutoList::Heliocentric, helio_);
     }
     if (!result.reason.empty()) {
         // Half a table would answer lookups with wrong longitudes; none answer with the sentinel.
-        std::vector<std::string>().swap(geoRecords);
-        std::vector<std::string>().swap(helioRecords);
+        std::vector<std::string>().swap(geo_);
+        std::vector<std::string>().swap(helio_);
         result.message = heading + result.reason;
         return result;
     }
@@ -132,19 +104,76 @@ PlutoLoadResult LoadPlutoFiles(const std::string& folder) {
     return result;
 }
 
-void SetPlutoRecords(PlutoList list, std::vector<std::string> records) {
-    (list == PlutoList::Geocentric ? geoRecords : helioRecords) = std::move(records);
+void PlutoTables::SetRecords(PlutoList list, std::vector<std::string> records) {
+    (list == PlutoList::Geocentric ? geo_ : helio_) = std::move(records);
 }
 
-double PlutoRecordDegrees(PlutoList list, long long k) {
-    const auto& records = Records(list);
+double PlutoTables::RecordDegrees(PlutoList list, long long k) const {
+    const auto& records = list == PlutoList::Geocentric ? geo_ : helio_;
     if (k < 0 || k >= static_cast<long long>(records.size())) return kAfterData;
     return DecodeRecord(list, records[static_cast<std::size_t>(k)], k);
 }
 
-double PlutoGeocentric(double instant) { return Interpolate(PlutoList::Geocentric, instant, kPlutoGeoLastDay); }
+double PlutoTables::Interpolate(PlutoList list, double instant, int lastDay) const {
+    if (!std::isfinite(instant)) return kAfterData;
+    const double x = instant + 0.5;
+    const double day = std::floor(x);
+    const double f = x - day;
+    if (day < kPlutoFirstDay) return kBeforeData;
+    if (day > lastDay) return kAfterData;
+    const long long k = static_cast<long long>(day) - kPlutoFirstDay;
+    double lon0 = RecordDegrees(list, k);
+    double lon1 = RecordDegrees(list, k + 1);
+    if (lon0 < 0 || lon1 < 0) return kAfterData;
+    if (lon1 - lon0 > 355) {
+        lon0 += 360;
+    } else if (lon0 - lon1 > 355) {
+        lon1 += 360;
+    }
+    double v = lon0 + f * (lon1 - lon0);
+    if (v >= 360) v -= 360;
+    return v / 360 * FullCircle;
+}
 
-double PlutoHeliocentric(double instant) { return Interpolate(PlutoList::Heliocentric, instant, kPlutoHelioLastDay); }
+double PlutoTables::Geocentric(double instant) const {
+    return Interpolate(PlutoList::Geocentric, instant, kPlutoGeoLastDay);
+}
+
+double PlutoTables::Heliocentric(double instant) const {
+    return Interpolate(PlutoList::Heliocentric, instant, kPlutoHelioLastDay);
+}
+
+namespace {
+
+struct ProgramPluto {
+    PlutoTables tables;
+    PlutoLoadResult load;
+};
+
+const ProgramPluto& Program() {
+    static const ProgramPluto program = [] {
+        ProgramPluto read;
+        read.load = read.tables.Load();
+        return read;
+    }();
+    return program;
+}
+
+}  // namespace
+
+const PlutoTables& ProgramPlutoTables() { return Program().tables; }
+
+PlutoLoadResult LoadPlutoFiles(const std::string& folder) {
+    if (folder.empty()) return Program().load;
+    PlutoTables other;
+    return other.Load(folder);
+}
+
+double PlutoRecordDegrees(PlutoList list, long long k) { return ProgramPlutoTables().RecordDegrees(list, k); }
+
+double PlutoGeocentric(double instant) { return ProgramPlutoTables().Geocentric(instant); }
+
+double PlutoHeliocentric(double instant) { return ProgramPlutoTables().Heliocentric(instant); }
 
 std::string EncodePlutoGeocentric(double degrees, long long k) {
     // Whole arcminutes, carried so that 59.99' becomes the next degree and 360° becomes 0°.

@@ -5,6 +5,7 @@
 // linearly between two consecutive days and return radians, or -99 before and -100
 // after the data. A record that is missing, short or outside the code range also
 // gives -100, never a read past the data; so does every lookup after a failed load.
+// The program's tables are read once and then constant; tests and tools build their own.
 #include <cstddef>
 #include <string>
 #include <vector>
@@ -38,24 +39,48 @@ struct PlutoLoadResult {
     std::string reason;   // one line naming the failing file and the problem; empty when ok
 };
 
-// Reads both files from `folder` (DataFolder() when empty) and checks them: a sound file
-// is a regular file holding exactly the record count above, every record of its format's
-// length and codes, and no step between consecutive days larger than the bound above.
-// The first problem fails the load: `reason` names the file's full path and the problem
-// (with the line for a bad record), `message` is "Error when reading geocentric Pluto
-// data." or "Error when reading heliocentric Pluto data.", CR LF and the reason. A
-// failure of the geocentric file skips the heliocentric one. After a failure both lists
-// are empty.
-PlutoLoadResult LoadPlutoFiles(const std::string& folder = {});
-
 enum class PlutoList { Geocentric, Heliocentric };
 
-// Replaces the records of one list (tests build small synthetic tables with it).
-void SetPlutoRecords(PlutoList list, std::vector<std::string> records);
+// The records of both files, decoded on demand. Lookups interpolate linearly between
+// two consecutive days and return radians, or kBeforeData / kAfterData.
+class PlutoTables {
+public:
+    // Reads both files from `folder` (DataFolder() when empty) and checks them: a sound
+    // file is a regular file holding exactly the record count above, every record of its
+    // format's length and codes, and no step between consecutive days larger than the
+    // bound above. The first problem fails the load: `reason` names the file's full path
+    // and the problem (with the line for a bad record), `message` is "Error when reading
+    // geocentric Pluto data." or "Error when reading heliocentric Pluto data.", CR LF and
+    // the reason. A failure of the geocentric file skips the heliocentric one. After a
+    // failure both lists are empty.
+    PlutoLoadResult Load(const std::string& folder = {});
 
-// Longitude in degrees of record k, or a negative value when the record cannot be decoded.
+    // Replaces the records of one list (tests build small synthetic tables with it).
+    void SetRecords(PlutoList list, std::vector<std::string> records);
+
+    // Longitude in degrees of record k, or a negative value when the record cannot be decoded.
+    double RecordDegrees(PlutoList list, long long k) const;
+
+    double Geocentric(double instant) const;
+    double Heliocentric(double instant) const;
+
+private:
+    double Interpolate(PlutoList list, double instant, int lastDay) const;
+
+    std::vector<std::string> geo_;
+    std::vector<std::string> helio_;
+};
+
+// The program's tables: read from the data folder on first use, with the pop-up of the
+// window's start-up, and never changed afterwards, so every run sees the same records.
+const PlutoTables& ProgramPlutoTables();
+
+// Without a folder: the result of reading the program's tables. With a folder: reads and
+// checks that folder's files on their own (the program's tables stay as they are).
+PlutoLoadResult LoadPlutoFiles(const std::string& folder = {});
+
+// Lookups in the program's tables.
 double PlutoRecordDegrees(PlutoList list, long long k);
-
 double PlutoGeocentric(double instant);
 double PlutoHeliocentric(double instant);
 

@@ -18,7 +18,6 @@ constexpr double kFirstMidnight = kPlutoFirstDay - 0.5;
 class PlutoTest : public ::testing::Test {
 protected:
     void SetUp() override { kovo::testing::InitModelOnce(); }
-    void TearDown() override { LoadPlutoFiles(); }  // back to the real files
 
     static std::vector<std::string> Geo(std::initializer_list<double> degrees) {
         std::vector<std::string> r;
@@ -32,6 +31,7 @@ protected:
         for (double d : degrees) r.push_back(EncodePlutoHeliocentric(d, k++));
         return r;
     }
+    PlutoTables tables;  // each test builds its own; the program's tables stay as read
 };
 
 }  // namespace
@@ -39,16 +39,16 @@ protected:
 TEST_F(PlutoTest, RecordsDecodeWhatWasEncoded) {
     for (long long k = 0; k < 400; ++k) {
         const double d = std::fmod(k * 7.31 + 0.25, 360.0);
-        EXPECT_NEAR(PlutoRecordDegrees(PlutoList::Geocentric, -1), kAfterData, 0);
-        SetPlutoRecords(PlutoList::Geocentric, std::vector<std::string>(static_cast<std::size_t>(k), "???"));
+        EXPECT_NEAR(tables.RecordDegrees(PlutoList::Geocentric, -1), kAfterData, 0);
+        tables.SetRecords(PlutoList::Geocentric, std::vector<std::string>(static_cast<std::size_t>(k), "???"));
         auto geo = std::vector<std::string>(static_cast<std::size_t>(k + 1), std::string());
         geo[static_cast<std::size_t>(k)] = EncodePlutoGeocentric(d, k);
-        SetPlutoRecords(PlutoList::Geocentric, geo);
-        EXPECT_NEAR(PlutoRecordDegrees(PlutoList::Geocentric, k), d, 0.5 / 60 + 1e-9);
+        tables.SetRecords(PlutoList::Geocentric, geo);
+        EXPECT_NEAR(tables.RecordDegrees(PlutoList::Geocentric, k), d, 0.5 / 60 + 1e-9);
         auto helio = std::vector<std::string>(static_cast<std::size_t>(k + 1), std::string());
         helio[static_cast<std::size_t>(k)] = EncodePlutoHeliocentric(d, k);
-        SetPlutoRecords(PlutoList::Heliocentric, helio);
-        EXPECT_NEAR(PlutoRecordDegrees(PlutoList::Heliocentric, k), d, 0.5 / 3600 + 1e-9);
+        tables.SetRecords(PlutoList::Heliocentric, helio);
+        EXPECT_NEAR(tables.RecordDegrees(PlutoList::Heliocentric, k), d, 0.5 / 3600 + 1e-9);
     }
 }
 
@@ -64,30 +64,30 @@ TEST_F(PlutoTest, CarriesRoundUpIntoTheNextDegreeAndWrapAt360) {
 }
 
 TEST_F(PlutoTest, FirstRecordAtMidnightAndSentinelsAround) {
-    SetPlutoRecords(PlutoList::Geocentric, Geo({100.0, 101.0, 102.0}));
-    EXPECT_NEAR(Degrees(PlutoGeocentric(kFirstMidnight)), 100.0, 1e-9);
-    EXPECT_EQ(PlutoGeocentric(kFirstMidnight - 1.0 / 1440), kBeforeData);
-    EXPECT_NEAR(Degrees(PlutoGeocentric(kFirstMidnight + 0.5)), 100.5, 1e-9);
-    EXPECT_NEAR(Degrees(PlutoGeocentric(kFirstMidnight + 1.25)), 101.25, 1e-9);
+    tables.SetRecords(PlutoList::Geocentric, Geo({100.0, 101.0, 102.0}));
+    EXPECT_NEAR(Degrees(tables.Geocentric(kFirstMidnight)), 100.0, 1e-9);
+    EXPECT_EQ(tables.Geocentric(kFirstMidnight - 1.0 / 1440), kBeforeData);
+    EXPECT_NEAR(Degrees(tables.Geocentric(kFirstMidnight + 0.5)), 100.5, 1e-9);
+    EXPECT_NEAR(Degrees(tables.Geocentric(kFirstMidnight + 1.25)), 101.25, 1e-9);
 }
 
 TEST_F(PlutoTest, InterpolationThroughZeroDegrees) {
-    SetPlutoRecords(PlutoList::Heliocentric, Helio({359.5, 0.5, 359.5}));
-    EXPECT_NEAR(Degrees(PlutoHeliocentric(kFirstMidnight + 0.5)), 0.0, 1e-9);
-    EXPECT_NEAR(Degrees(PlutoHeliocentric(kFirstMidnight + 0.25)), 359.75, 1e-9);
-    EXPECT_NEAR(Degrees(PlutoHeliocentric(kFirstMidnight + 1.75)), 359.75, 1e-9);
-    EXPECT_NEAR(Degrees(PlutoHeliocentric(kFirstMidnight + 1.5)), 0.0, 1e-9);
+    tables.SetRecords(PlutoList::Heliocentric, Helio({359.5, 0.5, 359.5}));
+    EXPECT_NEAR(Degrees(tables.Heliocentric(kFirstMidnight + 0.5)), 0.0, 1e-9);
+    EXPECT_NEAR(Degrees(tables.Heliocentric(kFirstMidnight + 0.25)), 359.75, 1e-9);
+    EXPECT_NEAR(Degrees(tables.Heliocentric(kFirstMidnight + 1.75)), 359.75, 1e-9);
+    EXPECT_NEAR(Degrees(tables.Heliocentric(kFirstMidnight + 1.5)), 0.0, 1e-9);
 }
 
 TEST_F(PlutoTest, ShortMissingOrCorruptRecordsGiveAfterData) {
-    SetPlutoRecords(PlutoList::Geocentric, {EncodePlutoGeocentric(10, 0), "::", "   "});
-    EXPECT_EQ(PlutoGeocentric(kFirstMidnight + 0.5), kAfterData);   // record 1 too short
-    EXPECT_EQ(PlutoGeocentric(kFirstMidnight + 10.0), kAfterData);  // beyond the table
-    SetPlutoRecords(PlutoList::Geocentric, {EncodePlutoGeocentric(10, 0), "\x01\x7f\xff"});
-    EXPECT_EQ(PlutoGeocentric(kFirstMidnight), kAfterData);
-    SetPlutoRecords(PlutoList::Heliocentric, {});
-    EXPECT_EQ(PlutoHeliocentric(kFirstMidnight), kAfterData);
-    EXPECT_EQ(PlutoHeliocentric(std::nan("")), kAfterData);
+    tables.SetRecords(PlutoList::Geocentric, {EncodePlutoGeocentric(10, 0), "::", "   "});
+    EXPECT_EQ(tables.Geocentric(kFirstMidnight + 0.5), kAfterData);   // record 1 too short
+    EXPECT_EQ(tables.Geocentric(kFirstMidnight + 10.0), kAfterData);  // beyond the table
+    tables.SetRecords(PlutoList::Geocentric, {EncodePlutoGeocentric(10, 0), "\x01\x7f\xff"});
+    EXPECT_EQ(tables.Geocentric(kFirstMidnight), kAfterData);
+    tables.SetRecords(PlutoList::Heliocentric, {});
+    EXPECT_EQ(tables.Heliocentric(kFirstMidnight), kAfterData);
+    EXPECT_EQ(tables.Heliocentric(std::nan("")), kAfterData);
 }
 
 // Full-size synthetic files in a folder of their own, damaged one way at a time.
@@ -119,19 +119,22 @@ protected:
     PlutoLoadResult Load() {
         WriteLines(folder / kPlutoGeoFile, geo);
         WriteLines(folder / kPlutoHelioFile, helio);
-        return LoadPlutoFiles(folder.string() + "/");
+        return tables.Load(folder.string() + "/");
     }
     std::string GeoPath() const { return (folder / kPlutoGeoFile).string(); }
     std::string HelioPath() const { return (folder / kPlutoHelioFile).string(); }
     // Expects a failed load with this reason, and both lists emptied.
-    static void ExpectFailure(const PlutoLoadResult& result, const std::string& heading, const std::string& reason) {
+    void ExpectFailure(const PlutoLoadResult& result, const std::string& heading, const std::string& reason) {
         EXPECT_FALSE(result.ok);
         EXPECT_EQ(result.reason, reason);
         EXPECT_EQ(result.message, "Error when reading " + heading + " Pluto data.\r\n" + reason);
-        EXPECT_EQ(PlutoRecordDegrees(PlutoList::Geocentric, 0), kAfterData);
-        EXPECT_EQ(PlutoRecordDegrees(PlutoList::Heliocentric, 0), kAfterData);
-        EXPECT_EQ(PlutoGeocentric(kFirstMidnight + 100), kAfterData);
-        EXPECT_EQ(PlutoHeliocentric(kFirstMidnight + 100), kAfterData);
+        EXPECT_EQ(tables.RecordDegrees(PlutoList::Geocentric, 0), kAfterData);
+        EXPECT_EQ(tables.RecordDegrees(PlutoList::Heliocentric, 0), kAfterData);
+        EXPECT_EQ(tables.Geocentric(kFirstMidnight + 100), kAfterData);
+        EXPECT_EQ(tables.Heliocentric(kFirstMidnight + 100), kAfterData);
+        // Another folder's damage never reaches the records every run reads.
+        EXPECT_GE(ProgramPlutoTables().RecordDegrees(PlutoList::Geocentric, 1000), 0.0);
+        EXPECT_TRUE(LoadPlutoFiles().ok);
     }
     std::filesystem::path folder;
     std::vector<std::string> geo;
@@ -139,12 +142,12 @@ protected:
 };
 
 TEST_F(PlutoFileCheck, SoundFilesLoadAndBlankLinesDoNotShiftTheNumbering) {
-    const double day1000 = PlutoRecordDegrees(PlutoList::Geocentric, 1000);  // the real file's, before
+    const double day1000 = ProgramPlutoTables().RecordDegrees(PlutoList::Geocentric, 1000);  // the real file
     auto result = Load();
     EXPECT_TRUE(result.ok);
     EXPECT_TRUE(result.message.empty());
     EXPECT_TRUE(result.reason.empty());
-    EXPECT_NE(PlutoRecordDegrees(PlutoList::Geocentric, 1000), day1000);
+    EXPECT_NE(tables.RecordDegrees(PlutoList::Geocentric, 1000), day1000);
 
     // Blank lines, lines of blanks and lone LF line ends anywhere.
     geo.insert(geo.begin() + 500, {"", "   "});
@@ -153,12 +156,12 @@ TEST_F(PlutoFileCheck, SoundFilesLoadAndBlankLinesDoNotShiftTheNumbering) {
     helio.back() += "\n";
     result = Load();
     ASSERT_TRUE(result.ok) << result.reason;
-    EXPECT_NEAR(Degrees(PlutoGeocentric(kFirstMidnight + 1000.5)),
-                (PlutoRecordDegrees(PlutoList::Geocentric, 1000) + PlutoRecordDegrees(PlutoList::Geocentric, 1001)) / 2,
+    EXPECT_NEAR(Degrees(tables.Geocentric(kFirstMidnight + 1000.5)),
+                (tables.RecordDegrees(PlutoList::Geocentric, 1000) + tables.RecordDegrees(PlutoList::Geocentric, 1001)) / 2,
                 1e-9);
-    EXPECT_NEAR(PlutoRecordDegrees(PlutoList::Geocentric, 1000), GeoDegrees(1000), 0.5 / 60 + 1e-9);
-    EXPECT_NEAR(PlutoRecordDegrees(PlutoList::Heliocentric, 1000), HelioDegrees(1000), 0.5 / 3600 + 1e-9);
-    EXPECT_GE(PlutoHeliocentric(kPlutoHelioLastDay), 0.0);
+    EXPECT_NEAR(tables.RecordDegrees(PlutoList::Geocentric, 1000), GeoDegrees(1000), 0.5 / 60 + 1e-9);
+    EXPECT_NEAR(tables.RecordDegrees(PlutoList::Heliocentric, 1000), HelioDegrees(1000), 0.5 / 3600 + 1e-9);
+    EXPECT_GE(tables.Heliocentric(kPlutoHelioLastDay), 0.0);
 }
 
 TEST_F(PlutoFileCheck, RecordCountMustBeExact) {
@@ -207,13 +210,13 @@ TEST_F(PlutoFileCheck, AWrongDegreeIsOutOfStepInEitherFile) {
 TEST_F(PlutoFileCheck, HeliocentricFailureIsReportedNotSilent) {
     ASSERT_TRUE(Load().ok);
     std::filesystem::remove(folder / kPlutoHelioFile);
-    const auto result = LoadPlutoFiles(folder.string() + "/");
+    const auto result = tables.Load(folder.string() + "/");
     ExpectFailure(result, "heliocentric", HelioPath() + ": No such file or directory");
 }
 
 TEST_F(PlutoFileCheck, MissingOrIrregularGeocentricFileSkipsTheHeliocentricOne) {
     WriteLines(folder / kPlutoHelioFile, helio);
-    ExpectFailure(LoadPlutoFiles(folder.string() + "/"), "geocentric", GeoPath() + ": No such file or directory");
+    ExpectFailure(tables.Load(folder.string() + "/"), "geocentric", GeoPath() + ": No such file or directory");
     std::filesystem::create_directory(folder / kPlutoGeoFile);
-    ExpectFailure(LoadPlutoFiles(folder.string() + "/"), "geocentric", GeoPath() + ": not a regular file");
+    ExpectFailure(tables.Load(folder.string() + "/"), "geocentric", GeoPath() + ": not a regular file");
 }
