@@ -61,8 +61,6 @@ struct TransitPass {
     OrbSpan middle;
     OrbSpan inner;
     std::optional<TransitMinimum> minimum;
-
-    bool Empty() const { return !middle.Reached() && !inner.Reached() && !minimum; }
 };
 
 // One transit period: from entering the outer orb of one aspect to leaving it.
