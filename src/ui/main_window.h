@@ -6,10 +6,12 @@
 #include <array>
 #include <cstddef>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include "calendar/date_entry.h"
 #include "simulation/index_file.h"
+#include "simulation/simulation.h"
 #include "transits/transit_runs.h"
 #include "ui/dialog_service.h"
 #include "util/run_host.h"
@@ -56,6 +58,12 @@ public:
     // show it. A click on the run's own button then asks the run to stop.
     bool TransitRunInProgress() const { return runState_ == RunState::TransitRun; }
     bool SimulationInProgress() const { return runState_ == RunState::Simulation; }
+
+    // The records of the last run started from the window, for exports and charts:
+    // nothing before the first run; a refused run keeps its refusal.
+    using RunRecords = std::variant<std::monostate, transits::TransitResult, transits::AllTransitsResult,
+                                    simulation::SimulationRun>;
+    const RunRecords& LastRunRecords() const { return lastRun_; }
 
     // ---- window procedures ----------------------------------------------------
     void SetFontNameAll(const QString& name, bool includeTextFields, bool includeButtons);
@@ -284,6 +292,7 @@ private:
     // Set by EnterBusyState and LeaveBusyState. While a run holds the window, disabling a
     // date field moves the focus away; that is not the user leaving the field.
     RunState runState_ = RunState::Idle;
+    RunRecords lastRun_;
     // The date field in which Enter went down, so that the Enter that closes a message
     // box does not start the run again when it is released over the field.
     QObject* enterPressedIn_ = nullptr;

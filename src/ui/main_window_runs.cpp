@@ -48,21 +48,21 @@ void frmMain::OnStartClicked() {
     }
     auto inputs = GatherTransitInputs();
     transits::RunContext context{inputs, ReadDateFields(), Flags(), *this};
-    transits::StartTwoPlanetRun(context);
+    lastRun_ = transits::StartTwoPlanetRun(context);
     MirrorRunChanges(inputs);
 }
 
 void frmMain::OnSearchClicked() {
     auto inputs = GatherTransitInputs();
     transits::RunContext context{inputs, ReadDateFields(), Flags(), *this};
-    transits::StartAspectSearch(context);
+    lastRun_ = transits::StartAspectSearch(context);
     MirrorRunChanges(inputs);
 }
 
 void frmMain::OnShowAllClicked(int index) {
     auto inputs = GatherTransitInputs();
     transits::RunContext context{inputs, ReadDateFields(), Flags(), *this};
-    transits::StartAllTransitsRun(context, index);
+    lastRun_ = transits::StartAllTransitsRun(context, index);
     MirrorRunChanges(inputs);
 }
 
@@ -87,9 +87,11 @@ void frmMain::OnSimulateClicked() {
     params.numberFormat = SystemNumberFormat();
     params.pluto = pluto_;
 
-    const auto run = simulation::ClickSimulateInvestment(params, IndexPrices(), Flags(), *this);
+    auto run = simulation::ClickSimulateInvestment(params, IndexPrices(), Flags(), *this);
     if (simulation::RestoresRunCaption(run.outcome))
         cmdSimulateInvestment->setText(QString::fromUtf8(simulation::kSimulateCaption));
+    // A click that only asks the running simulation to stop is no run of its own.
+    if (run.outcome != simulation::SimulationOutcome::StopRequested) lastRun_ = std::move(run);
 }
 
 }  // namespace kovo::ui

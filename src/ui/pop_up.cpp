@@ -15,8 +15,6 @@ namespace kovo::ui {
 
 namespace {
 
-bool nonBlockingPopUps = false;
-
 // How long a window just shown may take to appear before the pop-up goes up anyway.
 constexpr int kExposeWaitMs = 1000;
 
@@ -68,8 +66,6 @@ frmPopUp::frmPopUp(QWidget* parent)
     connect(Timer1, &QTimer::timeout, this, &frmPopUp::ClosePopUp);
 }
 
-void frmPopUp::SetNonBlocking(bool nonBlocking) { nonBlockingPopUps = nonBlocking; }
-
 void frmPopUp::PopUpInForm(QWidget* frmMe, const QString& strMessage, int intWidth, int intHeight,
                            int intInterval, int intTop, int intLeft, const std::function<void()>& whileShown) {
     WaitUntilExposed(frmMe);
@@ -87,7 +83,7 @@ void frmPopUp::PopUpInForm(QWidget* frmMe, const QString& strMessage, int intWid
     lblMessage->setGeometry(0, 0, this->width(), this->height());
     lastMessage_ = strMessage;
     ++shownCount_;
-    if (nonBlockingPopUps) {
+    if (nonBlocking_) {
         show();
         if (whileShown) whileShown();
         ClosePopUp();

@@ -26,7 +26,7 @@ public:
                      int intTop, int intLeft, const std::function<void()>& whileShown = {});
 
     // Tests: show and close at once, without a modal loop or a wait.
-    static void SetNonBlocking(bool nonBlocking);
+    void SetNonBlocking(bool nonBlocking) { nonBlocking_ = nonBlocking; }
 
     QString LastMessage() const { return lastMessage_; }
     int ShownCount() const { return shownCount_; }
@@ -47,6 +47,7 @@ private:
 
     QString lastMessage_;
     int shownCount_ = 0;
+    bool nonBlocking_ = false;
 };
 
 }  // namespace kovo::ui

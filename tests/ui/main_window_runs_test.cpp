@@ -222,6 +222,27 @@ TEST_F(MainWindowRunsTest, ClickOnPauseDuringASimulationOnlyAsksItToStop) {
     w->main.LeaveBusyState();
 }
 
+TEST_F(MainWindowRunsTest, TheWindowKeepsTheLastRunsRecords) {
+    EXPECT_TRUE(std::holds_alternative<std::monostate>(w->main.LastRunRecords()));
+    Dates("2026", "1", "1", "2026", "12", "31");
+    w->controls.cmdStart()->click();
+    const auto* result = std::get_if<transits::TransitResult>(&w->main.LastRunRecords());
+    ASSERT_NE(result, nullptr);
+    EXPECT_EQ(result->outcome, util::RunOutcome::Completed);
+    // One period per aspect name in the first column of the report.
+    std::size_t named = 0;
+    for (const char* aspect : {"Conjunction |", "Opposition  |", "Square      |", "Trine       |", "Sextile     |",
+                               "Semisextile |", "Quincunx    |"})
+        for (std::size_t at = 0; (at = w->main.OutputText().find(aspect, at)) != std::string::npos; ++at) ++named;
+    EXPECT_EQ(result->periods.size(), named);
+
+    Dates("2026", "1", "1", "2026", "1", "2");  // refused: under three days
+    w->controls.cmdStart()->click();
+    result = std::get_if<transits::TransitResult>(&w->main.LastRunRecords());
+    ASSERT_NE(result, nullptr);
+    EXPECT_EQ(result->outcome, util::RunOutcome::Refused);
+}
+
 TEST_F(MainWindowRunsTest, EnterReleasedWithoutItsPressInTheFieldStartsNothing) {
     Dates("2026", "1", "1", "2026", "1", "3");
     // The press went to a message box, which closed on it; only the release reaches the field.

@@ -14,15 +14,6 @@ namespace {
 
 using ui::Axis;
 
-// The other tests keep pop-ups from waiting; these need the real modal loop.
-class BlockingPopUps {
-public:
-    BlockingPopUps() { ui::frmPopUp::SetNonBlocking(false); }
-    ~BlockingPopUps() { ui::frmPopUp::SetNonBlocking(true); }
-    BlockingPopUps(const BlockingPopUps&) = delete;
-    BlockingPopUps& operator=(const BlockingPopUps&) = delete;
-};
-
 // Stands in for a window manager: a window lands elsewhere shortly after it is shown.
 class LatePlacement final : public QObject {
 public:
@@ -75,6 +66,7 @@ class PopUpTest : public UiTest {};
 TEST_F(PopUpTest, LoadingPopUpWaitsUntilTheWindowStandsWhereItIsShown) {
     ScriptedDialogService dialogs;
     ui::frmMain m(dialogs);
+    m.PopUp().SetNonBlocking(true);
     const MainControls c(m);
     LatePlacement windowManager(QPoint(320, 240));
     m.installEventFilter(&windowManager);
@@ -104,11 +96,9 @@ TEST_F(PopUpTest, PopUpKeepsItsSpotWhenTheWindowMovesWhileItIsUp) {
     Settle();
     ui::frmPopUp popUp(&owner);
     const QPoint target = owner.frameGeometry().topLeft() + QPoint(150, 120);
-    {
-        const BlockingPopUps blocking;
-        popUp.PopUpInForm(&owner, QStringLiteral("Done"), 1200, 300, 300, 500, 800,
-                          [&owner, target] { owner.move(target); });
-    }
+    // A pop-up of its own: blocking, with the real modal loop.
+    popUp.PopUpInForm(&owner, QStringLiteral("Done"), 1200, 300, 300, 500, 800,
+                      [&owner, target] { owner.move(target); });
     EXPECT_FALSE(popUp.isVisible());
     ASSERT_EQ(owner.frameGeometry().topLeft(), target);
     const QPoint spot = target + Twips(&owner, 800, 500);

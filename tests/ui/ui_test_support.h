@@ -19,6 +19,7 @@
 
 #include "scripted_dialog_service.h"
 #include "ui/main_window.h"
+#include "ui/pop_up.h"
 #include "ui/registry.h"
 
 namespace kovo::testing {
@@ -94,6 +95,8 @@ struct StartedWindow {
     MainControls controls{main};
 
     StartedWindow() {
+        // Pop-ups close at once so that no test waits for a timer or a modal loop.
+        main.PopUp().SetNonBlocking(true);
         main.StartUp();
         // The start-up may report a missing index price file; tests look at what follows.
         dialogs.ClearRecords();
