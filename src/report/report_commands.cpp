@@ -129,11 +129,6 @@ util::RunOutcome RunTransitCommand(const CliOptions& o, calendar::DateEntryModel
         .outcome;
 }
 
-std::string WithoutCarriageReturns(std::string text) {
-    std::erase(text, '\r');
-    return text;
-}
-
 // The exit status of one command, before the output is checked.
 int CommandStatus(const std::vector<std::string>& args, std::ostream& out, std::ostream& errors,
                   bool errorsIsTerminal) {
@@ -154,8 +149,9 @@ int CommandStatus(const std::vector<std::string>& args, std::ostream& out, std::
     if (o.command == Command::Simulate && o.second < 2)
         return Usage(errors, "--second takes Mercury ... Pluto", args[0]);
 
+    HeadlessHost host(errors, errorsIsTerminal);
     const auto loaded = astro::LoadPlutoFiles();
-    if (!loaded.message.empty()) errors << WithoutCarriageReturns(loaded.message) << "\n";
+    if (!loaded.message.empty()) host.Notice({.text = loaded.message, .title = "Read Pluto Data"});
     const astro::PlutoAvailability pluto{.available = loaded.ok, .reason = loaded.reason};
 
     calendar::DateEntryModel dates;
@@ -164,13 +160,12 @@ int CommandStatus(const std::vector<std::string>& args, std::ostream& out, std::
     calendar::RefreshDateLabel(dates, 0);
     calendar::RefreshDateLabel(dates, 1);
 
-    HeadlessHost host(errors, errorsIsTerminal);
     util::RunFlags flags;
     if (o.command == Command::Positions) {
         if (!calendar::ValidateDate(dates, 0, "positions", host) || !calendar::ValidateDate(dates, 1, "positions", host))
             return 1;
         if (o.first == astro::kPluto && !pluto.available) {
-            errors << WithoutCarriageReturns(astro::PlutoUnavailableText(pluto)) << "\n";
+            host.ShowMessage({.text = astro::PlutoUnavailableText(pluto), .title = "positions"});
             return 1;
         }
         return Positions(o, dates, out);
