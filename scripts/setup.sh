@@ -4,8 +4,10 @@
 # the tools that build and check the Debian package.
 set -euo pipefail
 packages=(g++ cmake ninja-build pkg-config qt6-base-dev libswe-dev swe-basic-data swe-standard-data
-          fonts-liberation libgtest-dev libbenchmark-dev)
-[ "${1:-}" = "--tests" ] && packages+=(locales clang dpkg-dev desktop-file-utils appstream lintian)
+          fonts-liberation libgtest-dev libbenchmark-dev
+          qt6-svg-dev qt6-charts-dev libhowardhinnant-date-dev tzdata)
+[ "${1:-}" = "--tests" ] && packages+=(locales clang dpkg-dev desktop-file-utils appstream lintian
+                                    python3 python3-icalendar)
 sudo=""
 [ "$(id -u)" -ne 0 ] && sudo="sudo"
 missing=()
