@@ -40,7 +40,8 @@ void WholeRange(benchmark::State& state, bool details) {
         .startDay = simulation::FirstInvestmentDay, .endDay = simulation::LastInvestmentDay,
         .includeDetails = details,
         .firstName = "Earth", .secondName = "Jupiter",
-        .numberFormat = simulation::NumberFormat{}};
+        .numberFormat = simulation::NumberFormat{},
+        .pluto = {}};
     for (auto _ : state) {
         kovo::bench::NullRunHost host;
         util::RunFlags flags;

@@ -1,19 +1,24 @@
-// 100-year scans with a host that does nothing, beside the bare longitude requests of
-// the same steps (two per step), so the engine's own cost shows as the difference.
+// 100-year scans with a host that does nothing, on the fast path and on the reference
+// path side by side, beside the bare longitude requests of the same steps (two per step),
+// so the engine's own cost shows as the difference. Each run also counts the library's
+// position and delta-T computations per iteration.
 #include <benchmark/benchmark.h>
 
 #include "astro/positions.h"
 #include "null_run_host.h"
+#include "platform/ephemeris.h"
 #include "test_support.h"
+#include "transits/transit_runs.h"
 #include "transits/transit_scan.h"
 
 namespace {
 
+using kovo::transits::ScanPath;
 
-constexpr std::int32_t kStart = 2451545;           // 2000-01-01
-constexpr std::int32_t kEnd = kStart + 36524;      // 100 years on
+constexpr std::int32_t kStart = 2433283;       // 1950-01-01
+constexpr std::int32_t kEnd = kStart + 36524;  // 2049-12-31
 
-kovo::transits::TransitRunParams Params(int first, int second, bool helio) {
+kovo::transits::TransitRunParams Params(int first, int second, bool helio, ScanPath path) {
     kovo::transits::TransitRunParams p;
     p.firstPlanet = first;
     p.secondPlanet = second;
@@ -23,18 +28,61 @@ kovo::transits::TransitRunParams Params(int first, int second, bool helio) {
     for (std::size_t a = 1; a <= 7; ++a) p.aspects[a] = true;
     kovo::transits::SetOrbs(p, 10, 5, 2);
     p.outputLimit.reset();
+    p.scanPath = path;
     return p;
 }
 
-void Scan(benchmark::State& state, int first, int second, bool helio) {
+// Library calls per iteration, as benchmark counters.
+class CallCounter {
+public:
+    CallCounter() : start_(kovo::platform::EphemerisCalls()) {}
+    void Report(benchmark::State& state) const {
+        const auto end = kovo::platform::EphemerisCalls();
+        const auto perIteration = [&](std::uint64_t a, std::uint64_t b) {
+            return benchmark::Counter(static_cast<double>(b - a) / static_cast<double>(state.iterations()));
+        };
+        state.counters["positions"] = perIteration(start_.positions, end.positions);
+        state.counters["deltaT"] = perIteration(start_.deltaT, end.deltaT);
+    }
+
+private:
+    kovo::platform::EphemerisCallCounts start_;
+};
+
+void Scan(benchmark::State& state, int first, int second, bool helio, ScanPath path) {
     kovo::testing::InitModelOnce();
+    const CallCounter calls;
     for (auto _ : state) {
-        auto p = Params(first, second, helio);
+        auto p = Params(first, second, helio, path);
         kovo::bench::NullRunHost host;
         kovo::util::RunFlags flags;
         kovo::transits::RunTransitScan(p, flags, host);
         benchmark::DoNotOptimize(host.OutputLength());
     }
+    calls.Report(state);
+}
+
+// The Sun against its eight partners over 10 years (2020-2029), geocentric.
+void AllTransits(benchmark::State& state, ScanPath path) {
+    kovo::testing::InitModelOnce();
+    const CallCounter calls;
+    for (auto _ : state) {
+        kovo::transits::TransitInputs inputs;
+        inputs.firstListPos = 0;
+        inputs.outputLimit.reset();
+        inputs.scanPath = path;
+        kovo::calendar::DateEntryModel dates;
+        dates.txbYear = {"2020", "2029"};
+        dates.txbMonth = {"1", "12"};
+        dates.txbDay = {"1", "31"};
+        kovo::calendar::RefreshDateLabel(dates, 0);
+        kovo::calendar::RefreshDateLabel(dates, 1);
+        kovo::util::RunFlags flags;
+        kovo::bench::NullRunHost host;
+        kovo::transits::RunContext c{inputs, dates, flags, host};
+        benchmark::DoNotOptimize(kovo::transits::StartAllTransitsRun(c, 0).pairs.size());
+    }
+    calls.Report(state);
 }
 
 void BareRequests(benchmark::State& state, int first, int second, bool helio) {
@@ -50,11 +98,14 @@ void BareRequests(benchmark::State& state, int first, int second, bool helio) {
 
 }  // namespace
 
-BENCHMARK_CAPTURE(Scan, mars_jupiter_geo, 4, 5, false)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(Scan, mars_jupiter_geo_reference, 4, 5, false, ScanPath::Reference)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(Scan, mars_jupiter_geo_fast, 4, 5, false, ScanPath::Fast)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(AllTransits, sun_10_years_reference, ScanPath::Reference)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(AllTransits, sun_10_years_fast, ScanPath::Fast)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(Scan, mercury_venus_geo_reference, 2, 3, false, ScanPath::Reference)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(Scan, mercury_venus_geo_fast, 2, 3, false, ScanPath::Fast)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(Scan, jupiter_saturn_helio_reference, 5, 6, true, ScanPath::Reference)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(Scan, jupiter_saturn_helio_fast, 5, 6, true, ScanPath::Fast)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BareRequests, mars_jupiter_geo, 4, 5, false)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(Scan, mercury_venus_geo, 2, 3, false)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BareRequests, mercury_venus_geo, 2, 3, false)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(Scan, jupiter_saturn_helio, 5, 6, true)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BareRequests, jupiter_saturn_helio, 5, 6, true)->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();

@@ -11,7 +11,12 @@ namespace kovo::astro {
 
 namespace {
 
-int BodyCode(int planet) {
+// Beyond this many turns the input is garbage, not an angle.
+constexpr double kMaxTurns = 4096.0;
+
+}  // namespace
+
+int EphemerisBodyCode(int planet) {
     switch (planet) {
         case 1: return 3;
         case 2: return 1;
@@ -20,11 +25,6 @@ int BodyCode(int planet) {
     }
 }
 
-// Beyond this many turns the input is garbage, not an angle.
-constexpr double kMaxTurns = 4096.0;
-
-}  // namespace
-
 int CalendarYearOf(double instant) {
     std::int32_t year = 0, month = 0, day = 0, other = 0;
     platform::juldat(instant, "A", &year, &month, &day, &other);
@@ -32,7 +32,7 @@ int CalendarYearOf(double instant) {
 }
 
 double HeliocentricLongitude(int planet, double instant) {
-    const int code = BodyCode(planet);
+    const int code = EphemerisBodyCode(planet);
     const auto year = static_cast<std::int16_t>(CalendarYearOf(instant));
     if (planet == kPluto) return PlutoHeliocentric(instant);
     double rv = 0;
@@ -40,7 +40,7 @@ double HeliocentricLongitude(int planet, double instant) {
 }
 
 double GeocentricLongitude(int planet, double instant) {
-    const int code = BodyCode(planet);
+    const int code = EphemerisBodyCode(planet);
     const auto year = static_cast<std::int16_t>(CalendarYearOf(instant));
     if (planet == kPluto) return PlutoGeocentric(instant);
     double rv = 0;

@@ -11,6 +11,9 @@ double PlanetLongitude(int planet, double instant, bool heliocentric);
 double HeliocentricLongitude(int planet, double instant);
 double GeocentricLongitude(int planet, double instant);
 
+// The ephemeris layer's code of planet 1..8 (1 is the Sun or the Earth, 2 Mercury, 3 Venus).
+int EphemerisBodyCode(int planet);
+
 // The calendar year that contains the instant.
 int CalendarYearOf(double instant);
 

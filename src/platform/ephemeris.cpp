@@ -1,5 +1,6 @@
 #include "platform/ephemeris.h"
 
+#include <atomic>
 #include <cmath>
 #include <string>
 
@@ -55,24 +56,47 @@ int SweBody(std::int32_t body, bool heliocentric) {
     }
 }
 
+struct CallCounters {
+    std::atomic<std::uint64_t> positions{0};
+    std::atomic<std::uint64_t> deltaT{0};
+};
+
+CallCounters& Counters() {
+    static CallCounters counters;
+    return counters;
+}
+
+void CountCall(bool position, bool deltaT) {
+    if (position) Counters().positions.fetch_add(1, std::memory_order_relaxed);
+    if (deltaT) Counters().deltaT.fetch_add(1, std::memory_order_relaxed);
+}
+
 double Radians(double degrees) { return degrees / 360.0 * kTwoPi; }
 
-// One call with the flags of the frame; negative when the library failed or did not
-// use its data files.
-double Longitude(int sweBody, double instant, bool heliocentric) {
-    if (!std::isfinite(instant)) return -1.0;
-    EnsurePath();
-    const int32 flags = heliocentric ? (SEFLG_SWIEPH | SEFLG_HELCTR | SEFLG_TRUEPOS | SEFLG_J2000 | SEFLG_NONUT)
-                                     : SEFLG_SWIEPH;
-    double xx[6] = {0, 0, 0, 0, 0, 0};
-    char error[AS_MAXCH] = "";
-    const int32 returned = swe_calc_ut(instant, sweBody, flags, xx, error);
+constexpr int32 kHeliocentricFlags = SEFLG_SWIEPH | SEFLG_HELCTR | SEFLG_TRUEPOS | SEFLG_J2000 | SEFLG_NONUT;
+constexpr int32 kGeocentricFlags = SEFLG_SWIEPH;
+
+// Radians in [0, 2*pi) from what the library returned; negative when it failed or did
+// not use its data files.
+double LongitudeFrom(int32 returned, const double (&xx)[6]) {
     if (returned < 0 || (returned & SEFLG_SWIEPH) == 0) return -1.0;
     if (!std::isfinite(xx[0])) return -1.0;
     double longitude = Radians(xx[0]);
     if (longitude < 0) longitude += kTwoPi;
     if (longitude >= kTwoPi) longitude -= kTwoPi;
     return longitude;
+}
+
+// One call with the flags of the frame.
+double Longitude(int sweBody, double instant, bool heliocentric) {
+    if (!std::isfinite(instant)) return -1.0;
+    EnsurePath();
+    double xx[6] = {0, 0, 0, 0, 0, 0};
+    char error[AS_MAXCH] = "";
+    CountCall(true, true);
+    const int32 returned =
+        swe_calc_ut(instant, sweBody, heliocentric ? kHeliocentricFlags : kGeocentricFlags, xx, error);
+    return LongitudeFrom(returned, xx);
 }
 
 }  // namespace
@@ -92,6 +116,33 @@ double gc_app_long_rv_planet(std::int32_t body, double instant, std::int32_t /*y
     if (rv != nullptr) *rv = 0.0;
     const int sweBody = SweBody(body, false);
     return sweBody == kNoBody ? -1.0 : Longitude(sweBody, instant, false);
+}
+
+// The library's UT entry point is swe_calc(ut + swe_deltat_ex(ut, flags)) with the
+// flags of the call; a result from other than the data files is refused anyway, so its
+// second try with another delta-T never matters here.
+double EphemerisTime(double instantUt, bool heliocentric) {
+    if (!std::isfinite(instantUt)) return std::nan("");
+    EnsurePath();
+    char error[AS_MAXCH] = "";
+    CountCall(false, true);
+    return instantUt + swe_deltat_ex(instantUt, heliocentric ? kHeliocentricFlags : kGeocentricFlags, error);
+}
+
+double SeparationLongitudeEt(std::int32_t body, double instantEt, bool heliocentric) {
+    const int sweBody = SweBody(body, heliocentric);
+    if (sweBody == kNoBody || !std::isfinite(instantEt)) return -1.0;
+    EnsurePath();
+    double xx[6] = {0, 0, 0, 0, 0, 0};
+    char error[AS_MAXCH] = "";
+    const int32 flags = heliocentric ? kHeliocentricFlags : (kGeocentricFlags | SEFLG_NONUT);
+    CountCall(true, false);
+    return LongitudeFrom(swe_calc(instantEt, sweBody, flags, xx, error), xx);
+}
+
+EphemerisCallCounts EphemerisCalls() {
+    return {.positions = Counters().positions.load(std::memory_order_relaxed),
+            .deltaT = Counters().deltaT.load(std::memory_order_relaxed)};
 }
 
 double PlutoHeliocentricFromEphemeris(double instant) { return Longitude(SE_PLUTO, instant, true); }

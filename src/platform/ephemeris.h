@@ -21,6 +21,24 @@ double hc_j2000_long_rv_planet(std::int32_t body, double instant, std::int32_t y
 // Apparent geocentric longitude of date (light-time, aberration, nutation).
 double gc_app_long_rv_planet(std::int32_t body, double instant, std::int32_t year, double* rv);
 
+// For separations, which are differences of two longitudes at one instant:
+// - EphemerisTime gives the instant in ET (UT + delta-T) exactly as the library's UT
+//   entry point derives it, so a caller can share it between bodies; NaN on failure.
+// - SeparationLongitudeEt takes that ET. Heliocentric it is the same as
+//   hc_j2000_long_rv_planet. Geocentric it leaves out nutation, which moves every
+//   longitude of date by the same angle and so cannot change a separation: the
+//   longitude differs from gc_app_long_rv_planet's by that angle alone.
+double EphemerisTime(double instantUt, bool heliocentric);
+double SeparationLongitudeEt(std::int32_t body, double instantEt, bool heliocentric);
+
+// How often the library has been asked for a position and for a delta-T (each UT
+// position request works out one), for benchmarks.
+struct EphemerisCallCounts {
+    std::uint64_t positions = 0;
+    std::uint64_t deltaT = 0;
+};
+EphemerisCallCounts EphemerisCalls();
+
 // Pluto in the same two frames, for the generator of the Pluto files and its checks.
 double PlutoHeliocentricFromEphemeris(double instant);
 double PlutoGeocentricFromEphemeris(double instant);

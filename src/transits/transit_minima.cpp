@@ -7,6 +7,7 @@
 #include "astro/catalogue.h"
 #include "astro/geometry.h"
 #include "astro/positions.h"
+#include "transits/pair_positions.h"
 #include "util/rounding.h"
 
 namespace kovo::transits {
@@ -24,11 +25,26 @@ constexpr double kMinutesPerDay = 1440.0;
 constexpr std::array<double, 10> kGeocentricMotion{0, 1.1, 2.5, 1.4, 0.9, 0.3, 0.2, 0.1, 0.1, 0.1};
 constexpr std::array<double, 10> kHeliocentricMotion{0, 1.1, 7.0, 1.8, 0.8, 0.15, 0.06, 0.03, 0.03, 0.03};
 
+// Degrees per day squared, indexed by planet 1..8: half as much again as the largest
+// second differences of 6-hourly longitudes (mean equinox of date; heliocentric J2000)
+// over 1600-2199, which are about: geocentric Sun 0.0007, Mercury 0.199, Venus 0.043,
+// Mars 0.022, Jupiter to Neptune 0.040-0.043; heliocentric Earth 0.0007, Mercury 0.162,
+// Venus 0.0008, Mars 0.001, Jupiter outwards below 0.00001. Pluto's tables bend at every
+// whole day, so no bound serves them: pairs with Pluto never use the root finder.
+constexpr std::array<double, 9> kGeocentricAcceleration{0, 0.001, 0.3, 0.065, 0.035, 0.065, 0.065, 0.065, 0.065};
+constexpr std::array<double, 9> kHeliocentricAcceleration{0, 0.001, 0.25, 0.0015, 0.0015, 0.0001, 0.0001, 0.0001, 0.0001};
+
+// How much faster than its curvature can explain the deviation must grow, in radians per
+// day, for the root finder to rule out the rest of the window: at least this much per
+// minute (5e-8 radians, 0.01") separates the answer from any other minute, far above the
+// noise of the ephemeris.
+constexpr double kGrowthMargin = 0.0001;
+
 // The minutes of one search window and the deviation at each.
 class MinuteWindow {
 public:
     MinuteWindow(double t, const TransitRunParams& params, int aspect, double step)
-        : params_(params),
+        : positions_(params, nullptr),
           angle_(astro::AspectAngle[static_cast<std::size_t>(aspect)]),
           start_(t - 1.5 * step - params.TimezoneMinutes() / kMinutesPerDay),
           last_(std::lround(3.0 * step * kMinutesPerDay)) {}
@@ -47,17 +63,24 @@ public:
         return positioned;
     }
 
-private:
-    double Sample(long minute, bool& positioned) const {
-        const double instant = Instant(minute);
-        const double a = astro::PlanetLongitude(params_.firstPlanet, instant, params_.heliocentric);
-        const double b = astro::PlanetLongitude(params_.secondPlanet, instant, params_.heliocentric);
-        positioned = HasPosition(a) && HasPosition(b);
+    // The longitudes (first, second) at a minute.
+    std::array<double, 2> Longitudes(long minute) const { return positions_.At(Instant(minute)); }
+    double Angle() const { return angle_; }
+    bool RootFinderServes() const { return positions_.Frame() == astro::SeparationFrame::MeanOfDate; }
+
+    double DeviationOf(const std::array<double, 2>& longitudes) const {
         std::int16_t direction = 0;
-        return std::fabs(astro::AngularSeparation(a, b, direction) - angle_);
+        return std::fabs(astro::AngularSeparation(longitudes[0], longitudes[1], direction) - angle_);
     }
 
-    const TransitRunParams& params_;
+private:
+    double Sample(long minute, bool& positioned) const {
+        const auto longitudes = Longitudes(minute);
+        positioned = HasPosition(longitudes[0]) && HasPosition(longitudes[1]);
+        return DeviationOf(longitudes);
+    }
+
+    PairPositions positions_;
     double angle_;
     double start_;
     long last_;
@@ -111,6 +134,134 @@ void Sweep(const MinuteWindow& w, double bound, Best& best) {
     }
 }
 
+
+// The minute walk: downhill from where the scan's three deviations point, then a sweep of
+// the whole window that skips what cannot beat the best minute.
+std::optional<ExactMinute> Walk(const MinuteWindow& w, const TransitRunParams& params, double step,
+                                const std::array<double, 3>& deviations) {
+    Best best = Descend(w, std::clamp(EstimatedMinute(deviations, step), 0L, w.Last()));
+    if (std::isnan(best.deviation)) best.deviation = std::numeric_limits<double>::infinity();
+    // Positions at both ends mean positions throughout: every body's data cover one span.
+    const bool bounded = w.Positioned(0) && w.Positioned(w.Last());
+    const double perMinute =
+        (MaxDailyMotion(params.firstPlanet, params.heliocentric) + MaxDailyMotion(params.secondPlanet, params.heliocentric)) /
+        kMinutesPerDay;
+    Sweep(w, bounded ? perMinute : 0.0, best);
+    if (!(best.deviation < kExactDeviation)) return std::nullopt;
+    return ExactMinute{.instantUt = w.Instant(best.minute), .deviation = best.deviation};
+}
+
+// The signed deviation along a window: the difference of the two longitudes, carried on
+// without jumps from its value at the first minute asked for, less the nearest of the
+// angles that make the aspect (plus or minus the aspect angle, and whole turns). Its size
+// is the deviation; it crosses zero where the aspect is exact. The difference moves by a
+// few degrees at most within a window, so carrying it on never skips a turn.
+class SignedDeviation {
+public:
+    struct Value {
+        double signedDeviation = 0;
+        double deviation = 0;  // as the walk computes it, from the same longitudes
+    };
+
+    explicit SignedDeviation(const MinuteWindow& w) : w_(w) {}
+
+    std::optional<Value> At(long minute) {
+        const auto longitudes = w_.Longitudes(minute);
+        if (!HasPosition(longitudes[0]) || !HasPosition(longitudes[1])) return std::nullopt;
+        double difference = longitudes[0] - longitudes[1];
+        if (!referenced_) {
+            referenced_ = true;
+            reference_ = difference;
+            target_ = NearestAspectAngle(difference);
+        }
+        difference += astro::FullCircle * std::round((reference_ - difference) / astro::FullCircle);
+        return Value{difference - target_, w_.DeviationOf(longitudes)};
+    }
+
+private:
+    double NearestAspectAngle(double difference) const {
+        double nearest = 0;
+        double distance = std::numeric_limits<double>::infinity();
+        for (const double angle : {w_.Angle(), -w_.Angle()}) {
+            const double candidate = angle + astro::FullCircle * std::round((difference - angle) / astro::FullCircle);
+            if (std::fabs(difference - candidate) < distance) {
+                distance = std::fabs(difference - candidate);
+                nearest = candidate;
+            }
+        }
+        return nearest;
+    }
+
+    const MinuteWindow& w_;
+    bool referenced_ = false;
+    double reference_ = 0;
+    double target_ = 0;
+};
+
+struct RootSearch {
+    bool settled = false;  // false: the walk must decide
+    std::optional<ExactMinute> answer;
+};
+
+// The exact minute from the zero of the signed deviation f. The window's ends must have
+// opposite signs; false position on whole minutes (the Illinois variant, so that a
+// curved f cannot hold one end for long) narrows that to two neighbouring minutes lo and
+// hi = lo + 1. Then, with |f''| <= c, on [hi, last]:
+//   f(x) >= f(hi) + (x - hi) (slope - c (last - hi) / 2),  slope = (f(last) - f(hi)) / (last - hi),
+// and likewise on [0, lo]. When both brackets grow by at least kGrowthMargin per day more
+// than their curvature can take back, every other minute's deviation exceeds that of lo
+// or hi, and the better of the two is the minute of smallest deviation in the window.
+// Otherwise (no sign change, a missing position, too little growth) the walk decides.
+RootSearch FindByRoot(const MinuteWindow& w, const TransitRunParams& params) {
+    constexpr int kMaxRounds = 40;
+    SignedDeviation f(w);
+    const auto first = f.At(0);
+    const auto last = f.At(w.Last());
+    if (!first || !last) return {};
+    const double sign = last->signedDeviation > first->signedDeviation ? 1.0 : -1.0;
+    struct End {
+        long minute;
+        double value;      // sign x f, as measured
+        double weighted;   // the value false position works with
+        double deviation;
+    };
+    End lo{0, sign * first->signedDeviation, sign * first->signedDeviation, first->deviation};
+    End hi{w.Last(), sign * last->signedDeviation, sign * last->signedDeviation, last->deviation};
+    if (!(lo.value < 0 && hi.value > 0)) return {};
+    const double loAtStart = lo.value;
+    const double hiAtEnd = hi.value;
+    int keptSide = 0;  // -1: lo kept in the last round, +1: hi kept
+    for (int round = 0; hi.minute - lo.minute > 1; ++round) {
+        if (round == kMaxRounds) return {};
+        const double estimate =
+            static_cast<double>(lo.minute) + static_cast<double>(hi.minute - lo.minute) * (-lo.weighted) / (hi.weighted - lo.weighted);
+        const long minute = std::clamp(std::lround(estimate), lo.minute + 1, hi.minute - 1);
+        const auto value = f.At(minute);
+        if (!value) return {};
+        const End found{minute, sign * value->signedDeviation, sign * value->signedDeviation, value->deviation};
+        if (found.value < 0) {
+            lo = found;
+            if (keptSide == 1) hi.weighted /= 2;
+            keptSide = 1;
+        } else {
+            hi = found;
+            if (keptSide == -1) lo.weighted /= 2;
+            keptSide = -1;
+        }
+    }
+    const double curvature = MaxDailyAcceleration(params.firstPlanet, params.heliocentric) +
+                             MaxDailyAcceleration(params.secondPlanet, params.heliocentric);
+    const auto grows = [&](double from, double to, long minutes) {
+        if (minutes == 0) return true;
+        const double days = static_cast<double>(minutes) / kMinutesPerDay;
+        return to - from >= days * (curvature * days / 2 + kGrowthMargin);
+    };
+    if (!grows(loAtStart, lo.value, lo.minute) || !grows(hi.value, hiAtEnd, w.Last() - hi.minute)) return {};
+    const End& best = hi.deviation < lo.deviation ? hi : lo;
+    if (!(best.deviation < kExactDeviation)) return {.settled = true, .answer = std::nullopt};
+    return {.settled = true, .answer = ExactMinute{.instantUt = w.Instant(best.minute), .deviation = best.deviation}};
+}
+
 }  // namespace
 
 bool RetrogradeAt(std::int32_t day, const TransitRunParams& params, int body) {
@@ -128,16 +279,17 @@ double MaxDailyMotion(int planet, bool heliocentric) {
 std::optional<ExactMinute> FindExactMinimum(double t, const TransitRunParams& params, int aspect, double step,
                                             const std::array<double, 3>& deviations) {
     const MinuteWindow w(t, params, aspect, step);
-    Best best = Descend(w, std::clamp(EstimatedMinute(deviations, step), 0L, w.Last()));
-    if (std::isnan(best.deviation)) best.deviation = std::numeric_limits<double>::infinity();
-    // Positions at both ends mean positions throughout: every body's data cover one span.
-    const bool bounded = w.Positioned(0) && w.Positioned(w.Last());
-    const double perMinute =
-        (MaxDailyMotion(params.firstPlanet, params.heliocentric) + MaxDailyMotion(params.secondPlanet, params.heliocentric)) /
-        kMinutesPerDay;
-    Sweep(w, bounded ? perMinute : 0.0, best);
-    if (!(best.deviation < kExactDeviation)) return std::nullopt;
-    return ExactMinute{.instantUt = w.Instant(best.minute), .deviation = best.deviation};
+    if (params.scanPath == ScanPath::Fast && w.RootFinderServes()) {
+        const RootSearch search = FindByRoot(w, params);
+        if (search.settled) return search.answer;
+    }
+    return Walk(w, params, step, deviations);
+}
+
+double MaxDailyAcceleration(int planet, bool heliocentric) {
+    if (planet < 1 || planet >= astro::kPluto) return std::numeric_limits<double>::infinity();
+    const auto& table = heliocentric ? kHeliocentricAcceleration : kGeocentricAcceleration;
+    return table[static_cast<std::size_t>(planet)] / 360.0 * astro::FullCircle;
 }
 
 ExactClock ExactClockAt(double local) {

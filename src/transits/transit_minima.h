@@ -45,6 +45,11 @@ std::optional<ExactMinute> FindExactMinimum(double t, const TransitRunParams& pa
 // tables' rounding adds between whole days.
 double MaxDailyMotion(int planet, bool heliocentric);
 
+// How fast `planet`'s motion along the ecliptic can change, in radians per day squared,
+// with a margin, in the frame of separations without nutation (astro/separation_longitudes.h);
+// infinite for Pluto, whose tables bend at every whole day, and for an unknown index.
+double MaxDailyAcceleration(int planet, bool heliocentric);
+
 // The local clock reading of an exact minimum at local Julian date `local`. The instant
 // is rounded to the whole second first, so that a hair before local midnight reads as
 // 00:00 of the next day; then 30 seconds and more round the minute up, never past 23:59.

@@ -10,6 +10,13 @@ namespace kovo::transits {
 
 enum class RunKind { TwoPlanet, Search, AllTransits };
 
+// How the scan gets its separations. Fast: both bodies at an instant share one delta-T,
+// longitudes leave out nutation where that cannot change a separation, exact minutes are
+// bracketed by a root finder, and the all-transits run computes its kept body once per
+// instant. Reference: each body asked for on its own and every exact minute found by the
+// minute walk; the same reports, kept for benchmarks and for the tests that compare.
+enum class ScanPath { Fast, Reference };
+
 struct TransitRunParams {
     int firstPlanet = 4;   // planet index 1..8 (9 only as the first of an all-transits pass)
     int secondPlanet = 5;  // planet index 2..9
@@ -31,6 +38,7 @@ struct TransitRunParams {
     std::string searchAspectText;
     // Characters beyond which the row appender refuses rows; none for headless runs.
     std::optional<std::size_t> outputLimit = 64000;
+    ScanPath scanPath = ScanPath::Fast;
 
     bool SearchMode() const { return kind == RunKind::Search; }
     bool AllTransitsMode() const { return kind == RunKind::AllTransits; }

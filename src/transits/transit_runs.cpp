@@ -52,6 +52,7 @@ TransitRunParams BaseParams(const TransitInputs& in, int first, int second) {
     p.firstName = astro::PlanetName(FirstPlanet(in), in.heliocentric, false);
     p.secondName = astro::PlanetName(SecondPlanet(in), in.heliocentric, false);
     p.outputLimit = in.outputLimit;
+    p.scanPath = in.scanPath;
     return p;
 }
 
@@ -153,7 +154,10 @@ std::string GeocentricAspectRefusal(int first, int second, int aspect) {
     return {};
 }
 
-TransitResult StartTwoPlanetRun(RunContext& c, bool allTransitsMode) {
+namespace {
+
+// The two-planet run; in the all-transits run `kept` holds the kept body's longitudes.
+TransitResult RunPair(RunContext& c, bool allTransitsMode, KeptBodyPositions* kept) {
     TransitInputs& in = c.inputs;
     RefusalSink sink(c.host);
     const std::string caption = PairCaption(in);
@@ -191,8 +195,12 @@ TransitResult StartTwoPlanetRun(RunContext& c, bool allTransitsMode) {
     p.endDay = c.dates.DayNumbers[1];
     for (std::size_t a = 1; a <= astro::kAspectCount; ++a) p.aspects[a] = in.aspectChecked[a - 1];
     p.kind = allTransitsMode ? RunKind::AllTransits : RunKind::TwoPlanet;
-    return RunTransitScan(p, c.flags, c.host);
+    return RunTransitScan(p, c.flags, c.host, kept);
 }
+
+}  // namespace
+
+TransitResult StartTwoPlanetRun(RunContext& c, bool allTransitsMode) { return RunPair(c, allTransitsMode, nullptr); }
 
 TransitResult StartAspectSearch(RunContext& c) {
     TransitInputs& in = c.inputs;
@@ -257,9 +265,11 @@ AllTransitsResult StartAllTransitsRun(RunContext& c, int index) {
     }
     c.host.SetAppendChecked(true);
     bool stopped = false;
+    // One centricity and one zone for every pair: the kept body's longitudes serve them all.
+    KeptBodyPositions kept(index == 0 ? FirstPlanet(in) : SecondPlanet(in));
     auto runPair = [&] {
         const bool itself = FirstPlanet(in) == SecondPlanet(in);
-        TransitResult pair = StartTwoPlanetRun(c, true);
+        TransitResult pair = RunPair(c, true, &kept);
         // A full output area ends the whole run after this pair, as a stop does.
         stopped = pair.outcome == util::RunOutcome::Stopped || pair.outputFull;
         if (!(itself && pair.outcome == util::RunOutcome::NotFound)) all.pairs.push_back(std::move(pair));

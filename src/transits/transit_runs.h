@@ -31,6 +31,7 @@ struct TransitInputs {
     int searchWhenPos = 0;    // 0 on or after start date, 1 on or after end date
     bool keepDates = true;
     std::optional<std::size_t> outputLimit = 64000;
+    ScanPath scanPath = ScanPath::Fast;  // Reference only for benchmarks and comparisons
 };
 
 struct RunContext {

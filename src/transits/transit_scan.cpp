@@ -50,8 +50,12 @@ struct StepLevels {
 
 class TransitScan {
 public:
-    TransitScan(TransitRunParams& params, util::RunFlags& flags, util::RunHost& host)
-        : p_(params), flags_(flags), host_(host), writer_(params, BuildHeading(params), flags, host) {}
+    TransitScan(TransitRunParams& params, util::RunFlags& flags, util::RunHost& host, KeptBodyPositions* kept)
+        : p_(params),
+          flags_(flags),
+          host_(host),
+          writer_(params, BuildHeading(params), flags, host),
+          positions_(params, kept) {}
 
     TransitResult Run();
 
@@ -77,11 +81,12 @@ private:
     util::RunFlags& flags_;
     util::RunHost& host_;
     TransitReportWriter writer_;
+    PairPositions positions_;
     PeriodBuilder builder_;
     TransitResult result_;
     double step_ = 0.25;
     double zone_ = 0;  // offset in days east of Greenwich
-    std::array<std::array<double, 2>, 3> position_{};
+    std::array<std::array<double, 2>, 3> position_{};  // [before/now/after][first/second]
     std::array<double, 3> separation_{};
     std::array<std::array<double, 8>, 3> deviation_{};
     std::array<std::array<std::array<bool, 8>, 3>, 2> inOrb_{};  // [now/after][level][aspect]
@@ -169,15 +174,12 @@ bool TransitScan::AskToStop() {
 }
 
 void TransitScan::UpdatePositions(double t, bool firstStep) {
-    const int bodies[2] = {p_.firstPlanet, p_.secondPlanet};
     if (!firstStep) {
         position_[kBefore] = position_[kNow];
         position_[kNow] = position_[kAfter];
     }
     for (int k = firstStep ? -1 : 1; k <= 1; ++k)
-        for (int b = 0; b < 2; ++b)
-            position_[static_cast<std::size_t>(k + 1)][static_cast<std::size_t>(b)] =
-                astro::PlanetLongitude(bodies[b], k * step_ + t - zone_, p_.heliocentric);
+        position_[static_cast<std::size_t>(k + 1)] = positions_.AtScanInstant(k * step_ + t, zone_);
 }
 
 void TransitScan::UpdateDeviations(bool firstStep) {
@@ -357,8 +359,9 @@ double ScanStep(int firstPlanet, int secondPlanet) {
     return 0.25;
 }
 
-TransitResult RunTransitScan(TransitRunParams& params, util::RunFlags& flags, util::RunHost& host) {
-    return TransitScan(params, flags, host).Run();
+TransitResult RunTransitScan(TransitRunParams& params, util::RunFlags& flags, util::RunHost& host,
+                             KeptBodyPositions* kept) {
+    return TransitScan(params, flags, host, kept).Run();
 }
 
 void SetOrbs(TransitRunParams& params, int outer, int middle, int inner) {

@@ -6,6 +6,7 @@
 // selected aspect and records each transit period. A finished period is added to the
 // result and its lines are appended to the host's output area at once. Yields to the
 // host once per step; a set stop request leads to the "Stop?" question.
+#include "transits/pair_positions.h"
 #include "transits/transit_params.h"
 #include "transits/transit_result.h"
 #include "util/run_host.h"
@@ -15,7 +16,9 @@ namespace kovo::transits {
 // The outcome is Stopped when the user answered Yes to "Stop?", else Completed when some
 // period was recorded and NotFound when none was. In search mode the end day becomes
 // 31 December 2099 (params is updated); the result's inputs are the params as scanned.
-TransitResult RunTransitScan(TransitRunParams& params, util::RunFlags& flags, util::RunHost& host);
+// `kept`, when given, holds the longitudes of a body this run shares with other runs.
+TransitResult RunTransitScan(TransitRunParams& params, util::RunFlags& flags, util::RunHost& host,
+                             KeptBodyPositions* kept = nullptr);
 
 // The end of a run: leave the busy state, fold the window up when there is no output,
 // caret to the end, "Append to output" shown only with output.

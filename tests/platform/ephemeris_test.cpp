@@ -85,3 +85,32 @@ TEST_F(EphemerisTest, RadiusVectorIsClearedAndLongitudesStayInRange) {
         }
     }
 }
+
+// Separations need one ET per instant and no nutation. Heliocentric the longitudes from ET
+// are the UT entry point's own, bit for bit; geocentric every body's longitude differs
+// from the apparent one by the same angle (nutation), so separations stay as they were.
+TEST_F(EphemerisTest, SeparationLongitudesShareOneDeltaTAndLeaveOutOnlyNutation) {
+    const double twoPi = 6.283185307179586476925287;
+    double largestSeparationChange = 0;
+    for (double jd = 2305448.0; jd < 2524593.0; jd += 997.37) {
+        const double helioEt = platform::EphemerisTime(jd, true);
+        const double geoEt = platform::EphemerisTime(jd, false);
+        ASSERT_LT(std::fabs(helioEt - jd), 0.02);  // delta-T: minutes at most in these centuries
+        EXPECT_EQ(geoEt, helioEt);                 // the frame's flags do not change it
+        for (int code = 1; code <= 8; ++code)
+            EXPECT_EQ(platform::SeparationLongitudeEt(code, helioEt, true), Helio(code, jd)) << code << " at " << jd;
+        // The Sun's nutation in longitude, below 20".
+        double shift = Geo(3, jd) - platform::SeparationLongitudeEt(3, geoEt, false);
+        shift -= twoPi * std::round(shift / twoPi);
+        EXPECT_LT(std::fabs(shift), 20.0 / 3600 / 360 * twoPi);
+        for (int code = 1; code <= 8; ++code) {
+            double d = Geo(code, jd) - platform::SeparationLongitudeEt(code, geoEt, false);
+            d -= twoPi * std::round(d / twoPi);
+            largestSeparationChange = std::max(largestSeparationChange, std::fabs(d - shift));
+        }
+    }
+    EXPECT_LT(largestSeparationChange, 1e-12);
+    EXPECT_LT(platform::SeparationLongitudeEt(9, 2451545.0, false), 0);  // Pluto is not the library's
+    EXPECT_LT(platform::SeparationLongitudeEt(4, std::nan(""), false), 0);
+    EXPECT_TRUE(std::isnan(platform::EphemerisTime(std::nan(""), false)));
+}
