@@ -36,6 +36,10 @@ struct ExactMinute {
 // found so far are skipped, using bounds on how fast each body moves; that never changes
 // the answer. Without positions at both ends of the window every minute is evaluated.
 //
+// On the fast path (ScanPath::Fast, no Pluto in the pair) a root finder brackets the
+// zero of the signed deviation first and rules out every other minute from bounds on the
+// bodies' acceleration; only where that proof fails does the walk run.
+//
 // `deviations` (radians, at t - step, t and t + step) only tell where to look first.
 std::optional<ExactMinute> FindExactMinimum(double t, const TransitRunParams& params, int aspect, double step,
                                             const std::array<double, 3>& deviations);
