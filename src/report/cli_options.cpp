@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "calendar/time_zones.h"
+#include "platform/named_time_zone.h"
 #include "util/text.h"
 
 namespace kovo::report {
@@ -100,7 +101,18 @@ std::string ApplyOption(CliOptions& o, const std::string& name, const std::strin
         if (!ParseOrbs(value, o.orbs)) return "--orbs takes three whole degrees from 1 to 15, e.g. 10,5,2";
     } else if (name == "--tz") {
         const auto position = calendar::TimeZonePositionFromText(value);
-        if (!position) return "unknown time zone '" + value + "'";
+        o.namedZone.clear();
+        if (!position) {
+            // The list's own texts come first, so "GMT" stays the list's fixed entry.
+            const std::string name(util::TrimBlanks(value));
+            if (!platform::NamedTimeZone::Find(name))
+                return "unknown time zone '" + value + "': give a list entry such as GMT-5:00 or a zone of the "
+                       "tz database such as America/New_York";
+            o.namedZone = name;
+            o.timezonePosition = calendar::kGmtPosition;
+            o.abbreviations = false;
+            return {};
+        }
         o.timezonePosition = *position;
         o.abbreviations = calendar::TimeZoneText(*position, true) != calendar::TimeZoneText(*position, false) &&
                           util::ToLower(util::TrimBlanks(value)) == util::ToLower(calendar::TimeZoneText(*position, true));

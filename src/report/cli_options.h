@@ -22,6 +22,7 @@ struct CliOptions {
     std::array<int, 3> orbs{10, 5, 2};
     std::optional<int> timezonePosition;  // none: the computer's zone, as the window starts
     bool abbreviations = false;           // the zone was named by its North American abbreviation
+    std::string namedZone;                // a zone of the tz database ("America/New_York") instead
     int searchAspect = 1;
     int searchOrb = 6;
     bool searchFromEnd = false;

@@ -10,6 +10,7 @@
 #include "astro/positions.h"
 #include "calendar/calendar_services.h"
 #include "calendar/time_zones.h"
+#include "platform/named_time_zone.h"
 #include "platform/standard_output.h"
 #include "report/cli_options.h"
 #include "report/headless_host.h"
@@ -78,6 +79,10 @@ transits::TransitInputs TransitInputsFrom(const CliOptions& o, const astro::Plut
     in.heliocentric = o.heliocentric;
     in.timezonePosition = o.timezonePosition.value_or(calendar::StartUpTimeZonePosition(calendar::LocalTimeZoneMinutes()));
     in.timezoneText = calendar::TimeZoneText(in.timezonePosition, o.abbreviations);
+    if (!o.namedZone.empty()) {
+        in.namedZone = platform::NamedTimeZone::Find(o.namedZone);
+        in.timezoneText = o.namedZone;
+    }
     in.pluto = pluto;
     in.searchAspectPos = o.searchAspect - 1;
     in.searchWhenPos = o.searchFromEnd ? 1 : 0;
@@ -88,16 +93,20 @@ transits::TransitInputs TransitInputsFrom(const CliOptions& o, const astro::Plut
 
 int Positions(const CliOptions& o, const calendar::DateEntryModel& dates, std::ostream& out) {
     const int position = o.timezonePosition.value_or(calendar::kGmtPosition);
-    const double zone = calendar::TimeZoneOffsetMinutes(position) / 1440.0;
+    const double fixedZone = calendar::TimeZoneOffsetMinutes(position) / 1440.0;
+    const auto named = o.namedZone.empty() ? std::nullopt : platform::NamedTimeZone::Find(o.namedZone);
+    // A named zone's offset may change from one row to the next.
+    const auto zoneAt = [&](double local) { return named ? named->OffsetAtLocal(local) / 86400.0 : fixedZone; };
     const std::string eol = o.lineFeeds ? "\n" : "\r\n";
     out << "Date       Time   Longitude(deg)  " << (o.heliocentric ? "heliocentric J2000" : "geocentric apparent")
         << ", " << astro::PlanetName(o.first, o.heliocentric, false) << ", "
-        << calendar::TimeZoneText(position, o.abbreviations) << eol;
+        << (named ? named->Name() : calendar::TimeZoneText(position, o.abbreviations)) << eol;
     const double first = dates.DayNumbers[0] - 0.5;
     const double last = dates.DayNumbers[1] + 0.5;
     for (long long k = 0;; ++k) {
         const double local = first + static_cast<double>(k) * o.stepDays;
         if (local > last - 1e-9) break;
+        const double zone = zoneAt(local);
         const double lon = astro::PlanetLongitude(o.first, local - zone, o.heliocentric);
         const long long minutes = std::llround((local + 0.5 - std::floor(local + 0.5)) * 1440) % 1440;
         char line[96];

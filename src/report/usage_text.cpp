@@ -25,8 +25,10 @@ const char* const kCommon =
     "  --second NAME       second body: Mercury ... Pluto (default Jupiter)\n"
     "  --from YYYY-MM-DD   start date (default 1 January of this year)\n"
     "  --to YYYY-MM-DD     end date (default 31 December of this year)\n"
-    "  --tz ZONE           GMT, GMT-5:00, EST/CDT ... or minutes east, e.g. -300\n"
-    "                      (default: the computer's zone, as the window starts)\n"
+    "  --tz ZONE           GMT, GMT-5:00, EST/CDT ... or minutes east, e.g. -300: one offset\n"
+    "                      all year; or a zone of the tz database, e.g. America/New_York,\n"
+    "                      with its daylight saving (default: the computer's offset, as the\n"
+    "                      window starts)\n"
     "  --lf                plain line feeds instead of CR LF\n";
 
 const char* const kAspects =

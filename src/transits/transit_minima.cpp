@@ -46,7 +46,7 @@ public:
     MinuteWindow(double t, const TransitRunParams& params, int aspect, double step)
         : positions_(params, nullptr),
           angle_(astro::AspectAngle[static_cast<std::size_t>(aspect)]),
-          start_(t - 1.5 * step - params.TimezoneMinutes() / kMinutesPerDay),
+          start_(t - 1.5 * step - params.ZoneDaysAt(t)),
           last_(std::lround(3.0 * step * kMinutesPerDay)) {}
 
     long Last() const { return last_; }
@@ -266,7 +266,7 @@ RootSearch FindByRoot(const MinuteWindow& w, const TransitRunParams& params) {
 
 bool RetrogradeAt(std::int32_t day, const TransitRunParams& params, int body) {
     if (params.heliocentric || params.AllTransitsMode()) return false;
-    const double instant = day - 0.5 - params.TimezoneMinutes() / kMinutesPerDay;
+    const double instant = day - 0.5 - params.ZoneDaysAt(day);
     return astro::IsRetrograde(body, instant);
 }
 

@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 
+#include "platform/named_time_zone.h"
+
 namespace kovo::transits {
 
 enum class RunKind { TwoPlanet, Search, AllTransits };
@@ -30,6 +32,9 @@ struct TransitRunParams {
     RunKind kind = RunKind::TwoPlanet;
     int timezonePosition = 24;  // list position; the offset is (position - 24) * 30 minutes east
     std::string timezoneText = "GMT";
+    // A zone of the tz database instead of the list's fixed offset: its offset may change
+    // with the date (daylight saving, changes of rule).
+    std::optional<platform::NamedTimeZone> namedZone;
     // For the heading: the two names as the planet lists show them, and for a search
     // the search-orb and search-aspect list texts and the day the search starts from.
     std::string firstName;
@@ -43,6 +48,19 @@ struct TransitRunParams {
     bool SearchMode() const { return kind == RunKind::Search; }
     bool AllTransitsMode() const { return kind == RunKind::AllTransits; }
     int TimezoneMinutes() const { return (timezonePosition - 24) * 30; }
+
+    // The offset east of Greenwich, in days, for the local Julian date `local`: the one in
+    // force at the local midnight that begins its day (local day floor(local + 0.5)).
+    double ZoneDaysAt(double local) const;
+    // The offset, in days, and the zone's text at a UT instant: a named zone's
+    // abbreviation then ("EDT"), else the list text.
+    struct ZoneReading {
+        double days = 0;
+        std::string text;
+    };
+    ZoneReading ZoneAt(double instantUt) const;
+    // The zone as a heading or an export names it: the tz name, or the list text.
+    const std::string& ZoneName() const { return namedZone ? namedZone->Name() : timezoneText; }
 };
 
 // The scan follows one aspect per step, so no instant may lie inside the orbs of two

@@ -31,6 +31,8 @@ std::string BuildHeading(const TransitRunParams& params) {
                   " and " + params.secondName + " from " + calendar::FormatDayNumberLong(params.startDay) + ", to " +
                   calendar::FormatDayNumberLong(params.endDay);
     }
+    // A named zone's times change with daylight saving: the heading says whose they are.
+    if (params.namedZone) heading += ", times in " + params.namedZone->Name();
     return heading + RetrogradeNote(params);
 }
 

@@ -49,6 +49,7 @@ TransitRunParams BaseParams(const TransitInputs& in, int first, int second) {
     p.heliocentric = in.heliocentric;
     p.timezonePosition = in.timezonePosition;
     p.timezoneText = in.timezoneText;
+    p.namedZone = in.namedZone;
     p.firstName = astro::PlanetName(FirstPlanet(in), in.heliocentric, false);
     p.secondName = astro::PlanetName(SecondPlanet(in), in.heliocentric, false);
     p.outputLimit = in.outputLimit;
@@ -120,21 +121,36 @@ std::string PairCaption(const TransitInputs& inputs) {
            astro::PlanetName(SecondPlanet(inputs), inputs.heliocentric, false);
 }
 
-std::int32_t BackOffStartDay(int first, int second, std::int32_t startDay, double innerOrb, bool helio,
-                             int zoneMinutes) {
-    const double zone = zoneMinutes / 1440.0;
+namespace {
+
+template <typename ZoneDaysOn>
+std::int32_t BackOff(int first, int second, std::int32_t startDay, double innerOrb, bool helio, ZoneDaysOn zoneDaysOn) {
     bool noData = false;
     int backOffAspect = 0;
     for (int a = 1; a <= astro::kAspectCount && backOffAspect == 0; ++a)
-        if (DeviationAt(first, second, a, startDay - 0.5 - zone, helio, noData) < innerOrb) backOffAspect = a;
+        if (DeviationAt(first, second, a, startDay - 0.5 - zoneDaysOn(startDay), helio, noData) < innerOrb)
+            backOffAspect = a;
     if (backOffAspect == 0) return startDay;
     for (std::int32_t d = startDay - 1;; --d) {
-        const double deviation = DeviationAt(first, second, backOffAspect, d - 0.5 - zone, helio, noData);
+        const double deviation = DeviationAt(first, second, backOffAspect, d - 0.5 - zoneDaysOn(d), helio, noData);
         // Any missing position ends the walk, not only the "before the data" sentinel,
         // so that a failing ephemeris cannot keep it going for ever.
         if (noData) return d + 1;
         if (!(deviation < innerOrb)) return d;
     }
+}
+
+}  // namespace
+
+std::int32_t BackOffStartDay(int first, int second, std::int32_t startDay, double innerOrb, bool helio,
+                             int zoneMinutes) {
+    const double zone = zoneMinutes / 1440.0;
+    return BackOff(first, second, startDay, innerOrb, helio, [zone](std::int32_t) { return zone; });
+}
+
+std::int32_t BackOffStartDay(const TransitRunParams& p, std::int32_t startDay, double innerOrb) {
+    return BackOff(p.firstPlanet, p.secondPlanet, startDay, innerOrb, p.heliocentric,
+                   [&p](std::int32_t day) { return p.ZoneDaysAt(day); });
 }
 
 std::array<int, 3> DerivedSearchOrbs(int searchOrb) {
@@ -189,8 +205,7 @@ TransitResult RunPair(RunContext& c, bool allTransitsMode, KeptBodyPositions* ke
             return sink.Refused();
     c.flags.headerPrinted = false;
     c.host.PrepareRunWindow();
-    c.dates.DayNumbers[0] = BackOffStartDay(first, second, c.dates.DayNumbers[0], p.orbRadians[kInnerOrb],
-                                            in.heliocentric, p.TimezoneMinutes());
+    c.dates.DayNumbers[0] = BackOffStartDay(p, c.dates.DayNumbers[0], p.orbRadians[kInnerOrb]);
     p.startDay = c.dates.DayNumbers[0];
     p.endDay = c.dates.DayNumbers[1];
     for (std::size_t a = 1; a <= astro::kAspectCount; ++a) p.aspects[a] = in.aspectChecked[a - 1];

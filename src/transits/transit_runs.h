@@ -26,6 +26,7 @@ struct TransitInputs {
     bool heliocentric = false;
     int timezonePosition = 24;
     std::string timezoneText = "GMT";  // the selected entry as the list shows it
+    std::optional<platform::NamedTimeZone> namedZone;  // replaces the list's zone when set
     astro::PlutoAvailability pluto;  // a pair with Pluto is refused, with its reason, when not available
     int searchAspectPos = 0;  // cboSearchAspect: aspect index - 1
     int searchWhenPos = 0;    // 0 on or after start date, 1 on or after end date
@@ -63,6 +64,8 @@ AllTransitsResult StartAllTransitsRun(RunContext& context, int index);
 // inner orb, or the first day with position data.
 std::int32_t BackOffStartDay(int firstPlanet, int secondPlanet, std::int32_t startDay, double innerOrbRadians,
                              bool heliocentric, int zoneMinutes);
+// The same with the zone of a run: a named zone's offset at each day's local midnight.
+std::int32_t BackOffStartDay(const TransitRunParams& params, std::int32_t startDay, double innerOrbRadians);
 
 // The search's three orbs from its one outer orb: outer, floor(2/3 of it), floor(1/3 of that).
 std::array<int, 3> DerivedSearchOrbs(int searchOrb);

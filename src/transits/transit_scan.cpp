@@ -85,7 +85,9 @@ private:
     PeriodBuilder builder_;
     TransitResult result_;
     double step_ = 0.25;
-    double zone_ = 0;  // offset in days east of Greenwich
+    // The offset in days east of Greenwich of a local instant; with a fixed zone always
+    // the same, with a named one that of the local midnight beginning its day.
+    double ZoneDays(double local) const { return p_.ZoneDaysAt(local); }
     std::array<std::array<double, 2>, 3> position_{};  // [before/now/after][first/second]
     std::array<double, 3> separation_{};
     std::array<std::array<double, 8>, 3> deviation_{};
@@ -98,7 +100,6 @@ private:
 
 TransitResult TransitScan::Run() {
     PrepareOutput();
-    zone_ = p_.TimezoneMinutes() / 1440.0;
     step_ = ScanStep(p_.firstPlanet, p_.secondPlanet);
     if (p_.SearchMode()) p_.endDay = kSearchEndDay;
     const double last = p_.endDay + 0.25;
@@ -179,7 +180,7 @@ void TransitScan::UpdatePositions(double t, bool firstStep) {
         position_[kNow] = position_[kAfter];
     }
     for (int k = firstStep ? -1 : 1; k <= 1; ++k)
-        position_[static_cast<std::size_t>(k + 1)] = positions_.AtScanInstant(k * step_ + t, zone_);
+        position_[static_cast<std::size_t>(k + 1)] = positions_.AtScanInstant(k * step_ + t, ZoneDays(k * step_ + t));
 }
 
 void TransitScan::UpdateDeviations(bool firstStep) {
@@ -318,7 +319,7 @@ OrbDate TransitScan::StepDate(double t) const {
 
 TransitMinimum TransitScan::TrackedMinimum() const {
     const auto day = static_cast<std::int32_t>(std::floor(trackedInstant_ + 0.5));
-    return {.instantUt = trackedInstant_ - zone_,
+    return {.instantUt = trackedInstant_ - ZoneDays(trackedInstant_),
             .day = day,
             .deviation = trackedDeviation_,
             .exact = false,
@@ -326,7 +327,7 @@ TransitMinimum TransitScan::TrackedMinimum() const {
 }
 
 TransitMinimum TransitScan::ExactRecord(const ExactMinute& exact) const {
-    const ExactClock clock = ExactClockAt(exact.instantUt + zone_);
+    const ExactClock clock = ExactClockAt(exact.instantUt + p_.ZoneAt(exact.instantUt).days);
     return {.instantUt = exact.instantUt,
             .day = clock.day,
             .deviation = exact.deviation,

@@ -26,11 +26,13 @@ void PutMinimum(TransitRow& row, const TransitMinimum& m, const TransitRunParams
         Cell(row, kMinimumColumn) = astro::FormatDegreesMinutes(m.deviation);
         return;
     }
-    const ExactClock clock = ExactClockAt(m.instantUt + params.TimezoneMinutes() / 1440.0);
+    // The offset, and a named zone's abbreviation, in force at the exact instant.
+    const TransitRunParams::ZoneReading zone = params.ZoneAt(m.instantUt);
+    const ExactClock clock = ExactClockAt(m.instantUt + zone.days);
     char time[8];
     std::snprintf(time, sizeof time, "%02d:%02d", clock.hour, clock.minute);
     Cell(row, kMinimumAtColumn) = calendar::FormatDayNumberIso(m.day) + "*" + (m.retrograde ? "r" : "");
-    Cell(row, kMinimumColumn) = std::string(time) + " " + params.timezoneText;
+    Cell(row, kMinimumColumn) = std::string(time) + " " + zone.text;
 }
 
 TransitRow PassRow(const TransitPass& pass, const TransitRunParams& params) {
