@@ -7,6 +7,7 @@
 #include "export/local_time.h"
 #include "test_support.h"
 #include "transits/transit_minima.h"
+#include "util/rounding.h"
 
 using namespace kovo;
 using namespace kovo::exporting;

@@ -61,7 +61,9 @@ TEST(ICalendar, FoldsAt75OctetsWithoutSplittingACharacter) {
         EXPECT_LE(end - start, 75u);
         // A continuation never begins inside a character: the byte after its space is no
         // UTF-8 continuation byte.
-        if (lines > 0) EXPECT_NE(static_cast<unsigned char>(folded[start + 1]) & 0xC0, 0x80);
+        if (lines > 0) {
+            EXPECT_NE(static_cast<unsigned char>(folded[start + 1]) & 0xC0, 0x80);
+        }
         start = end + 2;
         ++lines;
     }
@@ -81,15 +83,15 @@ TEST(ICalendar, EventsFromRecordsHaveStableUidsAndUtcStarts) {
     result.inputs.secondName = "Jupiter";
     result.inputs.timezonePosition = 14;  // -5:00
     result.inputs.timezoneText = "EST/CDT";
-    result.inputs.startDay = testing::Day(2026, 1, 1);
-    result.inputs.endDay = testing::Day(2026, 12, 31);
+    result.inputs.startDay = kovo::testing::Day(2026, 1, 1);
+    result.inputs.endDay = kovo::testing::Day(2026, 12, 31);
     transits::TransitPeriod period;
     period.aspect = 2;
-    period.outer = {.entry = transits::OrbDate{testing::Day(2025, 12, 20), false},
-                    .exit = transits::OrbDate{testing::Day(2026, 1, 21), false}};
+    period.outer = {.entry = transits::OrbDate{kovo::testing::Day(2025, 12, 20), false},
+                    .exit = transits::OrbDate{kovo::testing::Day(2026, 1, 21), false}};
     transits::TransitPass pass;
     pass.minimum = transits::TransitMinimum{
-        .instantUt = testing::Day(2026, 1, 10) - 0.5 + (14 * 60 + 25) / 1440.0, .deviation = 0.0001, .exact = true};
+        .instantUt = kovo::testing::Day(2026, 1, 10) - 0.5 + (14 * 60 + 25) / 1440.0, .deviation = 0.0001, .exact = true};
     period.passes = {pass};
     result.periods = {period};
     const std::string ics = Unfold(TransitCalendar({&result}, {.periods = true, .stampUtc = "20261209T010000Z"}));
