@@ -1,5 +1,6 @@
 #include "export/export_document.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "export/delimited_text.h"
@@ -64,6 +65,11 @@ std::optional<std::string> ExportDocument(const RunRecords& records, ExportForma
         if (!WalkRan(*run)) return std::nullopt;
         return Simulation(*run, format, options);
     }
+    // A refused run scanned nothing; an all-transits run reports the pairs it did scan.
+    const auto results = Results(records);
+    if (std::none_of(results.begin(), results.end(),
+                     [](const transits::TransitResult* r) { return r->outcome != util::RunOutcome::Refused; }))
+        return std::nullopt;
     return Transits(records, format, options);
 }
 

@@ -26,7 +26,8 @@ struct ExportOptions {
 // a simulation whose walk ran.
 bool HasExportableResults(const RunRecords& records);
 
-// The document; nothing when the records hold no run (a refused simulation, or none).
+// The document; nothing when the records hold no run: none yet, a refused run, or an
+// all-transits run that scanned no pair.
 std::optional<std::string> ExportDocument(const RunRecords& records, ExportFormat format,
                                           const ExportOptions& options = {});
 

@@ -24,15 +24,15 @@ int DeliverRunOutput(const CliOptions& o, util::RunOutcome outcome, const std::s
     if (o.format != OutputFormat::Text) {
         const auto document = exporting::ExportDocument(
             records, ExportFormatOf(o.format), {.icsPeriods = o.icsPeriods, .simulationSummary = o.summary, .stampUtc = {}});
-        if (!document || outcome == util::RunOutcome::Refused) return 0;
+        if (!document) return 0;
         content = *document;
+    } else if (outcome == util::RunOutcome::Refused && content.empty() && !o.outputPath.empty()) {
+        return 0;  // a refused run leaves an existing file alone
     }
     if (o.outputPath.empty()) {
         out << content;
         return 0;
     }
-    // A refused run leaves an existing file alone.
-    if (outcome == util::RunOutcome::Refused) return 0;
     if (const std::string problem = util::WriteFileAtomically(o.outputPath, content); !problem.empty()) {
         errors << "kovo-report: " << problem << "\n";
         return 1;

@@ -10,8 +10,8 @@
 
 namespace kovo::report {
 
-// `text` is the report as printed (line ends already chosen). A refused run writes no
-// file and no document. Returns 0, or 1 after a message on `errors` when the file could
+// `text` is the report as printed (line ends already chosen). A run that scanned
+// nothing (refused) writes no file and no document. Returns 0, or 1 after a message on `errors` when the file could
 // not be written.
 int DeliverRunOutput(const CliOptions& options, util::RunOutcome outcome, const std::string& text,
                      const exporting::RunRecords& records, std::ostream& out, std::ostream& errors);

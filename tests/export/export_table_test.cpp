@@ -178,6 +178,7 @@ TEST(ExportDocument, OnlyARunWithFindingsIsExported) {
     EXPECT_FALSE(HasExportableResults(RunRecords{}));
     simulation::SimulationRun refused;
     EXPECT_FALSE(ExportDocument(RunRecords{refused}, ExportFormat::Json));
+    EXPECT_FALSE(ExportDocument(RunRecords{transits::TransitResult{}}, ExportFormat::Csv)) << "refused";
     transits::TransitResult nothing;
     nothing.outcome = util::RunOutcome::NotFound;
     EXPECT_FALSE(HasExportableResults(RunRecords{nothing}));
@@ -186,4 +187,6 @@ TEST(ExportDocument, OnlyARunWithFindingsIsExported) {
     all.pairs.push_back(nothing);
     all.pairs.back().periods.emplace_back();
     EXPECT_TRUE(HasExportableResults(RunRecords{all}));
+    all.pairs.back().outcome = util::RunOutcome::Refused;
+    EXPECT_FALSE(ExportDocument(RunRecords{all}, ExportFormat::Json)) << "no pair scanned";
 }
