@@ -32,20 +32,6 @@ Cell DateCell(const std::optional<transits::OrbDate>& date) {
     return date ? Cell::Of(calendar::FormatDayNumberIso(date->day)) : Cell{};
 }
 
-// A period's span of one orb level as the report lines show it: entered on the line of
-// its first stay, left on the line of its last (a stay's exit stays on its entry's line).
-OrbSpan LevelSpan(const TransitPeriod& period, OrbSpan TransitPass::*level) {
-    const TransitPass* first = nullptr;
-    const TransitPass* last = nullptr;
-    for (const TransitPass& pass : period.passes) {
-        if (!(pass.*level).Reached()) continue;
-        if (first == nullptr) first = &pass;
-        last = &pass;
-    }
-    if (first == nullptr) return {};
-    return {.entry = (first->*level).entry, .exit = (last->*level).exit};
-}
-
 // The minima a period's rows report: every exact one, or else the closest approach.
 std::vector<const TransitMinimum*> RowMinima(const TransitPeriod& period) {
     std::vector<const TransitMinimum*> minima;
@@ -60,8 +46,8 @@ std::vector<const TransitMinimum*> RowMinima(const TransitPeriod& period) {
 }
 
 std::vector<Cell> PeriodRow(const TransitPeriod& period, const TransitMinimum* m, const TransitRunParams& params) {
-    const OrbSpan middle = LevelSpan(period, &TransitPass::middle);
-    const OrbSpan inner = LevelSpan(period, &TransitPass::inner);
+    const OrbSpan middle = LevelSpan(period, transits::kMiddleOrb);
+    const OrbSpan inner = LevelSpan(period, transits::kInnerOrb);
     std::vector<Cell> row{Cell::Of(params.firstName),
                           Cell::Of(params.secondName),
                           Cell::Of(params.heliocentric ? "heliocentric" : "geocentric"),
@@ -109,6 +95,20 @@ ExactTimes ExactTimesOf(const TransitMinimum& minimum, const TransitRunParams& p
     times.local = MinuteText(local) + IsoOffset(zone.offsetMinutes);
     times.localLabel = times.local.substr(times.local.find('T') + 1, 5) + " " + zone.label;
     return times;
+}
+
+OrbSpan LevelSpan(const TransitPeriod& period, transits::OrbLevel level) {
+    if (level == transits::kOuterOrb) return period.outer;
+    const OrbSpan TransitPass::*span = level == transits::kMiddleOrb ? &TransitPass::middle : &TransitPass::inner;
+    const TransitPass* first = nullptr;
+    const TransitPass* last = nullptr;
+    for (const TransitPass& pass : period.passes) {
+        if (!(pass.*span).Reached()) continue;
+        if (first == nullptr) first = &pass;
+        last = &pass;
+    }
+    if (first == nullptr) return {};
+    return {.entry = (first->*span).entry, .exit = (last->*span).exit};
 }
 
 bool ShowsRetrogradeMarks(const TransitRunParams& params) { return !params.heliocentric && !params.AllTransitsMode(); }

@@ -39,6 +39,11 @@ struct ExactTimes {
 };
 ExactTimes ExactTimesOf(const transits::TransitMinimum& minimum, const transits::TransitRunParams& params);
 
+// A period's stay in the middle or inner orb as its report lines read: entered on the
+// line of its first stay, left on the line of its last (a stay's exit stays on the line
+// of its entry). The outer orb is the period's own span.
+transits::OrbSpan LevelSpan(const transits::TransitPeriod& period, transits::OrbLevel level);
+
 // Whether the run's report gives retrograde marks (geocentric, not the all-transits run).
 bool ShowsRetrogradeMarks(const transits::TransitRunParams& params);
 

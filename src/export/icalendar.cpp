@@ -75,23 +75,10 @@ std::string OrbLine(const char* name, int degrees, const transits::OrbSpan& span
     return line + "\n";
 }
 
-// First and last stay of a level, as the table reads them.
-transits::OrbSpan LevelSpan(const transits::TransitPeriod& period, bool inner) {
-    transits::OrbSpan span;
-    bool seen = false;
-    for (const transits::TransitPass& pass : period.passes) {
-        const transits::OrbSpan& s = inner ? pass.inner : pass.middle;
-        if (!s.Reached()) continue;
-        if (!seen) span.entry = s.entry;
-        span.exit = s.exit;
-        seen = true;
-    }
-    return span;
-}
-
 std::string PeriodDescription(const transits::TransitPeriod& period, const transits::TransitRunParams& p) {
-    return OrbLine("Outer", p.orbDegrees[0], period.outer) + OrbLine("Middle", p.orbDegrees[1], LevelSpan(period, false)) +
-           OrbLine("Inner", p.orbDegrees[2], LevelSpan(period, true));
+    return OrbLine("Outer", p.orbDegrees[0], period.outer) +
+           OrbLine("Middle", p.orbDegrees[1], LevelSpan(period, transits::kMiddleOrb)) +
+           OrbLine("Inner", p.orbDegrees[2], LevelSpan(period, transits::kInnerOrb));
 }
 
 std::string PairUid(const transits::TransitRunParams& p, int aspect) {
