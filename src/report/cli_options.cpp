@@ -78,7 +78,7 @@ bool ParseStep(const std::string& text, double& days) {
 bool IsValueOption(const std::string& name) {
     static const char* const names[] = {"--first", "--second", "--body",   "--from", "--to",   "--aspects",
                                         "--orbs",  "--tz",     "--aspect", "--orb",  "--when", "--keep",
-                                        "--index-file", "--step", "--limit"};
+                                        "--index-file", "--step", "--limit", "--format", "-o"};
     for (const char* n : names)
         if (name == n) return true;
     return false;
@@ -131,12 +131,35 @@ std::string ApplyOption(CliOptions& o, const std::string& name, const std::strin
         o.indexFile = value;
     } else if (name == "--step") {
         if (!ParseStep(value, o.stepDays)) return "--step takes a count and d, h or m, e.g. 1d or 6h";
+    } else if (name == "--format") {
+        static const std::map<std::string, OutputFormat> formats = {{"text", OutputFormat::Text},
+                                                                    {"csv", OutputFormat::Csv},
+                                                                    {"json", OutputFormat::Json},
+                                                                    {"ics", OutputFormat::ICalendar}};
+        const auto format = formats.find(util::ToLower(value));
+        if (format == formats.end()) return "--format takes text, csv, json or ics";
+        o.format = format->second;
+    } else if (name == "-o") {
+        if (value.empty()) return "-o takes a file name";
+        o.outputPath = value;
     } else if (name == "--limit") {
         if (!WholeNumber(value, 0, 999999, n)) return "--limit takes a number of characters";
         o.limit = static_cast<std::size_t>(n);
     } else {
         return "unknown option '" + name + "'";
     }
+    return {};
+}
+
+// The output options that only some commands or formats take.
+std::string CheckOutputOptions(const CliOptions& o) {
+    const bool exportable = o.command != Command::Positions;
+    if (!exportable && (o.format != OutputFormat::Text || !o.outputPath.empty()))
+        return "positions prints its table only: --format and -o are for transits, search, all and simulate";
+    if (o.icsPeriods && o.format != OutputFormat::ICalendar) return "--ics-periods goes with --format ics";
+    if (o.icsPeriods && o.command == Command::Simulate) return "--ics-periods is for transit runs";
+    if (o.summary && o.command != Command::Simulate) return "--summary is for simulate";
+    if (o.summary && o.format != OutputFormat::Csv) return "--summary goes with --format csv";
     return {};
 }
 
@@ -179,10 +202,13 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args) {
         if (a == "--helio") r.options.heliocentric = true;
         else if (a == "--details") r.options.details = true;
         else if (a == "--lf") r.options.lineFeeds = true;
-        else if (a.rfind("--", 0) != 0) r.error = "unexpected argument '" + a + "'";
+        else if (a == "--ics-periods") r.options.icsPeriods = true;
+        else if (a == "--summary") r.options.summary = true;
+        else if (a.rfind("--", 0) != 0 && a != "-o") r.error = "unexpected argument '" + a + "'";
         else if (i + 1 < args.size()) r.error = ApplyOption(r.options, a, args[++i]);
         else r.error = IsValueOption(a) ? "option '" + a + "' needs a value" : "unknown option '" + a + "'";
     }
+    if (r.error.empty()) r.error = CheckOutputOptions(r.options);
     return r;
 }
 

@@ -10,6 +10,9 @@ namespace kovo::report {
 
 enum class Command { Transits, Search, All, Simulate, Positions, Help, Version };
 
+// What a run prints: the report text, or its records in an export format.
+enum class OutputFormat { Text, Csv, Json, ICalendar };
+
 struct CliOptions {
     Command command = Command::Help;
     std::string helpTopic;  // subcommand whose help was asked for, or "" for the overview
@@ -32,6 +35,10 @@ struct CliOptions {
     double stepDays = 1.0;
     bool lineFeeds = false;
     std::optional<std::size_t> limit;
+    OutputFormat format = OutputFormat::Text;
+    std::string outputPath;    // -o: written safely instead of standard output
+    bool icsPeriods = false;   // iCalendar: all-day events for the outer-orb periods too
+    bool summary = false;      // simulate: the summary table instead of the events
 };
 
 struct ParseResult {

@@ -14,6 +14,7 @@
 #include "platform/standard_output.h"
 #include "report/cli_options.h"
 #include "report/headless_host.h"
+#include "report/run_output.h"
 #include "report/simulate_command.h"
 #include "transits/transit_runs.h"
 
@@ -122,11 +123,9 @@ int Positions(const CliOptions& o, const calendar::DateEntryModel& dates, std::o
     return 0;
 }
 
-// The records of the last transit command, for writers beside the report text.
-using TransitRecords = std::variant<std::monostate, transits::TransitResult, transits::AllTransitsResult>;
-
 util::RunOutcome RunTransitCommand(const CliOptions& o, calendar::DateEntryModel& dates, util::RunFlags& flags,
-                                   HeadlessHost& host, const astro::PlutoAvailability& pluto, TransitRecords& records) {
+                                   HeadlessHost& host, const astro::PlutoAvailability& pluto,
+                                   exporting::RunRecords& records) {
     transits::TransitInputs inputs = TransitInputsFrom(o, pluto);
     transits::RunContext context{inputs, dates, flags, host};
     if (o.command == Command::All)
@@ -179,11 +178,13 @@ int CommandStatus(const std::vector<std::string>& args, std::ostream& out, std::
         }
         return Positions(o, dates, out);
     }
-    TransitRecords transitRecords;
-    const util::RunOutcome outcome = o.command == Command::Simulate
-                                         ? RunSimulateCommand(o, dates, flags, host, pluto)
-                                         : RunTransitCommand(o, dates, flags, host, pluto, transitRecords);
-    out << LineEnds(host.Output(), o.lineFeeds);
+    // The run's records, for the exports beside the report text.
+    exporting::RunRecords records;
+    const util::RunOutcome outcome =
+        o.command == Command::Simulate
+            ? simulation::ToRunOutcome(records.emplace<simulation::SimulationRun>(RunSimulateCommand(o, dates, flags, host, pluto)).outcome)
+            : RunTransitCommand(o, dates, flags, host, pluto, records);
+    if (DeliverRunOutput(o, outcome, LineEnds(host.Output(), o.lineFeeds), records, out, errors) != 0) return 1;
     return util::Succeeded(outcome) ? 0 : 1;
 }
 

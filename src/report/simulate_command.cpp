@@ -5,7 +5,7 @@
 
 namespace kovo::report {
 
-util::RunOutcome RunSimulateCommand(const CliOptions& o, const calendar::DateEntryModel& dates,
+simulation::SimulationRun RunSimulateCommand(const CliOptions& o, const calendar::DateEntryModel& dates,
                                     util::RunFlags& flags, HeadlessHost& host, const astro::PlutoAvailability& pluto) {
     simulation::IndexPrices prices;
     if (const auto problem = prices.Load(o.indexFile)) host.Notice(*problem);
@@ -21,7 +21,7 @@ util::RunOutcome RunSimulateCommand(const CliOptions& o, const calendar::DateEnt
     params.firstName = astro::PlanetName(o.first, true, false);
     params.secondName = astro::PlanetName(o.second, true, false);
     params.pluto = pluto;
-    return simulation::ToRunOutcome(simulation::ClickSimulateInvestment(params, prices, flags, host).outcome);
+    return simulation::ClickSimulateInvestment(params, prices, flags, host);
 }
 
 }  // namespace kovo::report

@@ -29,11 +29,16 @@ const char* const kCommon =
     "                      all year; or a zone of the tz database, e.g. America/New_York,\n"
     "                      with its daylight saving (default: the computer's offset, as the\n"
     "                      window starts)\n"
-    "  --lf                plain line feeds instead of CR LF\n";
+    "  --lf                plain line feeds instead of CR LF\n"
+    "  --format FORMAT     text (default), csv, json or ics: the report or its results\n"
+    "  -o PATH             write to PATH (complete or not at all) instead of standard output\n";
 
 const char* const kAspects =
     "  --aspects LIST      con,opp,sqr,tri,sxt,ssx,qui or all (default all)\n"
     "  --orbs O,M,I        outer, middle and inner orb in whole degrees (default 10,5,2)\n";
+
+const char* const kIcsPeriods =
+    "  --ics-periods       with --format ics: an all-day event per outer-orb period too\n";
 
 }  // namespace
 
@@ -45,20 +50,21 @@ std::string UsageText(const std::string& topic) {
         text += std::string("options:\n") + kCommon + kAspects + "  --helio             heliocentric positions\n" +
                 "  --limit N           refuse rows past N characters of output, as the window does\n";
         if (topic == "all") text += "  --keep first|second the body kept: the first (default) or the second\n";
-        return text;
+        return text + kIcsPeriods;
     }
     if (topic == "search")
         return std::string("usage: kovo-report search [OPTIONS]\n\noptions:\n") + kCommon +
                "  --aspect NAME       conjunction ... quincunx, or con ... qui (default conjunction)\n"
                "  --orb N             search orb, 3 to 15 degrees (default 6)\n"
                "  --when start|end    search on or after the start date (default) or the end date\n"
-               "  --helio             heliocentric positions\n";
+               "  --helio             heliocentric positions\n" + kIcsPeriods;
     if (topic == "simulate")
         return std::string("usage: kovo-report simulate [OPTIONS]\n\n"
                            "Always heliocentric; dates within 2007-01-03 and 2014-12-31.\n\noptions:\n") +
                kCommon + kAspects +
                "  --details           list every investment, redemption and cancellation\n"
-               "  --index-file PATH   daily index closes (default DJIA_data.txt in the working folder)\n";
+               "  --index-file PATH   daily index closes (default DJIA_data.txt in the working folder)\n"
+               "  --summary           with --format csv: the summary table instead of the events\n";
     if (topic == "positions")
         return "usage: kovo-report positions --body NAME --from YYYY-MM-DD --to YYYY-MM-DD [OPTIONS]\n\n"
                "options:\n"

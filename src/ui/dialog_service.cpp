@@ -70,4 +70,11 @@ std::string QtDialogService::GetSaveFileName(const std::string& title, const std
     return FromQ(path);
 }
 
+DialogService::SaveChoice QtDialogService::GetSaveFileChoice(const std::string& title, const std::string& filters) {
+    QString selected;
+    const QString path = QFileDialog::getSaveFileName(parent_, ToQ(title), QString(), ToQ(filters), &selected,
+                                                      QFileDialog::DontConfirmOverwrite);
+    return {FromQ(path), FromQ(selected)};
+}
+
 }  // namespace kovo::ui

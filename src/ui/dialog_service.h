@@ -15,6 +15,16 @@ public:
     // Returns the chosen path, or "" when the user cancelled or the dialog failed.
     // Existing files may be chosen without an overwrite question.
     virtual std::string GetSaveFileName(const std::string& title, const std::string& filter) = 0;
+
+    // The same dialog with several filters (";;" between them), also telling which
+    // filter was selected; "" when the service cannot tell.
+    struct SaveChoice {
+        std::string path;
+        std::string selectedFilter;
+    };
+    virtual SaveChoice GetSaveFileChoice(const std::string& title, const std::string& filters) {
+        return {GetSaveFileName(title, filters), {}};
+    }
 };
 
 // The real boxes: QMessageBox and QFileDialog, owned by `parent` when one is set.
@@ -25,6 +35,7 @@ public:
 
     util::Answer ShowMessage(const util::Message& message) override;
     std::string GetSaveFileName(const std::string& title, const std::string& filter) override;
+    SaveChoice GetSaveFileChoice(const std::string& title, const std::string& filters) override;
 
 private:
     QWidget* parent_;

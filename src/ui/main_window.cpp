@@ -62,6 +62,8 @@ void frmMain::SetControlsEnabled(bool enabled, bool includeFrames, bool includeT
         for (QWidget* w : textFields_) w->setEnabled(enabled);
     if (includeLabels)
         for (QLabel* w : labels_) w->setEnabled(enabled);
+    // The export controls follow their own rule, whatever the others do.
+    RefreshExportControls();
     update();
 }
 

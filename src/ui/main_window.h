@@ -16,6 +16,7 @@
 #include "ui/dialog_service.h"
 #include "util/run_host.h"
 
+class QAction;
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
@@ -79,6 +80,13 @@ public:
 
     // The output file command.
     void WriteOutputToFile();
+
+    // The last run's results (main_window_export.cpp): "Export…" saves them as CSV, JSON
+    // or iCalendar, as the file dialog's filter chooses; the output area's context menu
+    // copies them as tab-separated rows. Both are off while there are none or a run holds
+    // the window.
+    void ExportResults();
+    void CopyResultsAsTable();
 
     // ---- what the runs read ---------------------------------------------------
     // Planet indexes 1..9 of the two lists (list position + 1, + 2).
@@ -190,6 +198,8 @@ private:
     QPushButton* cmdQuit;
     QLabel* lblNotice;  // marks the foot of the window where "Done" pops up
     QTimer* Timer1;
+    QPushButton* cmdExport;  // beside the specified controls: "Export…"
+    QAction* actCopyResultsAsTable;
 
     // Construction (main_window_controls.cpp, main_window_layout.cpp).
     void CreateControls();
@@ -257,6 +267,12 @@ private:
     void ShowDateFields();
     void YearLostFocus(int index);
     bool HandleDateFieldEvent(QObject* watched, QEvent* event);
+
+    // Exports (main_window_export.cpp).
+    void CreateExportControls();
+    void PlaceExportButton();
+    void RefreshExportControls();
+    void ShowOutputContextMenu(const QPoint& position);
 
     // Output commands (main_window_output.cpp).
     void ClearOutputCommand();

@@ -70,6 +70,7 @@ void frmMain::CreateControls() {
     CreateFrames();
     CreateRunControls();
     CreateOutputControls();
+    CreateExportControls();
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(500);

@@ -77,6 +77,7 @@ void frmMain::Timer1Tick() {
     chkOpenOutputFile->setVisible(fileVisible);
     chkAppendToOutput->setVisible(hasOutput);
     cmdClearOutput->setVisible(hasOutput);
+    RefreshExportControls();
     if (recentlySaved_ && ++recentlySavedTicks_ > 10) recentlySaved_ = false;
 }
 
@@ -97,6 +98,7 @@ void frmMain::LeaveBusyState() {
     cmdStart->setText(QString::fromStdString(savedRunCaption_));
     KeepSimulationOffWhenGeocentric();
     runState_ = RunState::Idle;
+    RefreshExportControls();
 }
 
 // ---- quitting --------------------------------------------------------------------

@@ -197,6 +197,7 @@ void frmMain::ApplyResizeRules() {
     x += chkOpenOutputFile->width() + PxX(200);
     cmdClearOutput->setGeometry(x, footTop, buttonWidth(cmdClearOutput), buttonHeight);
     lblNotice->setGeometry(topPanel_->x(), footTop + buttonHeight + Px(60), PxX(1200), Px(300));
+    PlaceExportButton();
 }
 
 }  // namespace kovo::ui

@@ -50,6 +50,7 @@ void frmMain::OnStartClicked() {
     transits::RunContext context{inputs, ReadDateFields(), Flags(), *this};
     lastRun_ = transits::StartTwoPlanetRun(context);
     MirrorRunChanges(inputs);
+    RefreshExportControls();
 }
 
 void frmMain::OnSearchClicked() {
@@ -57,6 +58,7 @@ void frmMain::OnSearchClicked() {
     transits::RunContext context{inputs, ReadDateFields(), Flags(), *this};
     lastRun_ = transits::StartAspectSearch(context);
     MirrorRunChanges(inputs);
+    RefreshExportControls();
 }
 
 void frmMain::OnShowAllClicked(int index) {
@@ -64,6 +66,7 @@ void frmMain::OnShowAllClicked(int index) {
     transits::RunContext context{inputs, ReadDateFields(), Flags(), *this};
     lastRun_ = transits::StartAllTransitsRun(context, index);
     MirrorRunChanges(inputs);
+    RefreshExportControls();
 }
 
 // A click while the button reads "Pause" goes through the same procedure, which then
@@ -92,6 +95,7 @@ void frmMain::OnSimulateClicked() {
         cmdSimulateInvestment->setText(QString::fromUtf8(simulation::kSimulateCaption));
     // A click that only asks the running simulation to stop is no run of its own.
     if (run.outcome != simulation::SimulationOutcome::StopRequested) lastRun_ = std::move(run);
+    RefreshExportControls();
 }
 
 }  // namespace kovo::ui

@@ -19,6 +19,16 @@ std::string ScriptedDialogService::GetSaveFileName(const std::string& title, con
     return path;
 }
 
+ui::DialogService::SaveChoice ScriptedDialogService::GetSaveFileChoice(const std::string& title,
+                                                                      const std::string& filters) {
+    SaveChoice choice{GetSaveFileName(title, filters), {}};
+    if (!selectedFilters_.empty()) {
+        choice.selectedFilter = std::move(selectedFilters_.front());
+        selectedFilters_.pop_front();
+    }
+    return choice;
+}
+
 void ScriptedDialogService::ClearRecords() {
     messages_.clear();
     fileRequests_.clear();

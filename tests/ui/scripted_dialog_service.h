@@ -19,9 +19,12 @@ public:
 
     void QueueAnswer(util::Answer answer) { answers_.push_back(answer); }
     void QueueFileName(std::string path) { fileNames_.push_back(std::move(path)); }
+    // The filter reported with the next file name of GetSaveFileChoice ("" by default).
+    void QueueSelectedFilter(std::string filter) { selectedFilters_.push_back(std::move(filter)); }
 
     util::Answer ShowMessage(const util::Message& message) override;
     std::string GetSaveFileName(const std::string& title, const std::string& filter) override;
+    SaveChoice GetSaveFileChoice(const std::string& title, const std::string& filters) override;
 
     const std::vector<util::Message>& Messages() const { return messages_; }
     const std::vector<FileRequest>& FileRequests() const { return fileRequests_; }
@@ -30,6 +33,7 @@ public:
 private:
     std::deque<util::Answer> answers_;
     std::deque<std::string> fileNames_;
+    std::deque<std::string> selectedFilters_;
     std::vector<util::Message> messages_;
     std::vector<FileRequest> fileRequests_;
 };

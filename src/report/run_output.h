@@ -1,0 +1,19 @@
+#pragma once
+// Where a kovo-report run's findings go: the report text or an export of its records,
+// on standard output or into the -o file (complete or not at all).
+#include <ostream>
+#include <string>
+
+#include "export/export_document.h"
+#include "report/cli_options.h"
+#include "util/run_outcome.h"
+
+namespace kovo::report {
+
+// `text` is the report as printed (line ends already chosen). A run that scanned
+// nothing (refused) writes no file and no document. Returns 0, or 1 after a message on `errors` when the file could
+// not be written.
+int DeliverRunOutput(const CliOptions& options, util::RunOutcome outcome, const std::string& text,
+                     const exporting::RunRecords& records, std::ostream& out, std::ostream& errors);
+
+}  // namespace kovo::report

@@ -1,0 +1,103 @@
+// kovo-report's export options: what the parser accepts, and where the run's text or
+// records end up (standard output or the -o file, which a refusal leaves alone).
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "report/cli_options.h"
+#include "report/report_commands.h"
+
+using namespace kovo::report;
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Result {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+Result Report(std::vector<std::string> args) {
+    std::ostringstream out, err;
+    const int status = RunReport(args, out, err, false);
+    return {status, out.str(), err.str()};
+}
+
+std::string ReadAll(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+const std::vector<std::string> kYear = {"transits", "--from", "2026-01-01", "--to", "2026-12-31", "--tz", "GMT"};
+
+std::vector<std::string> With(std::vector<std::string> args, const std::vector<std::string>& more) {
+    args.insert(args.end(), more.begin(), more.end());
+    return args;
+}
+
+}  // namespace
+
+TEST(ExportOptions, ParsedForTheRunsThatHaveRecords) {
+    auto r = ParseCommandLine({"all", "--format", "ICS", "-o", "out.ics", "--ics-periods"});
+    ASSERT_EQ(r.error, "");
+    EXPECT_EQ(r.options.format, OutputFormat::ICalendar);
+    EXPECT_EQ(r.options.outputPath, "out.ics");
+    EXPECT_TRUE(r.options.icsPeriods);
+    r = ParseCommandLine({"simulate", "--format", "csv", "--summary"});
+    ASSERT_EQ(r.error, "");
+    EXPECT_TRUE(r.options.summary);
+    EXPECT_EQ(ParseCommandLine({"transits"}).options.format, OutputFormat::Text);
+
+    EXPECT_EQ(ParseCommandLine({"transits", "--format", "xml"}).error, "--format takes text, csv, json or ics");
+    EXPECT_EQ(ParseCommandLine({"transits", "-o"}).error, "option '-o' needs a value");
+    EXPECT_EQ(ParseCommandLine({"transits", "-o", ""}).error, "-o takes a file name");
+    EXPECT_EQ(ParseCommandLine({"transits", "--ics-periods"}).error, "--ics-periods goes with --format ics");
+    EXPECT_EQ(ParseCommandLine({"simulate", "--format", "ics", "--ics-periods"}).error, "--ics-periods is for transit runs");
+    EXPECT_EQ(ParseCommandLine({"search", "--summary", "--format", "csv"}).error, "--summary is for simulate");
+    EXPECT_EQ(ParseCommandLine({"simulate", "--summary", "--format", "json"}).error, "--summary goes with --format csv");
+    EXPECT_NE(ParseCommandLine({"positions", "--format", "csv"}).error, "");
+    EXPECT_NE(ParseCommandLine({"positions", "-o", "x.txt"}).error, "");
+    EXPECT_EQ(Report({"positions", "--format", "json"}).status, 2);
+}
+
+TEST(ExportOptions, TheFileHoldsWhatStandardOutputWouldHave) {
+    const fs::path folder = fs::path(::testing::TempDir()) / "kovo_run_output";
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    for (const char* format : {"text", "csv", "json"}) {
+        const fs::path file = folder / (std::string("out.") + format);
+        const Result printed = Report(With(kYear, {"--format", format}));
+        const Result written = Report(With(kYear, {"--format", format, "-o", file.string()}));
+        EXPECT_EQ(written.status, 0) << written.err;
+        EXPECT_EQ(written.out, "") << format;
+        EXPECT_EQ(ReadAll(file), printed.out) << format;
+    }
+    EXPECT_EQ(Report(kYear).out, ReadAll(folder / "out.text")) << "the text is still the default";
+    EXPECT_EQ(ReadAll(folder / "out.csv").rfind("first,second,centricity,aspect,", 0), 0u);
+    EXPECT_EQ(ReadAll(folder / "out.json").rfind("{\n  \"format\": \"kovo-results\",", 0), 0u);
+}
+
+TEST(ExportOptions, ARefusedRunLeavesTheFileAloneAndAnUnwritableOneIsReported) {
+    const fs::path folder = fs::path(::testing::TempDir()) / "kovo_run_output_refused";
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    const fs::path file = folder / "keep.csv";
+    std::ofstream(file) << "old";
+    for (const char* format : {"text", "csv"}) {
+        const Result r = Report({"transits", "--from", "2026-01-01", "--to", "2026-01-02", "--tz", "GMT", "--format",
+                                 format, "-o", file.string()});
+        EXPECT_EQ(r.status, 1);
+        EXPECT_NE(r.err.find("at least 3 days"), std::string::npos) << r.err;
+        EXPECT_EQ(ReadAll(file), "old") << format;
+    }
+    const Result r = Report(With(kYear, {"--format", "json", "-o", (folder / "missing" / "x.json").string()}));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err.rfind("kovo-report: cannot write " + (folder / "missing" / "x.json").string(), 0), 0u) << r.err;
+    EXPECT_FALSE(fs::exists(folder / "missing"));
+}
