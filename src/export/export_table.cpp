@@ -69,6 +69,7 @@ std::vector<Cell> PeriodRow(const TransitPeriod& period, const TransitMinimum* m
     row.push_back(Cell::Flag(period.cutAtEnd));
     row.push_back(Cell::Number(std::to_string(period.ExactPasses())));
     row.push_back(m != nullptr ? Cell::Of(calendar::FormatDayNumberIso(exact ? times.localDay : m->day)) : Cell{});
+    row.push_back(Cell::Of(params.ZoneName()));
     return row;
 }
 
@@ -87,7 +88,7 @@ std::string EventKind(simulation::SimulationEventKind kind) {
 
 ExactTimes ExactTimesOf(const TransitMinimum& minimum, const TransitRunParams& params) {
     const LocalTime zone = LocalTimeAt(params, minimum.instantUt);
-    const transits::ExactClock clock = transits::ExactClockAt(minimum.instantUt + zone.offsetMinutes / 1440.0);
+    const transits::ExactClock clock = transits::ExactClockAt(minimum.instantUt + zone.offsetDays);
     const std::int64_t local = static_cast<std::int64_t>(clock.day) * 1440 + clock.hour * 60 + clock.minute;
     ExactTimes times;
     times.localDay = clock.day;
@@ -124,7 +125,8 @@ ExportTable TransitTable(const std::vector<const transits::TransitResult*>& resu
                      "outer_start",  "middle_start",  "inner_start",    "inner_end",
                      "middle_end",   "outer_end",     "exact_utc",      "exact_local",
                      "min_deviation_arcsec",          "first_retrograde_at_exact",
-                     "cut_at_start", "cut_at_end",    "exact_passes",   "minimum_date"};
+                     "cut_at_start", "cut_at_end",    "exact_passes",   "minimum_date",
+                     "time_zone"};
     for (const transits::TransitResult* result : results)
         for (const TransitPeriod& period : result->periods)
             for (const TransitMinimum* m : RowMinima(period)) table.rows.push_back(PeriodRow(period, m, result->inputs));

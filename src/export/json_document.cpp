@@ -85,7 +85,7 @@ std::string TransitInputs(const std::vector<const transits::TransitResult*>& sca
     pairList += "    ]";
     std::vector<std::string> members{
         Member("centricity", JsonString(p.heliocentric ? "heliocentric" : "geocentric")),
-        Member("time_zone", "{" + Member("label", JsonString(zone.label)) + ", " +
+        Member("time_zone", "{" + Member("label", JsonString(p.ZoneName())) + ", " +
                                 Member("offset_minutes", std::to_string(zone.offsetMinutes)) + "}"),
         Member("orbs_degrees", Orbs(p.orbDegrees)),
         Member("aspects", AspectList([&p](int a) { return p.aspects[static_cast<std::size_t>(a)]; })),

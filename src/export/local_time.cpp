@@ -1,12 +1,16 @@
 #include "export/local_time.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
 namespace kovo::exporting {
 
-LocalTime LocalTimeAt(const transits::TransitRunParams& params, double /*instantUt*/) {
-    return {.offsetMinutes = params.TimezoneMinutes(), .label = params.timezoneText};
+LocalTime LocalTimeAt(const transits::TransitRunParams& params, double instantUt) {
+    auto zone = params.ZoneAt(instantUt);
+    return {.offsetMinutes = static_cast<int>(std::lround(zone.days * 1440.0)),
+            .offsetDays = zone.days,
+            .label = std::move(zone.text)};
 }
 
 std::string IsoOffset(int offsetMinutes) {

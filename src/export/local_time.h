@@ -1,6 +1,6 @@
 #pragma once
-// The one place where an instant becomes local time for the exports. Today a run's zone
-// is a fixed offset; a zone with daylight saving replaces only this function.
+// The one place where an instant becomes local time for the exports: the run's zone, a
+// fixed offset or a named zone whose offset changes with the date.
 #include <string>
 
 #include "transits/transit_params.h"
@@ -9,7 +9,8 @@ namespace kovo::exporting {
 
 struct LocalTime {
     int offsetMinutes = 0;  // minutes east of Greenwich in force at the instant
-    std::string label;      // the zone as the report names it: "GMT", "EST/CDT", "GMT-5:00"
+    double offsetDays = 0;  // the same, exactly (a zone's old local mean time has seconds)
+    std::string label;      // as the report's exact times name it: "GMT", "EST/CDT", "EDT"
 };
 
 // The run's local time at `instantUt` (Julian Day UT).
