@@ -124,7 +124,7 @@ std::string EventTextRow(const EventStudyRow& row) {
     std::string line = Left(astro::AspectName[static_cast<std::size_t>(row.aspect)], 13) +
                        Right(std::to_string(row.events), 7);
     for (const HorizonReturns& h : row.horizons)
-        line += Right(std::to_string(h.count), 6) + Right(Percent(h.mean), 9) + Right(Percent(h.median), 9);
+        line += Right(std::to_string(h.count), 6) + Right(Percent(h.mean), 11) + Right(Percent(h.median), 10);
     return line + "\n";
 }
 
@@ -143,8 +143,9 @@ std::string StrategyLabel(const StrategyTrades& strategy) {
 
 std::string BacktestText(const BacktestResult& r) {
     std::string text = Heading(r) + "\n\n";
-    text += "Aspect       Orb  Trades  Profit%    Mean%  Median%    Total%  Annual%   MaxDD%    Days  InMkt%  "
-            "Open  Start  Same\n";
+    text += Left("Aspect", 13) + Left("Orb", 4) + Right("Trades", 7) + Right("Profit%", 9) + Right("Mean%", 9) +
+            Right("Median%", 9) + Right("Total%", 10) + Right("Annual%", 9) + Right("MaxDD%", 9) + Right("Days", 8) +
+            Right("InMkt%", 9) + Right("Open", 6) + Right("Start", 7) + Right("Same", 6) + "\n";
     for (const StrategyResult& s : r.strategies) text += TextRow(s);
     text += TextRow(r.buyAndHold);
     text += "\nProfit%: share of trades that gained. Total%: all trades compounded; Annual%: that over the whole "
@@ -153,7 +154,12 @@ std::string BacktestText(const BacktestResult& r) {
             "last\nclose; Start: trades opened at the first close, the orb entered before the range; Same: stays "
             "opened\nand closed on one trading day (no trade).\n";
     text += "\nEvent study: returns from the last close before the day of each exact aspect\n";
-    text += "Aspect        Events    n   +1 mean% +1 median    n   +5 mean% +5 median    n  +20 mean% +20 median\n";
+    text += Left("Aspect", 13) + Right("Events", 7);
+    for (const int h : kEventHorizons) {
+        const std::string d = "+" + std::to_string(h);
+        text += Right(d + " n", 6) + Right(d + " mean%", 11) + Right(d + " med%", 10);
+    }
+    text += "\n";
     for (const EventStudyRow& row : r.eventStudy) text += EventTextRow(row);
     return text;
 }
