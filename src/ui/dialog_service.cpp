@@ -70,4 +70,8 @@ std::string QtDialogService::GetSaveFileName(const std::string& title, const std
     return FromQ(path);
 }
 
+std::string QtDialogService::GetOpenFileName(const std::string& title, const std::string& filter) {
+    return FromQ(QFileDialog::getOpenFileName(parent_, ToQ(title), QString(), ToQ(filter)));
+}
+
 }  // namespace kovo::ui

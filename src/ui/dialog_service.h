@@ -15,6 +15,8 @@ public:
     // Returns the chosen path, or "" when the user cancelled or the dialog failed.
     // Existing files may be chosen without an overwrite question.
     virtual std::string GetSaveFileName(const std::string& title, const std::string& filter) = 0;
+    // Returns the chosen existing file, or "" when the user cancelled. None by default.
+    virtual std::string GetOpenFileName(const std::string& /*title*/, const std::string& /*filter*/) { return {}; }
 };
 
 // The real boxes: QMessageBox and QFileDialog, owned by `parent` when one is set.
@@ -25,6 +27,7 @@ public:
 
     util::Answer ShowMessage(const util::Message& message) override;
     std::string GetSaveFileName(const std::string& title, const std::string& filter) override;
+    std::string GetOpenFileName(const std::string& title, const std::string& filter) override;
 
 private:
     QWidget* parent_;
