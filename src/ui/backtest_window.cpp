@@ -90,7 +90,9 @@ QWidget* BacktestWindow::CreateInputs() {
     txtPrices->setPlaceholderText(QStringLiteral("CSV of daily closes: Date and Close, Adj Close, Value or DJIA"));
     cmdBrowse = new QPushButton(QStringLiteral("Browse…"), box);
     cmdBrowse->setObjectName(QStringLiteral("cmdBrowse"));
-    grid->addWidget(new QLabel(QStringLiteral("&Prices"), box), 0, 0);
+    auto* pricesLabel = new QLabel(QStringLiteral("&Prices"), box);
+    pricesLabel->setBuddy(txtPrices);
+    grid->addWidget(pricesLabel, 0, 0);
     grid->addWidget(txtPrices, 0, 1, 1, 5);
     grid->addWidget(cmdBrowse, 0, 6);
 
@@ -111,6 +113,7 @@ QWidget* BacktestWindow::CreateInputs() {
         chkAspect[a]->setObjectName(QStringLiteral("chkAspect%1").arg(a));
         aspects->addWidget(chkAspect[a]);
     }
+    aspects->addStretch(1);
     grid->addWidget(new QLabel(QStringLiteral("Aspects"), box), 2, 0);
     grid->addLayout(aspects, 2, 1, 1, 6);
 
@@ -133,7 +136,10 @@ QWidget* BacktestWindow::CreateInputs() {
     txtFrom->setObjectName(QStringLiteral("txtFrom"));
     txtTo = new QLineEdit(box);
     txtTo->setObjectName(QStringLiteral("txtTo"));
-    for (QLineEdit* date : {txtFrom, txtTo}) date->setPlaceholderText(QStringLiteral("YYYY-MM-DD (the file's range)"));
+    for (QLineEdit* date : {txtFrom, txtTo}) {
+        date->setPlaceholderText(QStringLiteral("YYYY-MM-DD"));
+        date->setToolTip(QStringLiteral("Empty: the file's first or last close"));
+    }
     grid->addWidget(new QLabel(QStringLiteral("From"), box), 4, 0);
     grid->addWidget(txtFrom, 4, 1);
     grid->addWidget(new QLabel(QStringLiteral("To"), box), 4, 2, Qt::AlignRight);
@@ -203,6 +209,7 @@ QWidget* BacktestWindow::CreateResults() {
         table->setEditTriggers(QAbstractItemView::NoEditTriggers);
         table->setSelectionBehavior(QAbstractItemView::SelectRows);
         table->verticalHeader()->setVisible(false);
+        table->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
         table->setSortingEnabled(true);
     }
     tabResults = new QTabWidget(panel);
@@ -213,6 +220,9 @@ QWidget* BacktestWindow::CreateResults() {
     auto* split = new QSplitter(Qt::Vertical, panel);
     split->addWidget(chartTabs);
     split->addWidget(tabResults);
+    split->setStretchFactor(0, 3);
+    split->setStretchFactor(1, 2);
+    split->setSizes({600, 400});
     layout->addWidget(split, 1);
     return panel;
 }
@@ -410,6 +420,8 @@ void BacktestWindow::FillStatisticsTable() {
     };
     for (const backtest::StrategyResult& s : r.strategies) addRow(s);
     addRow(r.buyAndHold);
+    // New results come in their own order, aspects then orbs; a click on a heading sorts.
+    tblStatistics->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
     tblStatistics->setSortingEnabled(true);
     tblStatistics->resizeColumnsToContents();
 }
@@ -429,6 +441,7 @@ void BacktestWindow::FillEventTable() {
             tblEvents->setItem(row, column + 2, PercentItem(e.horizons[h].median));
         }
     }
+    tblEvents->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
     tblEvents->setSortingEnabled(true);
     tblEvents->resizeColumnsToContents();
 }

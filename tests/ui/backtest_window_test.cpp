@@ -67,6 +67,8 @@ TEST_F(BacktestWindowTest, RunsShowsSortableTablesAndExportsThem) {
     ASSERT_TRUE(bt.LastResult().has_value()) << (w->dialogs.Messages().empty() ? "" : w->dialogs.Messages()[0].text);
     auto* table = kovo::testing::FindControl<QTableWidget>(bt, QStringLiteral("tblStatistics"));
     ASSERT_EQ(table->rowCount(), 4);  // three orbs of the opposition and buy-and-hold
+    EXPECT_EQ(table->item(0, 1)->text(), QString::fromUtf8("10°"));  // unsorted until a heading is clicked
+    EXPECT_EQ(table->item(3, 0)->text(), QStringLiteral("Buy and hold"));
     table->sortByColumn(3, Qt::DescendingOrder);  // profitable share
     EXPECT_EQ(table->item(0, 3)->text(), QStringLiteral("100.00"));
     table->sortByColumn(2, Qt::AscendingOrder);
