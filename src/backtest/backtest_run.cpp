@@ -102,6 +102,10 @@ BacktestResult RunBacktest(const BacktestParams& params, const PriceSeries& seri
     if (series.Empty()) return Refused(params, host, "The price series holds no closes.");
     const std::int32_t from = params.fromDay.value_or(series.points.front().day);
     const std::int32_t to = params.toDay.value_or(series.points.back().day);
+    if (from > to)
+        return Refused(params, host,
+                       "The start date " + calendar::FormatDayNumberIso(from) + " is after the end date " +
+                           calendar::FormatDayNumberIso(to) + ".");
     const PriceSeries prices = ClipToRange(series, from, to);
     if (prices.Size() < kMinimumCloses)
         return Refused(params, host,

@@ -27,12 +27,17 @@ BacktestResult RunOn(const BacktestParams& params, const PriceSeries& series, te
 TEST(BacktestRunTest, RefusesRangesWithoutTwoClosesAndWhatTheTransitRunRefuses) {
     testing::FakeRunHost host;
     BacktestParams params;
-    params.fromDay = testing::FirstMonday() + 19;
+    params.fromDay = testing::FirstMonday() + 5;  // a weekend
+    params.toDay = testing::FirstMonday() + 6;
     BacktestResult r = RunOn(params, testing::ThreeWeeks(), host);
     EXPECT_EQ(r.outcome, util::RunOutcome::Refused);
-    EXPECT_EQ(r.refusal, "The price series holds 0 closes from 2011-03-26 to 2011-03-25; a backtest needs at least 2.");
+    EXPECT_EQ(r.refusal, "The price series holds 0 closes from 2011-03-12 to 2011-03-13; a backtest needs at least 2.");
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_EQ(host.messages[0].title, kBacktestTitle);
+
+    params.toDay = testing::FirstMonday() + 2;
+    EXPECT_EQ(RunOn(params, testing::ThreeWeeks(), host).refusal,
+              "The start date 2011-03-12 is after the end date 2011-03-09.");
 
     // Two closes, but a range the transit run finds too short.
     params.fromDay = testing::FirstMonday();

@@ -80,7 +80,10 @@ TEST_F(BacktestCommand, RefusedPriceFilesNameTheLineAndGiveStatusOne) {
     EXPECT_NE(r.err.find("line 4: dates out of order"), std::string::npos) << r.err;
     r = Report({"backtest", "--prices", Spring2011(), "--from", "2011-06-01"});
     EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.err.find("holds 0 closes from 2011-06-01 to 2011-05-31"), std::string::npos) << r.err;
+    EXPECT_EQ(r.err, "The start date 2011-06-01 is after the end date 2011-05-31.\n");
+    r = Report({"backtest", "--prices", Spring2011(), "--from", "2011-03-05", "--to", "2011-03-06"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("holds 0 closes from 2011-03-05 to 2011-03-06"), std::string::npos) << r.err;
 }
 
 TEST_F(BacktestCommand, PrintsTheStatisticsAsTextCsvOrJson) {
