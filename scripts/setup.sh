@@ -5,7 +5,8 @@
 set -euo pipefail
 packages=(g++ cmake ninja-build pkg-config qt6-base-dev libswe-dev swe-basic-data swe-standard-data
           fonts-liberation libgtest-dev libbenchmark-dev
-          qt6-svg-dev qt6-charts-dev libhowardhinnant-date-dev tzdata)
+          qt6-svg-dev qt6-charts-dev libhowardhinnant-date-dev tzdata
+          libqt6opengl6-dev)  # Qt Charts' CMake files need Qt OpenGL's
 [ "${1:-}" = "--tests" ] && packages+=(locales clang dpkg-dev desktop-file-utils appstream lintian
                                     python3 python3-icalendar)
 sudo=""

@@ -311,7 +311,7 @@ private:
         const std::string& closeText = fields_[static_cast<std::size_t>(columns_.close)];
         const std::optional<std::int32_t> day = ParseDate(dateText);
         if (!day) return Fail(LineError(lineNumber, Quote(dateText) + " is not a date (YYYY-MM-DD or MM/DD/YYYY)"));
-        DailyClose close{.dayNumber = *day, .close = std::nullopt};
+        DailyClose close{.dayNumber = *day, .close = std::nullopt, .line = lineNumber};
         if (!IsMissingMark(closeText)) {
             close.close = ParseClose(closeText, separator_);
             if (!close.close || *close.close < 0)

@@ -20,6 +20,7 @@ inline constexpr std::size_t kCsvMaxLines = 500000;
 struct DailyClose {
     std::int32_t dayNumber = 0;
     std::optional<double> close;  // empty for a day marked as without value
+    std::size_t line = 0;         // the table's line (1-based), for messages about this row
 };
 
 struct CsvReadResult {

@@ -12,6 +12,7 @@
 #include "calendar/time_zones.h"
 #include "platform/named_time_zone.h"
 #include "platform/standard_output.h"
+#include "report/backtest_command.h"
 #include "report/cli_options.h"
 #include "report/headless_host.h"
 #include "report/run_output.h"
@@ -140,6 +141,7 @@ util::RunOutcome RunTransitCommand(const CliOptions& o, calendar::DateEntryModel
 // The exit status of one command, before the output is checked.
 int CommandStatus(const std::vector<std::string>& args, std::ostream& out, std::ostream& errors,
                   bool errorsIsTerminal) {
+    if (!args.empty() && args[0] == "backtest") return RunBacktestCommand(args, out, errors, errorsIsTerminal);
     const ParseResult parsed = ParseCommandLine(args);
     if (!parsed.error.empty()) return Usage(errors, parsed.error, args.empty() ? "" : args[0]);
     const CliOptions& o = parsed.options;

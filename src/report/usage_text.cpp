@@ -1,3 +1,4 @@
+#include "report/backtest_command.h"
 #include "report/cli_options.h"
 
 namespace kovo::report {
@@ -15,6 +16,7 @@ const char* const kOverview =
     "  all        the transits of one body with every other body\n"
     "  simulate   invest in the Dow Jones Industrial Average during heliocentric aspects\n"
     "  positions  a table of one body's longitudes, for checking by hand\n"
+    "  backtest   trade a CSV of daily closes while a pair is in orb, with statistics\n"
     "\n"
     "Run 'kovo-report COMMAND --help' for the options of a command, 'kovo-report --version'\n"
     "for the version.\n"
@@ -43,6 +45,7 @@ const char* const kIcsPeriods =
 }  // namespace
 
 std::string UsageText(const std::string& topic) {
+    if (topic == "backtest") return BacktestUsageText();
     if (topic == "transits" || topic == "all") {
         std::string text = topic == "all" ? "usage: kovo-report all [OPTIONS]\n\n"
                                             "The two-planet report of one body with every other body.\n\n"

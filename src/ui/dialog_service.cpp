@@ -77,4 +77,8 @@ DialogService::SaveChoice QtDialogService::GetSaveFileChoice(const std::string& 
     return {FromQ(path), FromQ(selected)};
 }
 
+std::string QtDialogService::GetOpenFileName(const std::string& title, const std::string& filter) {
+    return FromQ(QFileDialog::getOpenFileName(parent_, ToQ(title), QString(), ToQ(filter)));
+}
+
 }  // namespace kovo::ui

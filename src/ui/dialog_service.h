@@ -25,6 +25,8 @@ public:
     virtual SaveChoice GetSaveFileChoice(const std::string& title, const std::string& filters) {
         return {GetSaveFileName(title, filters), {}};
     }
+    // Returns the chosen existing file, or "" when the user cancelled. None by default.
+    virtual std::string GetOpenFileName(const std::string& /*title*/, const std::string& /*filter*/) { return {}; }
 };
 
 // The real boxes: QMessageBox and QFileDialog, owned by `parent` when one is set.
@@ -36,6 +38,7 @@ public:
     util::Answer ShowMessage(const util::Message& message) override;
     std::string GetSaveFileName(const std::string& title, const std::string& filter) override;
     SaveChoice GetSaveFileChoice(const std::string& title, const std::string& filters) override;
+    std::string GetOpenFileName(const std::string& title, const std::string& filter) override;
 
 private:
     QWidget* parent_;

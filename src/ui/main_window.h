@@ -30,6 +30,7 @@ class QTimer;
 
 namespace kovo::ui {
 
+class BacktestWindow;
 class frmPopUp;
 class frmView;
 
@@ -117,6 +118,9 @@ public:
     const std::string& OutputText() const { return outputText_; }
     frmPopUp& PopUp() { return *popUp_; }
     frmView& Viewer() { return *viewer_; }
+    // The backtest window, made at the first click on "Backtest…" (null before).
+    BacktestWindow* Backtest() const { return backtestWindow_; }
+    void OnBacktestClicked();
     // Tests: what ending the program did.
     bool ProgramEnded() const { return programEnded_; }
 
@@ -197,6 +201,7 @@ private:
     QPushButton* cmdHelp;
     QPushButton* cmdQuit;
     QLabel* lblNotice;  // marks the foot of the window where "Done" pops up
+    QPushButton* cmdBacktest;  // opens the backtest window (main_window_backtest.cpp)
     QTimer* Timer1;
     QPushButton* cmdExport;  // beside the specified controls: "Export…"
     QAction* actCopyResultsAsTable;
@@ -317,6 +322,8 @@ private:
     QWidget* topPanel_ = nullptr;
     frmPopUp* popUp_;
     frmView* viewer_;
+    BacktestWindow* backtestWindow_ = nullptr;
+    void CreateBacktestButton();
     calendar::DateEntryModel dates_;
     simulation::IndexPrices indexPrices_;
     util::RunFlags runFlags_;

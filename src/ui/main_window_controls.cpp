@@ -183,6 +183,7 @@ void frmMain::CreateOutputControls() {
     txbStopDate = MakeTextField(this, "txbStopDate", 0);
     txbStopDate->hide();
     lblNotice = MakeLabel(this, "lblNotice", "");
+    CreateBacktestButton();
 }
 
 void frmMain::ConnectEvents() {
@@ -197,6 +198,7 @@ void frmMain::ConnectEvents() {
     connect(cmdRestoreState, &QPushButton::clicked, this, &frmMain::OnRestoreStateClicked);
     connect(cmdQuit, &QPushButton::clicked, this, &frmMain::OnQuitClicked);
     connect(cmdHelp, &QPushButton::clicked, this, &frmMain::HelpAction);
+    connect(cmdBacktest, &QPushButton::clicked, this, &frmMain::OnBacktestClicked);
     connect(cmdAll, &QPushButton::clicked, this, &frmMain::OnAllClicked);
     // A list's change action follows every change of its selection (the saved state
     // restores through it); focus moves and checks follow the user's own choices.

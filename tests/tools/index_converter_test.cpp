@@ -67,7 +67,7 @@ TEST_F(IndexConverterTest, BuildsOneLinePerWeekdayWithZerosForMissingDays) {
     EXPECT_EQ(file.lines[5], "2007-01-08\t0");  // the Saturday value is left out
     EXPECT_EQ(file.lines.back(), "2014-12-31\t17823.07");
 
-    const IndexFileLines tooLarge = BuildIndexFileLines({{.dayNumber = FirstInvestmentDay, .close = 123456.0}});
+    const IndexFileLines tooLarge = BuildIndexFileLines({{.dayNumber = FirstInvestmentDay, .close = 123456.0, .line = 0}});
     EXPECT_NE(tooLarge.errorText.find("2007-01-03"), std::string::npos);
 }
 

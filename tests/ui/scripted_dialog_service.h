@@ -25,6 +25,10 @@ public:
     util::Answer ShowMessage(const util::Message& message) override;
     std::string GetSaveFileName(const std::string& title, const std::string& filter) override;
     SaveChoice GetSaveFileChoice(const std::string& title, const std::string& filters) override;
+    // Open-file requests take from the same queue of file names.
+    std::string GetOpenFileName(const std::string& title, const std::string& filter) override {
+        return GetSaveFileName(title, filter);
+    }
 
     const std::vector<util::Message>& Messages() const { return messages_; }
     const std::vector<FileRequest>& FileRequests() const { return fileRequests_; }

@@ -1,0 +1,68 @@
+// A backtest over a century of synthetic daily closes (every weekday of 1920-2019, about
+// 26,000 rows read from CSV text), one pair, all seven aspects and three orbs: the whole
+// run with its transit scan, and the rules, statistics and event study alone.
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <string>
+
+#include "backtest/backtest_run.h"
+#include "calendar/calendar_services.h"
+#include "null_run_host.h"
+#include "test_support.h"
+
+namespace {
+
+using namespace kovo;
+
+std::string CenturyCsv() {
+    std::string csv = "Date,Close\n";
+    const std::int32_t first = testing::Day(1920, 1, 1);
+    const std::int32_t last = testing::Day(2019, 12, 31);
+    for (std::int32_t d = first; d <= last; ++d)
+        if (d % 7 < 5) csv += calendar::FormatDayNumberIso(d) + "," + std::to_string(100 + 50 * std::sin(d / 40.0) + (d - first) * 0.01) + "\n";
+    return csv;
+}
+
+backtest::BacktestParams Params(int first, int second, bool helio) {
+    backtest::BacktestParams params;
+    params.firstPlanet = first;
+    params.secondPlanet = second;
+    params.heliocentric = helio;
+    return params;
+}
+
+void WholeBacktest(benchmark::State& state, int first, int second, bool helio) {
+    testing::InitModelOnce();
+    const std::string csv = CenturyCsv();
+    for (auto _ : state) {
+        const backtest::PriceSeriesLoad load = backtest::PriceSeriesFromTable(prices::ParseDailyClosesCsv(csv));
+        bench::NullRunHost host;
+        util::RunFlags flags;
+        const backtest::BacktestResult r = backtest::RunBacktest(Params(first, second, helio), load.series, flags, host);
+        if (!r.HasStatistics()) state.SkipWithError("the backtest did not run");
+        benchmark::DoNotOptimize(r.strategies.size());
+    }
+    state.counters["closes"] = static_cast<double>(backtest::PriceSeriesFromTable(prices::ParseDailyClosesCsv(csv)).series.Size());
+}
+
+void RulesAndStatistics(benchmark::State& state) {
+    testing::InitModelOnce();
+    const backtest::PriceSeries series = backtest::PriceSeriesFromTable(prices::ParseDailyClosesCsv(CenturyCsv())).series;
+    bench::NullRunHost host;
+    util::RunFlags flags;
+    const backtest::BacktestResult once = backtest::RunBacktest(Params(1, 5, true), series, flags, host);
+    for (auto _ : state) {
+        const backtest::BacktestResult r = backtest::EvaluateBacktest(once.inputs, once.prices, once.stays, once.exacts);
+        benchmark::DoNotOptimize(r.buyAndHold.stats.totalReturn);
+    }
+    state.counters["stays"] = static_cast<double>(once.stays.size());
+}
+
+BENCHMARK_CAPTURE(WholeBacktest, earth_jupiter_helio, 1, 5, true)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(WholeBacktest, mars_jupiter_geo, 4, 5, false)->Unit(benchmark::kMillisecond);
+BENCHMARK(RulesAndStatistics)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,79 @@
+#pragma once
+// A whole backtest: the transit run of the pair over the range (with the window's own
+// checks and messages), the stays and exact aspects it recorded, the trades of every
+// aspect and orb level, their statistics, buy-and-hold and the event study.
+//
+// The scan is the long part: it yields to the host once per step, reports its progress
+// and asks "Stop?" when flags.stopRequest is set, so a front end cancels a backtest by
+// setting the flag and answering Yes. The scan's report text never reaches the host's
+// output area.
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "astro/pluto_availability.h"
+#include "backtest/backtest_statistics.h"
+#include "backtest/event_study.h"
+#include "backtest/orb_stays.h"
+#include "backtest/price_series.h"
+#include "backtest/trade_rules.h"
+#include "util/run_host.h"
+#include "util/run_outcome.h"
+
+namespace kovo::backtest {
+
+inline constexpr const char* kBacktestTitle = "Backtest";
+
+struct BacktestParams {
+    int firstPlanet = 1;   // planet index 1..8 (1: the Sun, heliocentrically the Earth)
+    int secondPlanet = 5;  // planet index 2..9
+    bool heliocentric = true;
+    std::array<bool, 7> aspects{true, true, true, true, true, true, true};  // aspect index k + 1
+    std::array<int, 3> orbDegrees{10, 5, 2};  // outer, middle, inner; strictly decreasing, 1..15
+    Side side = Side::Long;
+    // The range (day numbers, inclusive); absent: the series' first or last day.
+    std::optional<std::int32_t> fromDay;
+    std::optional<std::int32_t> toDay;
+    int timezonePosition = 24;  // the zone of the civil dates of orb entries and exits: GMT
+    astro::PlutoAvailability pluto;  // Pluto's limits and availability apply only to a pair with Pluto
+};
+
+struct StrategyResult {
+    StrategyTrades trades;
+    BacktestStatistics stats;
+};
+
+struct BacktestResult {
+    BacktestParams inputs;
+    util::RunOutcome outcome = util::RunOutcome::Refused;
+    std::string refusal;       // the message that refused the backtest
+    std::int32_t firstDay = 0;  // the range as traded: first and last trading day
+    std::int32_t lastDay = 0;
+    PriceSeries prices;         // the closes within the range
+    std::vector<OrbStay> stays;
+    std::vector<ExactEvent> exacts;
+    std::vector<StrategyResult> strategies;  // by aspect ascending, then outer, middle, inner
+    StrategyResult buyAndHold;
+    std::vector<EventStudyRow> eventStudy;
+
+    bool HasStatistics() const { return util::Succeeded(outcome) && outcome != util::RunOutcome::Stopped; }
+};
+
+// The rules, statistics and event study over given stays and exact aspects; `prices`
+// are the range's closes (at least two). No ephemeris is needed.
+BacktestResult EvaluateBacktest(const BacktestParams& params, const PriceSeries& prices, std::vector<OrbStay> stays,
+                                std::vector<ExactEvent> exacts);
+
+// The whole backtest over the series. Refusals (too few closes in the range, a range the
+// transit run refuses, Pluto without data) are shown through the host and returned with
+// outcome Refused; a stop gives Stopped and no statistics. Completed or NotFound (no
+// aspect in the range) come with statistics.
+BacktestResult RunBacktest(const BacktestParams& params, const PriceSeries& series, util::RunFlags& flags,
+                           util::RunHost& host);
+
+// "Earth and Jupiter": the pair's names in the run's centricity.
+std::string PairName(const BacktestParams& params);
+
+}  // namespace kovo::backtest

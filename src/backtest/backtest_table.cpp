@@ -1,0 +1,212 @@
+#include "backtest/backtest_table.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+
+#include "astro/catalogue.h"
+#include "calendar/calendar_services.h"
+#include "util/rounding.h"
+#include "util/utf8.h"
+
+namespace kovo::backtest {
+
+namespace {
+
+const char* SideName(Side side) { return side == Side::Long ? "long" : "short"; }
+
+std::string Percent(std::optional<double> fraction) {
+    if (!fraction || !std::isfinite(*fraction)) return "-";
+    const std::string text = util::FixedTwoDecimals(*fraction * 100.0);
+    return text == "-0.00" ? "0.00" : text;
+}
+
+std::string OneDecimal(std::optional<double> value) {
+    if (!value) return "-";
+    const std::string text = util::FixedTwoDecimals(*value);
+    return text.substr(0, text.size() - 1);  // days held: a tenth is enough
+}
+
+std::string Right(const std::string& text, std::size_t width) {
+    const std::size_t n = util::CharCount(text);
+    return n >= width ? text : std::string(width - n, ' ') + text;
+}
+
+std::string Left(const std::string& text, std::size_t width) {
+    const std::size_t n = util::CharCount(text);
+    return n >= width ? text : text + std::string(width - n, ' ');
+}
+
+std::string AspectName(int aspect) { return aspect == 0 ? "Buy and hold" : astro::AspectName[static_cast<std::size_t>(aspect)]; }
+
+std::string OrbText(const StrategyTrades& s) { return s.aspect == 0 ? "" : std::to_string(s.orbDegrees) + "°"; }
+
+std::string Heading(const BacktestResult& r) {
+    return "Backtest of " + PairName(r.inputs) + ", " + (r.inputs.heliocentric ? "heliocentric" : "geocentric") +
+           ", " + SideName(r.inputs.side) + ", " + calendar::FormatDayNumberIso(r.firstDay) + " to " +
+           calendar::FormatDayNumberIso(r.lastDay) + ", " + std::to_string(r.prices.Size()) + " closes" +
+           (r.prices.source.empty() ? "" : " of " + r.prices.source);
+}
+
+std::string TextRow(const StrategyResult& s) {
+    const BacktestStatistics& st = s.stats;
+    const bool any = st.trades > 0;
+    return Left(AspectName(s.trades.aspect), 13) + Left(OrbText(s.trades), 4) + Right(std::to_string(st.trades), 7) +
+           Right(Percent(st.profitableShare), 9) + Right(Percent(st.meanReturn), 9) + Right(Percent(st.medianReturn), 9) +
+           Right(any ? Percent(st.totalReturn) : "-", 10) + Right(any ? Percent(st.annualisedReturn) : "-", 9) +
+           Right(Percent(st.maxDrawdown), 9) + Right(OneDecimal(st.averageDaysHeld), 8) +
+           Right(Percent(st.timeInMarket), 9) + Right(std::to_string(st.openAtEnd), 6) +
+           Right(std::to_string(st.openedAtStart), 7) + Right(std::to_string(st.sameDayStays), 6) + "\n";
+}
+
+std::string Optional(std::optional<double> value) { return value ? PlainNumber(*value) : ""; }
+
+std::string CsvField(const std::string& text) {
+    if (text.find_first_of(",\"\n") == std::string::npos) return text;
+    std::string quoted = "\"";
+    for (char c : text) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+    return quoted + "\"";
+}
+
+std::string CsvRow(const StrategyResult& s) {
+    const BacktestStatistics& st = s.stats;
+    const bool any = st.trades > 0;
+    std::string row = CsvField(AspectName(s.trades.aspect)) + "," +
+                      (s.trades.aspect == 0 ? "" : std::to_string(s.trades.orbDegrees)) + "," +
+                      std::to_string(st.trades) + "," + Optional(st.profitableShare) + "," + Optional(st.meanReturn) +
+                      "," + Optional(st.medianReturn) + "," + (any ? PlainNumber(st.totalReturn) : "") + "," +
+                      (any ? PlainNumber(st.annualisedReturn) : "") + "," + PlainNumber(st.maxDrawdown) + "," +
+                      Optional(st.averageDaysHeld) + "," + PlainNumber(st.timeInMarket) + "," +
+                      std::to_string(st.openAtEnd) + "," + std::to_string(st.openedAtStart) + "," +
+                      std::to_string(st.sameDayStays);
+    return row + "\n";
+}
+
+std::string JsonString(const std::string& text) {
+    std::string out = "\"";
+    for (const char c : text) {
+        const auto u = static_cast<unsigned char>(c);
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += c;
+        } else if (u < 0x20) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\u%04x", u);
+            out += escaped;
+        } else {
+            out += c;
+        }
+    }
+    return out + "\"";
+}
+
+std::string JsonNumber(std::optional<double> value) {
+    return value && std::isfinite(*value) ? PlainNumber(*value) : "null";
+}
+
+std::string JsonStrategy(const StrategyResult& s) {
+    const BacktestStatistics& st = s.stats;
+    const bool any = st.trades > 0;
+    std::string o = "{\"aspect\":" + JsonString(AspectName(s.trades.aspect));
+    if (s.trades.aspect != 0) o += ",\"orbDegrees\":" + std::to_string(s.trades.orbDegrees);
+    o += ",\"trades\":" + std::to_string(st.trades) + ",\"profitableShare\":" + JsonNumber(st.profitableShare) +
+         ",\"meanReturn\":" + JsonNumber(st.meanReturn) + ",\"medianReturn\":" + JsonNumber(st.medianReturn) +
+         ",\"totalReturn\":" + JsonNumber(any ? std::optional(st.totalReturn) : std::nullopt) +
+         ",\"annualisedReturn\":" + JsonNumber(any ? std::optional(st.annualisedReturn) : std::nullopt) +
+         ",\"maxDrawdown\":" + JsonNumber(st.maxDrawdown) + ",\"averageDaysHeld\":" + JsonNumber(st.averageDaysHeld) +
+         ",\"timeInMarket\":" + JsonNumber(st.timeInMarket) + ",\"openAtEnd\":" + std::to_string(st.openAtEnd) +
+         ",\"openedAtStart\":" + std::to_string(st.openedAtStart) + ",\"sameDayStays\":" +
+         std::to_string(st.sameDayStays) + "}";
+    return o;
+}
+
+std::string EventTextRow(const EventStudyRow& row) {
+    std::string line = Left(astro::AspectName[static_cast<std::size_t>(row.aspect)], 13) +
+                       Right(std::to_string(row.events), 7);
+    for (const HorizonReturns& h : row.horizons)
+        line += Right(std::to_string(h.count), 6) + Right(Percent(h.mean), 11) + Right(Percent(h.median), 10);
+    return line + "\n";
+}
+
+}  // namespace
+
+std::string PlainNumber(double value) {
+    char buffer[32];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 10);
+    std::string text(buffer, result.ptr);
+    return text == "-0" ? "0" : text;
+}
+
+std::string StrategyLabel(const StrategyTrades& strategy) {
+    return strategy.aspect == 0 ? AspectName(0) : AspectName(strategy.aspect) + " " + OrbText(strategy);
+}
+
+std::string BacktestText(const BacktestResult& r) {
+    std::string text = Heading(r) + "\n\n";
+    text += Left("Aspect", 13) + Left("Orb", 4) + Right("Trades", 7) + Right("Profit%", 9) + Right("Mean%", 9) +
+            Right("Median%", 9) + Right("Total%", 10) + Right("Annual%", 9) + Right("MaxDD%", 9) + Right("Days", 8) +
+            Right("InMkt%", 9) + Right("Open", 6) + Right("Start", 7) + Right("Same", 6) + "\n";
+    for (const StrategyResult& s : r.strategies) text += TextRow(s);
+    text += TextRow(r.buyAndHold);
+    text += "\nProfit%: share of trades that gained. Total%: all trades compounded; Annual%: that over the whole "
+            "range.\nMaxDD%: the deepest fall of the daily equity curve from its high. Days: calendar days held on "
+            "average.\nInMkt%: share of the range spent in a trade. Open: trades still open at the end, closed at the "
+            "last\nclose; Start: trades opened at the first close, the orb entered before the range; Same: stays "
+            "opened\nand closed on one trading day (no trade).\n";
+    text += "\nEvent study: returns from the last close before the day of each exact aspect\n";
+    text += Left("Aspect", 13) + Right("Events", 7);
+    for (const int h : kEventHorizons) {
+        const std::string d = "+" + std::to_string(h);
+        text += Right(d + " n", 6) + Right(d + " mean%", 11) + Right(d + " med%", 10);
+    }
+    text += "\n";
+    for (const EventStudyRow& row : r.eventStudy) text += EventTextRow(row);
+    return text;
+}
+
+std::string BacktestCsv(const BacktestResult& r) {
+    std::string csv =
+        "aspect,orb_degrees,trades,profitable_share,mean_return,median_return,total_return,annualised_return,"
+        "max_drawdown,average_days_held,time_in_market,open_at_end,opened_at_start,same_day_stays\n";
+    for (const StrategyResult& s : r.strategies) csv += CsvRow(s);
+    csv += CsvRow(r.buyAndHold);
+    csv += "\naspect,events";
+    for (const int h : kEventHorizons) {
+        const std::string d = std::to_string(h);
+        csv += ",count_" + d + "d,mean_" + d + "d,median_" + d + "d";
+    }
+    csv += "\n";
+    for (const EventStudyRow& row : r.eventStudy) {
+        csv += astro::AspectName[static_cast<std::size_t>(row.aspect)] + "," + std::to_string(row.events);
+        for (const HorizonReturns& h : row.horizons)
+            csv += "," + std::to_string(h.count) + "," + Optional(h.mean) + "," + Optional(h.median);
+        csv += "\n";
+    }
+    return csv;
+}
+
+std::string BacktestJson(const BacktestResult& r) {
+    std::string json = "{\"pair\":" + JsonString(PairName(r.inputs)) +
+                       ",\"heliocentric\":" + (r.inputs.heliocentric ? "true" : "false") +
+                       ",\"side\":" + JsonString(SideName(r.inputs.side)) +
+                       ",\"from\":" + JsonString(calendar::FormatDayNumberIso(r.firstDay)) +
+                       ",\"to\":" + JsonString(calendar::FormatDayNumberIso(r.lastDay)) +
+                       ",\"closes\":" + std::to_string(r.prices.Size()) + ",\"source\":" + JsonString(r.prices.source) +
+                       ",\"strategies\":[";
+    for (std::size_t i = 0; i < r.strategies.size(); ++i) json += (i ? "," : "") + JsonStrategy(r.strategies[i]);
+    json += "],\"buyAndHold\":" + JsonStrategy(r.buyAndHold) + ",\"eventStudy\":[";
+    for (std::size_t i = 0; i < r.eventStudy.size(); ++i) {
+        const EventStudyRow& row = r.eventStudy[i];
+        json += std::string(i ? "," : "") + "{\"aspect\":" +
+                JsonString(astro::AspectName[static_cast<std::size_t>(row.aspect)]) +
+                ",\"events\":" + std::to_string(row.events) + ",\"horizons\":[";
+        for (std::size_t h = 0; h < row.horizons.size(); ++h)
+            json += std::string(h ? "," : "") + "{\"tradingDays\":" + std::to_string(kEventHorizons[h]) +
+                    ",\"count\":" + std::to_string(row.horizons[h].count) + ",\"mean\":" +
+                    JsonNumber(row.horizons[h].mean) + ",\"median\":" + JsonNumber(row.horizons[h].median) + "}";
+        json += "]}";
+    }
+    return json + "]}\n";
+}
+
+}  // namespace kovo::backtest

@@ -1,0 +1,172 @@
+#include "report/backtest_command.h"
+
+#include <optional>
+
+#include "astro/catalogue.h"
+#include "astro/pluto.h"
+#include "backtest/backtest_run.h"
+#include "backtest/backtest_table.h"
+#include "calendar/calendar_services.h"
+#include "calendar/time_zones.h"
+#include "report/cli_options.h"
+#include "report/headless_host.h"
+
+namespace kovo::report {
+
+namespace {
+
+constexpr int kUsageError = 2;
+
+enum class Format { Text, Csv, Json };
+
+struct BacktestOptions {
+    std::string pricesPath;
+    backtest::Side side = backtest::Side::Long;
+    Format format = Format::Text;
+    std::optional<std::int32_t> fromDay;
+    std::optional<std::int32_t> toDay;
+    CliOptions common;  // pair, centricity, aspects, orbs and zone, parsed as for a transit run
+    bool help = false;
+};
+
+// The options a backtest shares with the transit command, parsed by the same parser.
+bool IsSharedOption(const std::string& name) {
+    for (const char* shared : {"--first", "--second", "--aspects", "--orbs", "--from", "--to", "--tz"})
+        if (name == shared) return true;
+    return false;
+}
+
+std::optional<std::int32_t> IsoDay(const std::string& text) {
+    if (text.size() != 10 || text[4] != '-' || text[7] != '-') return std::nullopt;
+    calendar::DateRecord record;
+    try {
+        record.year = std::stoi(text.substr(0, 4));
+        record.month = std::stoi(text.substr(5, 2));
+        record.day = std::stoi(text.substr(8, 2));
+    } catch (...) {
+        return std::nullopt;
+    }
+    for (std::size_t i : {0u, 1u, 2u, 3u, 5u, 6u, 8u, 9u})
+        if (text[i] < '0' || text[i] > '9') return std::nullopt;
+    record.calendar = calendar::kGregorian;
+    const std::int32_t day = calendar::DayNumberFromDate(record);
+    if (record.valid == 0) return std::nullopt;
+    return day;
+}
+
+// "" when understood, else the problem for the usage message.
+std::string ParseBacktestOptions(const std::vector<std::string>& args, BacktestOptions& o) {
+    std::vector<std::string> shared{"transits"};
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        const bool hasValue = i + 1 < args.size();
+        if (a == "--help" || a == "-h") {
+            o.help = true;
+            return {};
+        }
+        if (a == "--short") {
+            o.side = backtest::Side::Short;
+        } else if (a == "--long") {
+            o.side = backtest::Side::Long;
+        } else if (a == "--helio") {
+            shared.push_back(a);
+        } else if (a == "--prices" || a == "--format" || IsSharedOption(a)) {
+            if (!hasValue) return "option '" + a + "' needs a value";
+            const std::string& value = args[++i];
+            if (a == "--prices") {
+                o.pricesPath = value;
+            } else if (a == "--format") {
+                if (value == "text") o.format = Format::Text;
+                else if (value == "csv") o.format = Format::Csv;
+                else if (value == "json") o.format = Format::Json;
+                else return "--format takes text, csv or json";
+            } else {
+                shared.push_back(a);
+                shared.push_back(value);
+            }
+        } else if (a.rfind("--", 0) == 0) {
+            return "unknown option '" + a + "'";
+        } else {
+            return "unexpected argument '" + a + "'";
+        }
+    }
+    const ParseResult parsed = ParseCommandLine(shared);
+    if (!parsed.error.empty()) return parsed.error;
+    o.common = parsed.options;
+    if (o.pricesPath.empty()) return "--prices FILE.csv is needed";
+    if (o.common.first > 8 || o.common.second < 2) return "--first takes Sun ... Neptune and --second Mercury ... Pluto";
+    if (!o.common.from.empty() && !(o.fromDay = IsoDay(o.common.from))) return "dates are written YYYY-MM-DD";
+    if (!o.common.to.empty() && !(o.toDay = IsoDay(o.common.to))) return "dates are written YYYY-MM-DD";
+    return {};
+}
+
+std::string Render(const backtest::BacktestResult& result, Format format) {
+    switch (format) {
+        case Format::Csv: return backtest::BacktestCsv(result);
+        case Format::Json: return backtest::BacktestJson(result);
+        case Format::Text: break;
+    }
+    return backtest::BacktestText(result);
+}
+
+}  // namespace
+
+std::string BacktestUsageText() {
+    return "usage: kovo-report backtest --prices FILE.csv [OPTIONS]\n\n"
+           "Trades the closes of FILE.csv while the pair stays inside each aspect's orbs and prints\n"
+           "the statistics of every aspect and orb, of buy-and-hold and an event study.\n"
+           "FILE.csv: a Date column and a Close, Adj Close, Value or DJIA column, as kovo-djia reads.\n\n"
+           "options:\n"
+           "  --prices FILE.csv   the daily closes\n"
+           "  --first NAME        first body: Sun (or Earth), Mercury ... Neptune (default Mars)\n"
+           "  --second NAME       second body: Mercury ... Pluto (default Jupiter)\n"
+           "  --helio             heliocentric positions\n"
+           "  --aspects LIST      con,opp,sqr,tri,sxt,ssx,qui or all (default all)\n"
+           "  --orbs O,M,I        outer, middle and inner orb in whole degrees (default 10,5,2)\n"
+           "  --short             sell short while in orb instead of buying\n"
+           "  --from YYYY-MM-DD   first day (default the first close of the file)\n"
+           "  --to YYYY-MM-DD     last day (default the last close of the file)\n"
+           "  --tz ZONE           the zone of the dates of orb entries and exits (default GMT)\n"
+           "  --format FORMAT     text (default), csv or json\n";
+}
+
+int RunBacktestCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& errors,
+                       bool errorsIsTerminal) {
+    BacktestOptions o;
+    if (const std::string problem = ParseBacktestOptions(args, o); !problem.empty()) {
+        errors << "kovo-report: " << problem << "\n\n" << BacktestUsageText();
+        return kUsageError;
+    }
+    if (o.help) {
+        out << BacktestUsageText();
+        return 0;
+    }
+    HeadlessHost host(errors, errorsIsTerminal);
+    const backtest::PriceSeriesLoad load = backtest::ReadPriceSeriesFile(o.pricesPath);
+    if (!load.errorText.empty()) {
+        host.ShowMessage({.text = load.errorText, .title = backtest::kBacktestTitle});
+        return 1;
+    }
+    const auto loaded = astro::LoadPlutoFiles();
+    const bool withPluto = o.common.first == astro::kPluto || o.common.second == astro::kPluto;
+    if (!loaded.message.empty() && withPluto) host.Notice({.text = loaded.message, .title = "Read Pluto Data"});
+
+    backtest::BacktestParams params{.firstPlanet = o.common.first,
+                                    .secondPlanet = o.common.second,
+                                    .heliocentric = o.common.heliocentric,
+                                    .aspects = o.common.aspects,
+                                    .orbDegrees = o.common.orbs,
+                                    .side = o.side,
+                                    .fromDay = o.fromDay,
+                                    .toDay = o.toDay,
+                                    .timezonePosition = o.common.timezonePosition.value_or(calendar::kGmtPosition),
+                                    .pluto = {.available = loaded.ok, .reason = loaded.reason}};
+    util::RunFlags flags;
+    const backtest::BacktestResult result = backtest::RunBacktest(params, load.series, flags, host);
+    host.LeaveBusyState();
+    if (!result.HasStatistics()) return 1;
+    out << Render(result, o.format);
+    return 0;
+}
+
+}  // namespace kovo::report

@@ -1,0 +1,77 @@
+// Reading a price series: the CSV reader's layouts and refusals, and the backtest's own
+// refusals of closes that are not positive and of series too short to trade.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "backtest/price_series.h"
+#include "synthetic_prices.h"
+#include "test_support.h"
+
+namespace kovo::backtest {
+namespace {
+
+PriceSeriesLoad FromText(const std::string& text) { return PriceSeriesFromTable(prices::ParseDailyClosesCsv(text)); }
+
+TEST(PriceSeriesTest, ReadsEitherOrderAndLeavesOutDaysWithoutValue) {
+    const PriceSeriesLoad newestFirst =
+        FromText("Date,Open,Close,Adj Close\n01/05/2007,1,12398.01,1\n2007-01-04,1,.,1\n2007-01-03,1,12474.52,1\n");
+    ASSERT_EQ(newestFirst.errorText, "");
+    ASSERT_EQ(newestFirst.series.Size(), 2u);
+    EXPECT_EQ(newestFirst.series.points[0].day, testing::Day(2007, 1, 3));
+    EXPECT_DOUBLE_EQ(newestFirst.series.points[0].close, 12474.52);
+    EXPECT_EQ(newestFirst.series.points[0].line, 4u);
+    EXPECT_EQ(newestFirst.series.points[1].day, testing::Day(2007, 1, 5));
+
+    const PriceSeriesLoad value = FromText("DATE,VALUE\n2007-01-03,5\n2007-01-04,\n2007-01-05,6\n");
+    ASSERT_EQ(value.errorText, "");
+    EXPECT_EQ(value.series.Size(), 2u);
+}
+
+TEST(PriceSeriesTest, RefusesBadTablesWithTheLineNumber) {
+    EXPECT_EQ(FromText("Date,Close\n2007-01-03,5\n2007-01-04,0\n2007-01-05,6\n").errorText,
+              "line 3: a close of 0.00 is not positive");
+    EXPECT_EQ(FromText("Date,Close\n2007-01-03,5\n2007-01-04,-2\n").errorText,
+              "line 3: \"-2\" is not a closing value");
+    const std::string duplicate = FromText("Date,Close\n2007-01-03,5\n2007-01-03,6\n").errorText;
+    EXPECT_EQ(duplicate.rfind("line 3: dates out of order", 0), 0u) << duplicate;
+    const std::string mixed = FromText("Date,Close\n2007-01-03,5\n2007-01-05,6\n2007-01-04,7\n").errorText;
+    EXPECT_EQ(mixed.rfind("line 4: dates out of order", 0), 0u) << mixed;
+    EXPECT_EQ(FromText("Date,Close\n2007-01-03,5\n2007-01-04,.\n").errorText,
+              "the table holds 1 close; a backtest needs at least 2");
+    EXPECT_EQ(FromText("Date,Close\n").errorText, "the table holds 0 closes; a backtest needs at least 2");
+    EXPECT_TRUE(FromText("Date,Close\n2007-01-03,5\n2007-01-04,0\n").series.Empty());
+}
+
+TEST(PriceSeriesTest, ReadsFilesAndNamesThePathInEveryRefusal) {
+    const auto folder = std::filesystem::temp_directory_path() / "kovo_price_series_test";
+    std::filesystem::create_directories(folder);
+    const std::string good = (folder / "good.csv").string();
+    std::ofstream(good) << "Date,Close\r\n2007-01-03,5\r\n2007-01-04,6\r\n";
+    const PriceSeriesLoad load = ReadPriceSeriesFile(good);
+    EXPECT_EQ(load.errorText, "");
+    EXPECT_EQ(load.series.Size(), 2u);
+    EXPECT_EQ(load.series.source, good);
+
+    const std::string bad = (folder / "bad.csv").string();
+    std::ofstream(bad) << "Date,Close\n2007-01-03,5\n2007-01-04,0\n";
+    EXPECT_EQ(ReadPriceSeriesFile(bad).errorText, bad + ": line 3: a close of 0.00 is not positive");
+    EXPECT_EQ(ReadPriceSeriesFile(folder.string()).errorText, "cannot read " + folder.string() + ": not an existing file");
+    std::filesystem::remove_all(folder);
+}
+
+TEST(PriceSeriesTest, FindsTradingDaysAroundAnyDay) {
+    const PriceSeries week = testing::ThreeWeeks();
+    const std::int32_t monday = testing::FirstMonday();
+    EXPECT_EQ(week.FirstOnOrAfter(monday - 10), 0u);
+    EXPECT_EQ(week.FirstOnOrAfter(monday + 5), 5u);  // Saturday: the next Monday
+    EXPECT_EQ(week.FirstOnOrAfter(monday + 2), 2u);
+    EXPECT_FALSE(week.FirstOnOrAfter(monday + 19).has_value());
+    EXPECT_FALSE(week.LastBefore(monday).has_value());
+    EXPECT_EQ(week.LastBefore(monday + 7), 4u);  // Monday: the Friday before
+    EXPECT_EQ(ClipToRange(week, monday + 5, monday + 9).Size(), 3u);
+}
+
+}  // namespace
+}  // namespace kovo::backtest

@@ -1,0 +1,119 @@
+// kovo-report backtest end to end: options, refused price files, and a run on the real
+// ephemeris over closes made so that the one trade's return is known.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "calendar/calendar_services.h"
+#include "report/report_commands.h"
+#include "test_support.h"
+
+namespace {
+
+struct Result {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+Result Report(std::vector<std::string> args) {
+    std::ostringstream out, err;
+    const int status = kovo::report::RunReport(args, out, err, false);
+    return {status, out.str(), err.str()};
+}
+
+class BacktestCommand : public ::testing::Test {
+protected:
+    void SetUp() override {
+        kovo::testing::InitModelOnce();
+        folder_ = std::filesystem::temp_directory_path() / "kovo_backtest_command_test";
+        std::filesystem::create_directories(folder_);
+    }
+    void TearDown() override { std::filesystem::remove_all(folder_); }
+
+    std::string Write(const std::string& name, const std::string& text) {
+        const std::string path = (folder_ / name).string();
+        std::ofstream(path, std::ios::binary) << text;
+        return path;
+    }
+
+    // Every weekday of March to May 2011, newest first, the close being 1000 plus the
+    // day's distance from 1 March.
+    std::string Spring2011() {
+        const std::int32_t first = kovo::testing::Day(2011, 3, 1);
+        std::string rows;
+        for (std::int32_t d = kovo::testing::Day(2011, 5, 31); d >= first; --d)
+            if (d % 7 < 5)  // day numbers modulo 7: 0 is Monday
+                rows += kovo::calendar::FormatDayNumberIso(d) + "," + std::to_string(1000 + d - first) + "\n";
+        return Write("spring.csv", "Date,Close\n" + rows);
+    }
+
+    std::filesystem::path folder_;
+};
+
+TEST_F(BacktestCommand, BadOptionsGiveTheUsageAndStatusTwo) {
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"backtest"}, {"backtest", "--prices", "x.csv", "--format", "xml"},
+          {"backtest", "--prices", "x.csv", "--from", "2011-13-01"}, {"backtest", "--prices", "x.csv", "--limit", "5"},
+          {"backtest", "--prices", "x.csv", "--first", "Pluto"}, {"backtest", "--prices"}}) {
+        const Result r = Report(args);
+        EXPECT_EQ(r.status, 2) << args.back();
+        EXPECT_NE(r.err.find("usage: kovo-report backtest --prices FILE.csv"), std::string::npos) << r.err;
+        EXPECT_EQ(r.out, "");
+    }
+    const Result help = Report({"backtest", "--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("--format FORMAT"), std::string::npos);
+    EXPECT_NE(Report({"--help"}).out.find("  backtest   "), std::string::npos);
+}
+
+TEST_F(BacktestCommand, RefusedPriceFilesNameTheLineAndGiveStatusOne) {
+    const std::string zero = Write("zero.csv", "Date,Close\n2011-03-01,5\n2011-03-02,0\n2011-03-03,6\n");
+    Result r = Report({"backtest", "--prices", zero});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, zero + ": line 3: a close of 0.00 is not positive\n");
+    const std::string mixed = Write("mixed.csv", "Date,Close\n2011-03-01,5\n2011-03-03,6\n2011-03-02,7\n");
+    r = Report({"backtest", "--prices", mixed});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("line 4: dates out of order"), std::string::npos) << r.err;
+    r = Report({"backtest", "--prices", Spring2011(), "--from", "2011-06-01"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "The start date 2011-06-01 is after the end date 2011-05-31.\n");
+    r = Report({"backtest", "--prices", Spring2011(), "--from", "2011-03-05", "--to", "2011-03-06"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("holds 0 closes from 2011-03-05 to 2011-03-06"), std::string::npos) << r.err;
+}
+
+TEST_F(BacktestCommand, PrintsTheStatisticsAsTextCsvOrJson) {
+    // Heliocentric Earth and Jupiter: the 10° opposition is entered on Saturday 26 March
+    // (traded on Monday the 28th, day 27) and left on Monday 18 April (day 48).
+    const std::vector<std::string> args{"backtest", "--prices", Spring2011(), "--first", "Earth", "--second",
+                                        "Jupiter",  "--helio",  "--aspects", "opp", "--format"};
+    auto with = [&args](const char* format) {
+        std::vector<std::string> a = args;
+        a.push_back(format);
+        return Report(a);
+    };
+    const Result csv = with("csv");
+    ASSERT_EQ(csv.status, 0) << csv.err;
+    // 1048 / 1027 - 1 = 21 / 1027 = 0.020447906523...; held 21 days, 15 of 65 steps.
+    EXPECT_NE(csv.out.find("\nOpposition,10,1,1,0.02044790652,0.02044790652,0.02044790652,"), std::string::npos) << csv.out;
+    EXPECT_NE(csv.out.find(",0,21,0.2307692308,0,0,0\n"), std::string::npos) << csv.out;
+    EXPECT_NE(csv.out.find("\nBuy and hold,,1,1,"), std::string::npos) << csv.out;
+
+    const Result json = with("json");
+    ASSERT_EQ(json.status, 0);
+    EXPECT_EQ(json.out.rfind("{\"pair\":\"Earth and Jupiter\",\"heliocentric\":true,\"side\":\"long\",\"from\":\"2011-03-01\"", 0),
+              0u)
+        << json.out;
+
+    const Result text = with("text");
+    ASSERT_EQ(text.status, 0);
+    EXPECT_EQ(text.out.rfind("Backtest of Earth and Jupiter, heliocentric, long, 2011-03-01 to 2011-05-31, 66 closes", 0), 0u)
+        << text.out;
+    EXPECT_NE(text.out.find("\nOpposition   10°       1   100.00     2.04"), std::string::npos) << text.out;
+}
+
+}  // namespace

@@ -1,0 +1,121 @@
+// The backtest window opened from the main window: inputs taken over, a run on the real
+// ephemeris, the tables, the exports and a cancelled run.
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTimer>
+#include <fstream>
+#include <sstream>
+
+#include "backtest/backtest_table.h"
+#include "calendar/calendar_services.h"
+#include "test_support.h"
+#include "ui/backtest_window.h"
+#include "ui_test_support.h"
+
+using namespace kovo;
+
+namespace {
+
+class BacktestWindowTest : public kovo::testing::UiTest {
+protected:
+    void SetUp() override {
+        UiTest::SetUp();
+        w = Start();
+    }
+
+    ui::BacktestWindow& Open() {
+        kovo::testing::FindControl<QPushButton>(w->main, QStringLiteral("cmdBacktest"))->click();
+        return *w->main.Backtest();
+    }
+
+    // Every weekday of March to May 2011, the close 1000 plus the days since 1 March.
+    std::string Spring2011() {
+        const std::int32_t first = kovo::testing::Day(2011, 3, 1);
+        std::ofstream file(TempPath("spring.csv"));
+        file << "Date,Close\n";
+        for (std::int32_t d = first; d <= kovo::testing::Day(2011, 5, 31); ++d)
+            if (d % 7 < 5) file << calendar::FormatDayNumberIso(d) << "," << 1000 + d - first << "\n";
+        return TempPath("spring.csv");
+    }
+
+    std::unique_ptr<kovo::testing::StartedWindow> w;
+};
+
+TEST_F(BacktestWindowTest, OpensWithTheMainWindowsPairAspectsAndOrbs) {
+    w->controls.chkAspectType(1)->setChecked(false);
+    ui::BacktestWindow& bt = Open();
+    EXPECT_TRUE(bt.isVisible());
+    const ui::BacktestInputs in = bt.Inputs();
+    EXPECT_EQ(in.firstPlanet, w->main.FirstPlanet());
+    EXPECT_EQ(in.secondPlanet, w->main.SecondPlanet());
+    EXPECT_FALSE(in.aspects[1]);
+    EXPECT_EQ(in.orbDegrees[0], w->main.OrbDegrees(0));
+    EXPECT_EQ(&Open(), &bt);  // a second click shows the same window
+}
+
+TEST_F(BacktestWindowTest, RunsShowsSortableTablesAndExportsThem) {
+    ui::BacktestWindow& bt = Open();
+    ui::BacktestInputs in;
+    in.pricesPath = Spring2011();
+    in.aspects = {false, true, false, false, false, false, false};
+    bt.SetInputs(in);
+    bt.RunClicked();
+    ASSERT_TRUE(bt.LastResult().has_value()) << (w->dialogs.Messages().empty() ? "" : w->dialogs.Messages()[0].text);
+    auto* table = kovo::testing::FindControl<QTableWidget>(bt, QStringLiteral("tblStatistics"));
+    ASSERT_EQ(table->rowCount(), 4);  // three orbs of the opposition and buy-and-hold
+    EXPECT_EQ(table->item(0, 1)->text(), QString::fromUtf8("10°"));  // unsorted until a heading is clicked
+    EXPECT_EQ(table->item(3, 0)->text(), QStringLiteral("Buy and hold"));
+    table->sortByColumn(3, Qt::DescendingOrder);  // profitable share
+    EXPECT_EQ(table->item(0, 3)->text(), QStringLiteral("100.00"));
+    table->sortByColumn(2, Qt::AscendingOrder);
+    EXPECT_LE(table->item(0, 2)->text().toInt(), table->item(3, 2)->text().toInt());
+    EXPECT_EQ(kovo::testing::FindControl<QTableWidget>(bt, QStringLiteral("tblEvents"))->rowCount(), 1);
+    EXPECT_EQ(kovo::testing::FindControl<QComboBox>(bt, QStringLiteral("cboStrategy"))->currentText(),
+              QString::fromUtf8("Opposition 10°"));
+
+    w->dialogs.QueueFileName(TempPath("table.csv"));
+    ASSERT_TRUE(bt.ExportTable());
+    std::ifstream csv(TempPath("table.csv"), std::ios::binary);
+    std::stringstream written;
+    written << csv.rdbuf();
+    EXPECT_EQ(written.str(), backtest::BacktestCsv(*bt.LastResult()));
+
+    w->dialogs.QueueFileName(TempPath("prices.png"));
+    ASSERT_TRUE(bt.SavePriceChart());
+    QFile png(QString::fromStdString(TempPath("prices.png")));
+    ASSERT_TRUE(png.open(QIODevice::ReadOnly));
+    EXPECT_EQ(png.read(4), QByteArray("\x89PNG"));
+    w->dialogs.QueueFileName(TempPath("no/such/folder/equity.png"));
+    EXPECT_FALSE(bt.SaveEquityChart());
+    EXPECT_EQ(w->dialogs.Messages().back().text.rfind("Cannot write", 0), 0u);
+}
+
+TEST_F(BacktestWindowTest, RefusesBadFilesAndCancelsALongRun) {
+    ui::BacktestWindow& bt = Open();
+    std::ofstream(TempPath("zero.csv")) << "Date,Close\n2011-03-01,5\n2011-03-02,0\n";
+    ui::BacktestInputs in;
+    in.pricesPath = TempPath("zero.csv");
+    bt.SetInputs(in);
+    bt.RunClicked();
+    ASSERT_FALSE(w->dialogs.Messages().empty());
+    EXPECT_EQ(w->dialogs.Messages().back().text, TempPath("zero.csv") + ": line 3: a close of 0.00 is not positive");
+    EXPECT_FALSE(bt.LastResult().has_value());
+
+    // A century of Mars and Jupiter; Cancel is pressed at the scan's first yield.
+    std::ofstream(TempPath("century.csv")) << "Date,Close\n1900-01-02,5\n1999-12-31,6\n";
+    in.pricesPath = TempPath("century.csv");
+    in.firstPlanet = 4;
+    in.heliocentric = false;
+    bt.SetInputs(in);
+    QTimer::singleShot(0, &bt, [&bt] { bt.CancelClicked(); });
+    bt.RunClicked();
+    EXPECT_FALSE(bt.Running());
+    EXPECT_FALSE(bt.LastResult().has_value());
+    EXPECT_EQ(kovo::testing::FindControl<QLabel>(bt, QStringLiteral("lblSummary"))->text(), QStringLiteral("Cancelled."));
+}
+
+}  // namespace
