@@ -4,7 +4,7 @@
 with the text report of the same run.
 
 usage: check_exports.py KOVO_REPORT CASE [SHARED_DATA_FOLDER]
-CASE: year, all, search, simulation, unwritable. Exit 0 passed, 1 failed, 77 skipped.
+CASE: year, all, search, named, simulation, unwritable. Exit 0 passed, 1 failed, 77 skipped.
 """
 import csv
 import datetime as dt
@@ -127,9 +127,11 @@ def expected_rows(period, offset_minutes, marks):
         date = l["minimum_at"].split("*")[0]
         clock = l["minimum"].split(" ")[0]
         local = dt.datetime.fromisoformat(f"{date}T{clock}")
-        utc = local - dt.timedelta(minutes=offset_minutes)
-        sign = "-" if offset_minutes < 0 else "+"
-        offset = f"{sign}{abs(offset_minutes) // 60:02d}:{abs(offset_minutes) % 60:02d}"
+        # A named zone's offset is a function of the reading and its abbreviation.
+        minutes = offset_minutes(local, l["minimum"]) if callable(offset_minutes) else offset_minutes
+        utc = local - dt.timedelta(minutes=minutes)
+        sign = "-" if minutes < 0 else "+"
+        offset = f"{sign}{abs(minutes) // 60:02d}:{abs(minutes) % 60:02d}"
         rows.append(dict(base, exact_local=local.strftime("%Y-%m-%dT%H:%M") + offset,
                          exact_utc=utc.strftime("%Y-%m-%dT%H:%MZ"), minimum_date=date,
                          first_retrograde_at_exact=("true" if l["minimum_at"].endswith("r") else "false")
@@ -294,6 +296,60 @@ def case_search(report, _shared):
         compare_calendar(export(report, args, "ics"), rows, False)
 
 
+def zone_offset_of_reading(zone):
+    """The offset, in minutes, of a report's local reading ("05:33 EDT") in a tz zone:
+    of the two readings a repeated hour allows, the one with that abbreviation."""
+    def offset(local, cell):
+        abbreviation = cell.split(" ", 1)[1]
+        for fold in (0, 1):
+            aware = local.replace(tzinfo=zone, fold=fold)
+            if aware.tzname() == abbreviation:
+                return int(aware.utcoffset().total_seconds() // 60)
+        check(False, f"{cell} is no reading of {zone.key} on {local.date()}")
+        return 0
+    return offset
+
+
+def case_named(report, _shared):
+    from zoneinfo import ZoneInfo
+
+    runs = [("America/New_York", ["--first", "Sun", "--second", "Mars"], {"EST", "EDT"}),
+            ("Asia/Kathmandu", ["--first", "Mars", "--second", "Jupiter"], {"+0545"})]
+    for name, bodies, abbreviations in runs:
+        zone = ZoneInfo(name)
+        args = ["transits"] + bodies + ["--from", "2026-01-01", "--to", "2026-12-31", "--tz", name]
+        text = run(report, args + ["--lf"]).decode("utf-8")
+        pairs = [(bodies[1], bodies[3])]
+        blocks = parse_transit_report(text)
+        check(len(blocks) == 1 and f", times in {name}" in blocks[0][0], f"heading {blocks[0][0]!r} does not name {name}")
+        rows = compare_transit_csv(text, export(report, args, "csv"), pairs, zone_offset_of_reading(zone), True)
+        exact_rows = [r for r in rows if r["exact_utc"]]
+        check(len(exact_rows) >= 4, f"{name}: only {len(exact_rows)} exact rows")
+        seen = set()
+        for n, row in enumerate(rows, start=1):
+            check(row["time_zone"] == name, f"{name} row {n}: time_zone {row['time_zone']!r}")
+            if not row["exact_utc"]:
+                continue
+            # The offset written with each event is the one in force at its instant.
+            utc = dt.datetime.strptime(row["exact_utc"], "%Y-%m-%dT%H:%MZ").replace(tzinfo=dt.timezone.utc)
+            local = dt.datetime.fromisoformat(row["exact_local"])
+            check(local.utcoffset() == utc.astimezone(zone).utcoffset(),
+                  f"{name} row {n}: {row['exact_local']} for {row['exact_utc']}, "
+                  f"the zone is at {utc.astimezone(zone).isoformat()}")
+            check(local.replace(tzinfo=None) == (utc + local.utcoffset()).replace(tzinfo=None),
+                  f"{name} row {n}: {row['exact_local']} is not {row['exact_utc']} plus its offset")
+            seen.add(utc.astimezone(zone).tzname())
+        check(seen == abbreviations, f"{name}: the exact minima fall in {sorted(seen)}, not {sorted(abbreviations)}")
+        # The inputs name the zone, with its offset at the start of the range.
+        start = dt.datetime(2026, 1, 1, tzinfo=zone).utcoffset().total_seconds() // 60
+        compare_json(export(report, args, "json"), rows, "periods", pairs, name, int(start))
+        calendar = compare_calendar(export(report, args, "ics"), rows, False)
+        for event, row in zip([e for e in calendar.walk("VEVENT")], exact_rows):
+            utc = event.decoded("DTSTART").astimezone(zone)
+            reading = f"{utc.strftime('%Y-%m-%d %H:%M')} {utc.tzname()}"
+            check(reading in str(event["DESCRIPTION"]), f"{name}: DESCRIPTION {event['DESCRIPTION']!r} lacks {reading}")
+
+
 EVENT = re.compile(r"^(\w+) +(\d+)°, (?:investment #(\d+) on (\S+) of \$([\d,.]+)"
                    r"|redemption #(\d+) on (\S+), (gained|lost) \$([\d,.]+), total (gain|loss) is \$([\d,.]+)"
                    r"|investment #(\d+) (cancelled)\.)$")
@@ -380,8 +436,8 @@ def main():
         return 2
     report, case = sys.argv[1], sys.argv[2]
     shared = sys.argv[3] if len(sys.argv) > 3 else ""
-    cases = {"year": case_year, "all": case_all, "search": case_search, "simulation": case_simulation,
-             "unwritable": case_unwritable}
+    cases = {"year": case_year, "all": case_all, "search": case_search, "named": case_named,
+             "simulation": case_simulation, "unwritable": case_unwritable}
     status = cases[case](report, shared)
     if status:
         return status

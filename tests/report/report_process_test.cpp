@@ -97,3 +97,22 @@ TEST(ReportProcess, MissingPlutoFilesRefusePlutoRunsWithStatusOne) {
         fs::remove_all(folder);
     }
 }
+
+TEST(ReportProcess, TimeZoneNamesOutsideTheDatabaseExitWithStatusTwo) {
+    const fs::path out = fs::path(::testing::TempDir()) / "kovo_report_tz.txt";
+    ProcessRun r = Shell(kReport, "transits --from 2026-01-01 --to 2026-12-31 --tz Nowhere/Else", ">'" + out.string() + "'");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err.rfind("kovo-report: unknown time zone 'Nowhere/Else': ", 0), 0u) << r.err;
+    EXPECT_EQ(ReadAll(out), "");
+    r = Shell(kReport, "transits --from 2026-01-01 --to 2026-12-31 --tz America/New_York", ">'" + out.string() + "'");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(ReadAll(out).find(", times in America/New_York"), std::string::npos);
+    // The list's own texts keep their fixed offsets, though the database knows "GMT" and "EST" too.
+    for (const char* fixed : {"GMT", "EST/CDT", "-300"}) {
+        r = Shell(kReport, std::string("transits --from 2026-01-01 --to 2026-12-31 --tz ") + fixed,
+                  ">'" + out.string() + "'");
+        EXPECT_EQ(r.status, 0) << fixed << ": " << r.err;
+        EXPECT_EQ(ReadAll(out).find(", times in"), std::string::npos) << fixed;
+    }
+    fs::remove(out);
+}
