@@ -55,7 +55,12 @@ std::vector<std::string> NamedTimeZoneNames() {
     try {
         const date::tzdb& db = date::get_tzdb();
         // Read from the system's database the library lists links among the zones.
-        for (const auto& zone : db.zones) names.emplace_back(zone.name());
+        // Not places: Debian's link to the computer's own setting, and the database's
+        // fill-ins.
+        for (const auto& zone : db.zones) {
+            const std::string name(zone.name());
+            if (name != "localtime" && name != "posixrules" && name != "Factory") names.push_back(name);
+        }
     } catch (const std::exception&) {
         return {};
     }

@@ -3,6 +3,7 @@
 #include <QFileDialog>
 #include <QMessageBox>
 
+#include "ui/named_zone_dialog.h"
 #include "ui/qt_text.h"
 
 namespace kovo::ui {
@@ -75,6 +76,10 @@ DialogService::SaveChoice QtDialogService::GetSaveFileChoice(const std::string& 
     const QString path = QFileDialog::getSaveFileName(parent_, ToQ(title), QString(), ToQ(filters), &selected,
                                                       QFileDialog::DontConfirmOverwrite);
     return {FromQ(path), FromQ(selected)};
+}
+
+std::string QtDialogService::ChooseNamedZone(const std::vector<std::string>& names, const std::string& start) {
+    return NamedZoneDialog::Choose(parent_, names, start);
 }
 
 std::string QtDialogService::GetOpenFileName(const std::string& title, const std::string& filter) {

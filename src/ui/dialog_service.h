@@ -2,6 +2,7 @@
 // Every message box, question and save-file dialog of the window passes through one
 // DialogService, so that tests can answer them and nothing else opens a modal box.
 #include <string>
+#include <vector>
 
 #include "util/message.h"
 #include "util/run_host.h"
@@ -27,6 +28,11 @@ public:
     }
     // Returns the chosen existing file, or "" when the user cancelled. None by default.
     virtual std::string GetOpenFileName(const std::string& /*title*/, const std::string& /*filter*/) { return {}; }
+    // A zone of the tz database chosen from `names`, the list starting at `start`; ""
+    // when the user cancelled. None by default.
+    virtual std::string ChooseNamedZone(const std::vector<std::string>& /*names*/, const std::string& /*start*/) {
+        return {};
+    }
 };
 
 // The real boxes: QMessageBox and QFileDialog, owned by `parent` when one is set.
@@ -39,6 +45,7 @@ public:
     std::string GetSaveFileName(const std::string& title, const std::string& filter) override;
     SaveChoice GetSaveFileChoice(const std::string& title, const std::string& filters) override;
     std::string GetOpenFileName(const std::string& title, const std::string& filter) override;
+    std::string ChooseNamedZone(const std::vector<std::string>& names, const std::string& start) override;
 
 private:
     QWidget* parent_;

@@ -100,14 +100,17 @@ void frmMain::SetBackColorAll(long colour) {
 }
 
 void frmMain::SetUpTimezoneComboBoxes(bool blnPreserveIndices) {
-    const calendar::TimeZoneListState state =
-        calendar::SetUpTimezoneList(blnPreserveIndices, cboTimezone[0]->currentIndex(),
-                                    chkDisplayNATZabbr->checkState() == Qt::Checked, blnStartUpCompleted);
+    // The fixed entries follow their own rules; a selected named zone stays selected.
+    const bool namedSelected = cboTimezone[0]->currentIndex() == calendar::kTimeZoneCount;
+    const calendar::TimeZoneListState state = calendar::SetUpTimezoneList(
+        blnPreserveIndices, namedSelected ? positionBeforeNamed_ : cboTimezone[0]->currentIndex(),
+        chkDisplayNATZabbr->checkState() == Qt::Checked, blnStartUpCompleted);
     savedTimezoneIndex_ = state.savedIndex;
     const QSignalBlocker blocker(cboTimezone[0]);
     cboTimezone[0]->clear();
     for (const calendar::TimeZoneEntry& entry : state.entries) cboTimezone[0]->addItem(ToQ(entry.text), entry.itemData);
-    cboTimezone[0]->setCurrentIndex(state.selectedIndex);
+    AddNamedZoneEntry();
+    cboTimezone[0]->setCurrentIndex(namedSelected && blnPreserveIndices ? calendar::kTimeZoneCount : state.selectedIndex);
 }
 
 void frmMain::KeepSimulationOffWhenGeocentric() {

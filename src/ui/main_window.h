@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "calendar/date_entry.h"
+#include "calendar/time_zones.h"
 #include "simulation/index_file.h"
 #include "simulation/simulation.h"
 #include "transits/transit_runs.h"
@@ -100,6 +101,8 @@ public:
     int TimeZonePosition() const;  // -1 when nothing is selected
     void SetTimeZonePosition(int position);
     std::string TimeZoneText() const;
+    // The tz database zone behind the list's last entry, "" while none is chosen.
+    const std::string& NamedZone() const { return namedZone_; }
     int SearchAspect() const;  // aspect index 1..7
     int SearchWhen() const;    // 0 start date, 1 end date
     bool IncludeTransitDetails() const;
@@ -260,6 +263,11 @@ private:
     void OnNatzChanged();
     void OnNatzClicked();
     void OnTimezoneActivated();
+    // The list's last entry: choose a zone of the tz database.
+    void OnNamedZoneActivated(int index);
+    void AddNamedZoneEntry();
+    void ChooseNamedZone();
+    void RestoreNamedZone(const std::string& saved);
     void OnAppendClicked();
     void OnSaveStateClicked();
     void OnRestoreStateClicked();
@@ -332,6 +340,8 @@ private:
     std::string outputPath_;  // the last file chosen in the file dialog
     std::string strStopDate_;  // the saved stop-date text; no run reads it
     int savedTimezoneIndex_ = 0;
+    std::string namedZone_;
+    int positionBeforeNamed_ = calendar::kGmtPosition;  // where a cancelled choice returns to
     astro::PlutoAvailability pluto_{.available = false, .reason = {}};  // set by the start-up load
     bool recentlySaved_ = false;
     int recentlySavedTicks_ = 0;

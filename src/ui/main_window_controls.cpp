@@ -213,6 +213,7 @@ void frmMain::ConnectEvents() {
     connect(chkDisplayNATZabbr, &QCheckBox::stateChanged, this, &frmMain::OnNatzChanged);
     connect(chkDisplayNATZabbr, &QCheckBox::clicked, this, &frmMain::OnNatzClicked);
     connect(cboTimezone[0], &QComboBox::activated, this, &frmMain::OnTimezoneActivated);
+    connect(cboTimezone[0], &QComboBox::activated, this, &frmMain::OnNamedZoneActivated);
     connect(cboSearchAspect, &QComboBox::activated, this, [this] { MoveFocus(cmdSearch); });
     connect(cboSearchWhen, &QComboBox::activated, this, [this] { MoveFocus(cmdSearch); });
     connect(chkKeepDates, &QCheckBox::clicked, this, [this] { MoveFocus(cmdSearch); });

@@ -4,6 +4,7 @@
 #include <QPushButton>
 
 #include "astro/catalogue.h"
+#include "platform/named_time_zone.h"
 #include "simulation/simulation.h"
 #include "transits/transit_runs.h"
 #include "ui/main_window.h"
@@ -29,6 +30,11 @@ transits::TransitInputs frmMain::GatherTransitInputs() const {
     in.heliocentric = IsHeliocentric();
     in.timezonePosition = TimeZonePosition();
     in.timezoneText = TimeZoneText();
+    if (in.timezonePosition == calendar::kTimeZoneCount) {
+        in.namedZone = platform::NamedTimeZone::Find(namedZone_);
+        // A zone the database no longer knows: the blank entry's request to choose one.
+        if (!in.namedZone) in.timezonePosition = 0;
+    }
     in.pluto = pluto_;
     in.searchAspectPos = SearchAspect() - 1;
     in.searchWhenPos = SearchWhen();

@@ -80,6 +80,7 @@ bool frmMain::SaveState() {
         write(Key("OrbsLI"), std::to_string(i), std::to_string(cboOrbs[i]->currentIndex()));
     write(kKey, "Geocentric", optGeocentric->isChecked() ? "Y" : "N");
     write(kKey, "TZ0", std::to_string(cboTimezone[0]->currentIndex()));
+    write(kKey, "TZName", namedZone_);
     write(kKey, "NATZ", std::to_string(CheckValue(chkDisplayNATZabbr)));
     write(kKey, "Stop", FromQ(txbStopDate->text()));
     write(kKey, "SrchAsp", std::to_string(cboSearchAspect->currentIndex()));
@@ -135,7 +136,10 @@ void frmMain::RestorePlanetsAndOrbs() {
 
 void frmMain::RestoreOptions() {
     RestoreCheckValue(chkDisplayNATZabbr, Read(kKey, "NATZ", "1"), 2);
+    RestoreNamedZone(Read(kKey, "TZName", ""));
     RestoreListPosition(cboTimezone[0], Read(kKey, "TZ0", "24"));
+    // The named entry without a zone the database knows: GMT, as for a damaged value.
+    if (TimeZonePosition() == calendar::kTimeZoneCount && namedZone_.empty()) SetTimeZonePosition(calendar::kGmtPosition);
     strStopDate_ = Read(kKey, "Stop", "");
 }
 

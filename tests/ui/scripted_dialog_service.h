@@ -30,6 +30,21 @@ public:
         return GetSaveFileName(title, filter);
     }
 
+    // The zone the next "Named zone…" choice returns ("" cancels, as without one).
+    void QueueZone(std::string zone) { zones_.push_back(std::move(zone)); }
+    std::string ChooseNamedZone(const std::vector<std::string>& names, const std::string& start) override {
+        zoneRequests_.push_back({names.size(), start});
+        if (zones_.empty()) return {};
+        std::string zone = std::move(zones_.front());
+        zones_.pop_front();
+        return zone;
+    }
+    struct ZoneRequest {
+        std::size_t names = 0;
+        std::string start;
+    };
+    const std::vector<ZoneRequest>& ZoneRequests() const { return zoneRequests_; }
+
     const std::vector<util::Message>& Messages() const { return messages_; }
     const std::vector<FileRequest>& FileRequests() const { return fileRequests_; }
     void ClearRecords();
@@ -40,6 +55,8 @@ private:
     std::deque<std::string> selectedFilters_;
     std::vector<util::Message> messages_;
     std::vector<FileRequest> fileRequests_;
+    std::deque<std::string> zones_;
+    std::vector<ZoneRequest> zoneRequests_;
 };
 
 }  // namespace kovo::testing

@@ -1,0 +1,121 @@
+// The time-zone list's "Named zone…" entry: choosing a zone of the tz database, runs in
+// it, and keeping it in the saved state beside the fixed entries.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSettings>
+
+#include "platform/named_time_zone.h"
+#include "ui/registry.h"
+#include "ui_test_support.h"
+
+namespace kovo::testing {
+namespace {
+
+constexpr int kNamed = 48;
+
+class NamedZoneTest : public UiTest {
+protected:
+    void SetUp() override {
+        UiTest::SetUp();
+        w = Start();
+    }
+    QComboBox* Zones() const { return w->controls.cboTimezone(0); }
+    // What a user's pick from the list does: select the entry, then activate it.
+    void Pick(int position) const {
+        Zones()->setCurrentIndex(position);
+        emit Zones()->activated(position);
+    }
+    void RunSunMars2026() {
+        w->controls.cboPlanet(0)->setCurrentIndex(0);  // the Sun
+        w->controls.cboPlanet(1)->setCurrentIndex(2);  // Mars
+        const char* texts[2][3] = {{"2026", "1", "1"}, {"2026", "12", "31"}};
+        for (int i = 0; i < 2; ++i) {
+            w->controls.txbYear(i)->setText(QString::fromUtf8(texts[i][0]));
+            w->controls.txbMonth(i)->setText(QString::fromUtf8(texts[i][1]));
+            w->controls.txbDay(i)->setText(QString::fromUtf8(texts[i][2]));
+            w->main.MonthDayLostFocus(i);
+        }
+        w->controls.cmdStart()->click();
+    }
+
+    std::unique_ptr<StartedWindow> w;
+};
+
+TEST_F(NamedZoneTest, LastEntryOpensTheListAtTheSystemZoneAndKeepsTheChoice) {
+    ASSERT_EQ(Zones()->count(), kNamed + 1) << "the 48 fixed entries stay as they are";
+    EXPECT_EQ(Zones()->itemText(kNamed), QStringLiteral("Named zone…"));
+    EXPECT_EQ(Zones()->itemText(24), QStringLiteral("GMT"));
+
+    Pick(14);  // GMT-5:00
+    w->dialogs.QueueZone("America/New_York");
+    Pick(kNamed);
+    ASSERT_EQ(w->dialogs.ZoneRequests().size(), 1u);
+    EXPECT_GT(w->dialogs.ZoneRequests()[0].names, 300u);
+    EXPECT_EQ(w->dialogs.ZoneRequests()[0].start, platform::SystemTimeZoneName());
+    EXPECT_EQ(Zones()->currentIndex(), kNamed);
+    EXPECT_EQ(Zones()->currentText(), QStringLiteral("America/New_York"));
+
+    // Choosing again starts at the zone chosen; cancelling keeps it.
+    Pick(kNamed);
+    EXPECT_EQ(w->dialogs.ZoneRequests().back().start, "America/New_York");
+    EXPECT_EQ(Zones()->currentIndex(), kNamed);
+
+    // The North American abbreviations rebuild the fixed entries and leave the choice alone.
+    w->controls.chkDisplayNATZabbr()->click();
+    EXPECT_EQ(Zones()->currentIndex(), kNamed);
+    EXPECT_EQ(Zones()->currentText(), QStringLiteral("America/New_York"));
+}
+
+TEST_F(NamedZoneTest, CancellingTheFirstChoiceGoesBackToTheFixedEntry) {
+    Pick(33);  // GMT+4:30
+    Pick(kNamed);  // nothing queued: cancelled
+    EXPECT_EQ(Zones()->currentIndex(), 33);
+    EXPECT_EQ(Zones()->itemText(kNamed), QStringLiteral("Named zone…"));
+}
+
+TEST_F(NamedZoneTest, RunsGiveEachExactTimeItsOwnOffsetAndAbbreviation) {
+    w->dialogs.QueueZone("America/New_York");
+    Pick(kNamed);
+    RunSunMars2026();
+    const std::string& out = w->main.OutputText();
+    EXPECT_NE(out.find(", times in America/New_York"), std::string::npos) << out;
+    EXPECT_NE(out.find("06:41 EST"), std::string::npos) << "January: standard time";
+    EXPECT_NE(out.find("05:33 EDT"), std::string::npos) << "May: daylight saving, an hour on the fixed entry";
+    EXPECT_EQ(Zones()->currentIndex(), kNamed) << "a run leaves the choice in place";
+}
+
+TEST_F(NamedZoneTest, SavedStateKeepsTheZoneAndOlderStatesKeepTheirEntry) {
+    w->dialogs.QueueZone("Asia/Kathmandu");
+    Pick(kNamed);
+    w->main.SaveState();
+    EXPECT_EQ(QSettings(StateFile(), QSettings::IniFormat).value(QStringLiteral("TZName")).toString().toStdString(),
+              "Asia/Kathmandu");
+    w.reset();
+    w = Start();
+    EXPECT_EQ(Zones()->currentIndex(), kNamed);
+    EXPECT_EQ(Zones()->currentText(), QStringLiteral("Asia/Kathmandu"));
+
+    // A state saved before named zones, or naming a zone the database does not know.
+    w.reset();
+    {
+        QSettings state(StateFile(), QSettings::IniFormat);
+        state.remove(QStringLiteral("TZName"));
+        state.setValue(QStringLiteral("TZ0"), QStringLiteral("14"));
+    }
+    w = Start();
+    EXPECT_EQ(Zones()->currentIndex(), 14);
+    EXPECT_EQ(Zones()->itemText(kNamed), QStringLiteral("Named zone…"));
+    w.reset();
+    {
+        QSettings state(StateFile(), QSettings::IniFormat);
+        state.setValue(QStringLiteral("TZName"), QStringLiteral("Atlantis/Capital"));
+        state.setValue(QStringLiteral("TZ0"), QStringLiteral("48"));
+    }
+    w = Start();
+    EXPECT_EQ(Zones()->currentIndex(), 24) << "GMT, as for any damaged value";
+}
+
+}  // namespace
+}  // namespace kovo::testing
