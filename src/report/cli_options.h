@@ -8,7 +8,7 @@
 
 namespace kovo::report {
 
-enum class Command { Transits, Search, All, Simulate, Positions, Help, Version };
+enum class Command { Transits, Search, All, Simulate, Positions, Help, Version, Chart };
 
 struct CliOptions {
     Command command = Command::Help;
@@ -31,6 +31,11 @@ struct CliOptions {
     double stepDays = 1.0;
     bool lineFeeds = false;
     std::optional<std::size_t> limit;
+    // The chart command: the run it draws (Transits, Search or All), the file and its size.
+    Command chartOf = Command::Transits;
+    std::string chartPath;
+    int chartWidth = 1600;
+    int chartHeight = 900;
 };
 
 struct ParseResult {
