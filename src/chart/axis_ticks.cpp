@@ -19,7 +19,8 @@ struct Step {
     double days;  // the step's least length
 };
 
-constexpr std::array<Step, 12> kSteps{{{Unit::Day, 1, 1},       {Unit::Day, 2, 2},       {Unit::Month, 1, 28},
+constexpr std::array<Step, 14> kSteps{{{Unit::Day, 1, 1},       {Unit::Day, 2, 2},       {Unit::Day, 7, 7},
+                                       {Unit::Day, 14, 14},     {Unit::Month, 1, 28},
                                        {Unit::Month, 3, 89},    {Unit::Month, 6, 181},   {Unit::Year, 1, 365},
                                        {Unit::Year, 2, 730},    {Unit::Year, 5, 1826},   {Unit::Year, 10, 3652},
                                        {Unit::Year, 20, 7305},  {Unit::Year, 50, 18262}, {Unit::Year, 100, 36524}}};
@@ -81,17 +82,23 @@ std::vector<AxisTick> DateTicks(const transits::TransitRunParams& params, double
                                 double minSpacingDays) {
     std::vector<AxisTick> ticks;
     if (!(endUt > startUt)) return ticks;
-    const Step* chosen = &kSteps.back();
-    for (const Step& step : kSteps)
-        if (step.days >= minSpacingDays) {
-            chosen = &step;
+    std::size_t chosen = kSteps.size() - 1;
+    for (std::size_t i = 0; i < kSteps.size(); ++i)
+        if (kSteps[i].days >= minSpacingDays) {
+            chosen = i;
             break;
         }
-    const std::int32_t firstDay = LocalDayAt(params, startUt);
-    for (std::int32_t day = FirstTick(firstDay, *chosen);; day = NextTick(day, *chosen)) {
-        const double ut = UtOfLocal(params, day - 0.5);
-        if (ut > endUt) break;
-        if (ut >= startUt) ticks.push_back({.ut = ut, .day = day, .label = Label(day, chosen->unit)});
+    // A view narrower than the step would show no date at all: then finer steps, so
+    // that at least two dates tell where the view lies.
+    for (std::size_t i = chosen + 1; i-- > 0;) {
+        const Step& step = kSteps[i];
+        ticks.clear();
+        for (std::int32_t day = FirstTick(LocalDayAt(params, startUt), step);; day = NextTick(day, step)) {
+            const double ut = UtOfLocal(params, day - 0.5);
+            if (ut > endUt) break;
+            if (ut >= startUt) ticks.push_back({.ut = ut, .day = day, .label = Label(day, step.unit)});
+        }
+        if (ticks.size() >= 2) break;
     }
     return ticks;
 }

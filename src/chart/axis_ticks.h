@@ -16,7 +16,8 @@ struct AxisTick {
 };
 
 // Ticks inside [startUt, endUt] at the finest of these steps whose ticks stand at least
-// `minSpacingDays` apart: 1 or 2 days; 1, 3 or 6 months; 1, 2, 5, 10, 20, 50 or 100 years.
+// `minSpacingDays` apart: 1, 2, 7 or 14 days (weeks from Monday); 1, 3 or 6 months; 1, 2,
+// 5, 10, 20, 50 or 100 years. A finer step when that one leaves fewer than two ticks.
 std::vector<AxisTick> DateTicks(const transits::TransitRunParams& params, double startUt, double endUt,
                                 double minSpacingDays);
 

@@ -50,7 +50,8 @@ std::string FormatLocalTime(const transits::TransitRunParams& params, double ins
     const LocalOffset offset = LocalOffsetAt(params, instantUt);
     const double local = instantUt + offset.minutes / 1440.0 + 0.5;
     const double day = std::floor(local);
-    const int minuteOfDay = std::min(1439, static_cast<int>(std::floor((local - day) * 1440.0)));
+    // The guard keeps a whole minute from reading as the one before.
+    const int minuteOfDay = std::min(1439, static_cast<int>(std::floor((local - day) * 1440.0 + 1e-6)));
     return Clock(static_cast<std::int32_t>(day), minuteOfDay / 60, minuteOfDay % 60, offset.zone);
 }
 

@@ -29,6 +29,7 @@ class QTimer;
 
 namespace kovo::ui {
 
+class ChartWindow;
 class frmPopUp;
 class frmView;
 
@@ -64,6 +65,9 @@ public:
     using RunRecords = std::variant<std::monostate, transits::TransitResult, transits::AllTransitsResult,
                                     simulation::SimulationRun>;
     const RunRecords& LastRunRecords() const { return lastRun_; }
+
+    // The chart window of the last run's records, once "Chart" opened it.
+    ChartWindow* Chart() const { return chartWindow_; }
 
     // ---- window procedures ----------------------------------------------------
     void SetFontNameAll(const QString& name, bool includeTextFields, bool includeButtons);
@@ -190,6 +194,7 @@ private:
     QPushButton* cmdQuit;
     QLabel* lblNotice;  // marks the foot of the window where "Done" pops up
     QTimer* Timer1;
+    QPushButton* cmdChart = nullptr;  // not a control of the original window: kept out of its lists
 
     // Construction (main_window_controls.cpp, main_window_layout.cpp).
     void CreateControls();
@@ -271,6 +276,12 @@ private:
     transits::TransitInputs GatherTransitInputs() const;
     void MirrorRunChanges(const transits::TransitInputs& inputs);
 
+    // The chart (main_window_chart.cpp): "Chart" opens the chart window of the last run's
+    // records; it is enabled when a transit run has left records and no run is going on.
+    void CreateChartButton();
+    void OnChartClicked();
+    void RefreshChartButton();
+
     // Saved state (main_window_state.cpp). RestoreState returns whether a saved state was found.
     bool RestoreState();
     void RestorePlanetsAndOrbs();
@@ -301,6 +312,7 @@ private:
     QWidget* topPanel_ = nullptr;
     frmPopUp* popUp_;
     frmView* viewer_;
+    ChartWindow* chartWindow_ = nullptr;
     calendar::DateEntryModel dates_;
     simulation::IndexPrices indexPrices_;
     util::RunFlags runFlags_;

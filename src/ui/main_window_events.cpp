@@ -90,6 +90,7 @@ void frmMain::EnterBusyState(bool isSimulation) {
     own->setEnabled(true);
     cmdQuit->setEnabled(true);
     txbOutput->setEnabled(true);
+    RefreshChartButton();
 }
 
 void frmMain::LeaveBusyState() {

@@ -196,6 +196,8 @@ void frmMain::ApplyResizeRules() {
                                    chkOpenOutputFile->sizeHint().height());
     x += chkOpenOutputFile->width() + PxX(200);
     cmdClearOutput->setGeometry(x, footTop, buttonWidth(cmdClearOutput), buttonHeight);
+    x += cmdClearOutput->width() + PxX(200);
+    cmdChart->setGeometry(x, footTop, buttonWidth(cmdChart), buttonHeight);
     lblNotice->setGeometry(topPanel_->x(), footTop + buttonHeight + Px(60), PxX(1200), Px(300));
 }
 

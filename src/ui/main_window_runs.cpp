@@ -49,6 +49,7 @@ void frmMain::OnStartClicked() {
     auto inputs = GatherTransitInputs();
     transits::RunContext context{inputs, ReadDateFields(), Flags(), *this};
     lastRun_ = transits::StartTwoPlanetRun(context);
+    RefreshChartButton();
     MirrorRunChanges(inputs);
 }
 
@@ -56,6 +57,7 @@ void frmMain::OnSearchClicked() {
     auto inputs = GatherTransitInputs();
     transits::RunContext context{inputs, ReadDateFields(), Flags(), *this};
     lastRun_ = transits::StartAspectSearch(context);
+    RefreshChartButton();
     MirrorRunChanges(inputs);
 }
 
@@ -63,6 +65,7 @@ void frmMain::OnShowAllClicked(int index) {
     auto inputs = GatherTransitInputs();
     transits::RunContext context{inputs, ReadDateFields(), Flags(), *this};
     lastRun_ = transits::StartAllTransitsRun(context, index);
+    RefreshChartButton();
     MirrorRunChanges(inputs);
 }
 
@@ -92,6 +95,7 @@ void frmMain::OnSimulateClicked() {
         cmdSimulateInvestment->setText(QString::fromUtf8(simulation::kSimulateCaption));
     // A click that only asks the running simulation to stop is no run of its own.
     if (run.outcome != simulation::SimulationOutcome::StopRequested) lastRun_ = std::move(run);
+    RefreshChartButton();
 }
 
 }  // namespace kovo::ui
