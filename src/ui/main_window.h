@@ -194,7 +194,7 @@ private:
     QPushButton* cmdQuit;
     QLabel* lblNotice;  // marks the foot of the window where "Done" pops up
     QTimer* Timer1;
-    QPushButton* cmdChart = nullptr;  // not a control of the original window: kept out of its lists
+    QPushButton* cmdChart = nullptr;
 
     // Construction (main_window_controls.cpp, main_window_layout.cpp).
     void CreateControls();

@@ -28,9 +28,8 @@ chart::TimelineModel ChartOf(const frmMain::RunRecords& records) {
 }  // namespace
 
 void frmMain::CreateChartButton() {
-    cmdChart = new QPushButton(QStringLiteral("Chart"), this);
-    cmdChart->setObjectName(QStringLiteral("cmdChart"));
-    cmdChart->setAutoDefault(false);
+    // One of the window's buttons, so that it takes their look.
+    cmdChart = MakeButton(this, "cmdChart", "Chart");
     cmdChart->setToolTip(QStringLiteral("Draw the last transit run's periods as a timeline"));
     cmdChart->setEnabled(false);
     connect(cmdChart, &QPushButton::clicked, this, &frmMain::OnChartClicked);

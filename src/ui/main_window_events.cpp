@@ -98,6 +98,7 @@ void frmMain::LeaveBusyState() {
     cmdStart->setText(QString::fromStdString(savedRunCaption_));
     KeepSimulationOffWhenGeocentric();
     runState_ = RunState::Idle;
+    RefreshChartButton();
 }
 
 // ---- quitting --------------------------------------------------------------------
