@@ -192,7 +192,13 @@ void PaintLegend(ShapeWriter& w, const TimelineModel& model, const TimelineLayou
         x += line * 1.8;
         text(model.retrogradeBody + " retrograde");
     }
-    text("\u25B8 open end: the range cuts the period");
+    QPainterPath chevron;
+    chevron.moveTo(x + line * 0.3, y + line * 0.2);
+    chevron.lineTo(x, y + line * 0.5);
+    chevron.lineTo(x + line * 0.3, y + line * 0.8);
+    w.Path(chevron, Qt::NoBrush, QPen(kText, 1.2), "", "legend");
+    x += line * 0.7;
+    text("open end: the range cuts the period");
 }
 
 }  // namespace
