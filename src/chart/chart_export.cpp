@@ -1,6 +1,7 @@
 #include "chart/chart_export.h"
 
 #include <QBuffer>
+#include <QFontInfo>
 #include <QGuiApplication>
 #include <QPainter>
 #include <QSvgGenerator>
@@ -16,6 +17,8 @@ namespace kovo::chart {
 QFont ChartFont() {
     QFont font = QGuiApplication::font();
     font.setStyleHint(QFont::SansSerif);
+    // The family found, not a generic alias that SVG viewers would not know.
+    font.setFamily(QFontInfo(font).family());
     // Pixels, not points: image, SVG and printer then lay the text out alike.
     font.setPixelSize(12);
     return font;

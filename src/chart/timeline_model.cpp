@@ -66,21 +66,26 @@ std::string OutcomeNote(util::RunOutcome outcome) {
     return outcome == util::RunOutcome::Stopped ? " \u00b7 stopped before the end" : "";
 }
 
-void AddLanes(TimelineModel& model, int pair, bool withPairLabel) {
-    const TransitRunParams& params = model.pairs[static_cast<std::size_t>(pair)];
-    for (int a = 1; a <= astro::kAspectCount; ++a) {
-        if (!params.aspects[static_cast<std::size_t>(a)]) continue;
-        const std::string& name = astro::AspectName[static_cast<std::size_t>(a)];
-        model.lanes.push_back({.pair = pair, .aspect = a, .label = withPairLabel ? PairLabel(params) + " " + name : name, .periods = {}});
-    }
+std::string LaneLabel(const TransitRunParams& params, int aspect, bool withPairLabel) {
+    const std::string& name = astro::AspectName[static_cast<std::size_t>(aspect)];
+    return withPairLabel ? PairLabel(params) + " " + name : name;
 }
 
-Lane& LaneFor(TimelineModel& model, int pair, int aspect) {
+void AddLanes(TimelineModel& model, int pair, bool withPairLabel) {
+    const TransitRunParams& params = model.pairs[static_cast<std::size_t>(pair)];
+    for (int a = 1; a <= astro::kAspectCount; ++a)
+        if (params.aspects[static_cast<std::size_t>(a)])
+            model.lanes.push_back(
+                {.pair = pair, .aspect = a, .label = LaneLabel(params, a, withPairLabel), .periods = {}});
+}
+
+Lane& LaneFor(TimelineModel& model, int pair, int aspect, bool withPairLabel) {
     for (Lane& lane : model.lanes)
         if (lane.pair == pair && lane.aspect == aspect) return lane;
     // Not selected yet recorded (a hand-off into a neighbour): give it a lane of its own.
-    model.lanes.push_back({.pair = pair, .aspect = aspect,
-                           .label = astro::AspectName[static_cast<std::size_t>(aspect)], .periods = {}});
+    const TransitRunParams& params = model.pairs[static_cast<std::size_t>(pair)];
+    model.lanes.push_back(
+        {.pair = pair, .aspect = aspect, .label = LaneLabel(params, aspect, withPairLabel), .periods = {}});
     return model.lanes.back();
 }
 
@@ -98,7 +103,7 @@ double AddPair(TimelineModel& model, const transits::TransitResult& result, bool
         period.pair = pair;
         period.period = static_cast<int>(i);
         latest = std::max(latest, period.levels[transits::kOuterOrb].front().endUt);
-        LaneFor(model, pair, period.aspect).periods.push_back(std::move(period));
+        LaneFor(model, pair, period.aspect, withPairLabel).periods.push_back(std::move(period));
     }
     model.rangeStartUt = model.pairs.size() == 1 ? start : std::min(model.rangeStartUt, start);
     model.rangeEndUt = model.pairs.size() == 1 ? end : std::max(model.rangeEndUt, end);

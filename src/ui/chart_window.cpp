@@ -82,13 +82,14 @@ void ChartWindow::ShowModel(chart::TimelineModel model) {
     view_->setFocus();
 }
 
-bool ChartWindow::SaveAs(const char* title, const char* filter, const char* suffix) {
+bool ChartWindow::SaveAs(const char* title, const char* filter, chart::ChartFormat format) {
     std::string path = dialogs_.GetSaveFileName(title, filter);
     if (path.empty()) return false;
-    if (chart::FormatOfPath(path) == chart::ChartFormat::Unknown) path += suffix;
+    // The command decides the kind; a name without its ending gets it.
+    if (chart::FormatOfPath(path) != format) path += format == chart::ChartFormat::Svg ? ".svg" : ".png";
     const QSize size = view_->size();
     const QByteArray bytes = [&] {
-        if (chart::FormatOfPath(path) == chart::ChartFormat::Svg)
+        if (format == chart::ChartFormat::Svg)
             return chart::RenderSvg(view_->Model(), size, view_->View());
         QByteArray png;
         QBuffer buffer(&png);
@@ -104,8 +105,8 @@ bool ChartWindow::SaveAs(const char* title, const char* filter, const char* suff
     return false;
 }
 
-bool ChartWindow::SaveAsPng() { return SaveAs("Save chart as PNG", "PNG image (*.png)", ".png"); }
-bool ChartWindow::SaveAsSvg() { return SaveAs("Save chart as SVG", "SVG drawing (*.svg)", ".svg"); }
+bool ChartWindow::SaveAsPng() { return SaveAs("Save chart as PNG", "PNG image (*.png)", chart::ChartFormat::Png); }
+bool ChartWindow::SaveAsSvg() { return SaveAs("Save chart as SVG", "SVG drawing (*.svg)", chart::ChartFormat::Svg); }
 
 void ChartWindow::Print() {
     QPrinter printer(QPrinter::HighResolution);

@@ -5,6 +5,7 @@
 #include <QMainWindow>
 #include <functional>
 
+#include "chart/chart_export.h"
 #include "chart/timeline_model.h"
 #include "ui/dialog_service.h"
 
@@ -38,7 +39,7 @@ public:
 private:
     void CreateActions();
     void CreateStatusLine();
-    bool SaveAs(const char* title, const char* filter, const char* suffix);
+    bool SaveAs(const char* title, const char* filter, chart::ChartFormat format);
 
     DialogService& dialogs_;
     ChartView* view_;
