@@ -10,8 +10,10 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
+#include <QToolTip>
 #include <QWheelEvent>
 
+#include "astro/catalogue.h"
 #include "chart/chart_export.h"
 #include "chart/chart_test_support.h"
 #include "ui/chart_view.h"
@@ -179,6 +181,22 @@ TEST_F(ChartWindowTest, TheCursorsStatusLineNamesDateAndCrossedPeriods) {
     Mouse(QEvent::MouseMove, 2, Qt::NoButton);  // left of the plot: no cursor
     EXPECT_FALSE(View().CursorX().has_value());
     EXPECT_TRUE(window->findChild<QLabel*>(QStringLiteral("chartStatus"))->text().isEmpty());
+}
+
+TEST_F(ChartWindowTest, AnExactTicksTooltipAgreesWithTheReport) {
+    const chart::TimelineLayout layout = View().CurrentLayout();
+    ASSERT_FALSE(layout.ticks.empty());
+    const chart::TickShape& tick = layout.ticks.front();
+    const QPoint at = tick.line.center().toPoint();
+    QHelpEvent help(QEvent::ToolTip, at, View().mapToGlobal(at));
+    QApplication::sendEvent(&View(), &help);
+    const std::string text = QToolTip::text().toStdString();
+    EXPECT_NE(text.find("Exact " + astro::AspectName[static_cast<std::size_t>(tick.period->aspect)] +
+                        " of Mars and Jupiter\n" + tick.tick->when),
+              std::string::npos)
+        << text;
+    EXPECT_EQ(tick.tick->when.substr(tick.tick->when.size() - 4), " GMT");
+    QToolTip::hideText();
 }
 
 TEST_F(ChartWindowTest, SaveAsPngAndSvgThroughTheDialogService) {
