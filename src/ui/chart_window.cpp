@@ -112,8 +112,9 @@ void ChartWindow::Print() {
     QPrinter printer(QPrinter::HighResolution);
     printer.setPageOrientation(QPageLayout::Landscape);
     if (!choosePrinter_ || !choosePrinter_(printer)) return;
+    const QRectF page = printer.pageLayout().paintRectPixels(printer.resolution());
     QPainter painter;
-    if (!painter.begin(&printer)) {
+    if (page.width() < 1 || page.height() < 1 || !painter.begin(&printer)) {
         dialogs_.ShowMessage({.text = "The chart could not be printed.",
                               .title = util::kProgramTitle,
                               .icon = util::MessageIcon::Exclamation});
@@ -121,7 +122,6 @@ void ChartWindow::Print() {
     }
     // Laid out at screen-like pixels, then scaled to the page, so the text keeps its size
     // relative to the chart whatever the printer's resolution.
-    const QRectF page = printer.pageLayout().paintRectPixels(printer.resolution());
     const double scale = page.width() / kPrintWidth;
     const QSizeF logical(kPrintWidth, page.height() / scale);
     painter.scale(scale, scale);
