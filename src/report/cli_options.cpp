@@ -14,7 +14,7 @@ namespace {
 
 const std::map<std::string, Command> kCommands = {{"transits", Command::Transits}, {"search", Command::Search},
                                                   {"all", Command::All},           {"simulate", Command::Simulate},
-                                                  {"positions", Command::Positions}};
+                                                  {"positions", Command::Positions}, {"chart", Command::Chart}};
 
 const char* const kAspectAbbreviations[] = {"con", "opp", "sqr", "tri", "sxt", "ssx", "qui"};
 const char* const kAspectNames[] = {"conjunction", "opposition", "square", "trine", "sextile", "semisextile", "quincunx"};
@@ -78,10 +78,42 @@ bool ParseStep(const std::string& text, double& days) {
 bool IsValueOption(const std::string& name) {
     static const char* const names[] = {"--first", "--second", "--body",   "--from", "--to",   "--aspects",
                                         "--orbs",  "--tz",     "--aspect", "--orb",  "--when", "--keep",
-                                        "--index-file", "--step", "--limit", "--format", "-o"};
+                                        "--index-file", "--step", "--limit", "--format", "-o",
+                                        "--output", "--size"};
     for (const char* n : names)
         if (name == n) return true;
     return false;
+}
+
+std::string ApplyChartOption(CliOptions& o, const std::string& name, const std::string& value) {
+    if (name == "--output") {
+        const std::string lower = util::ToLower(value);
+        const auto ends = [&lower](const char* suffix) {
+            const std::string s(suffix);
+            return lower.size() > s.size() && lower.compare(lower.size() - s.size(), s.size(), s) == 0;
+        };
+        if (!ends(".svg") && !ends(".png")) return "-o takes a file name ending in .svg or .png";
+        o.chartPath = value;
+        return {};
+    }
+    const auto x = value.find('x');
+    if (x == std::string::npos || !WholeNumber(value.substr(0, x), 200, 10000, o.chartWidth) ||
+        !WholeNumber(value.substr(x + 1), 200, 10000, o.chartHeight))
+        return "--size takes WIDTHxHEIGHT in pixels, each 200 to 10000, e.g. 1600x900";
+    return {};
+}
+
+// The chart command's first word names the run it draws; transits when none does.
+std::size_t ParseChartRun(const std::vector<std::string>& args, CliOptions& o) {
+    if (args.size() > 1) {
+        const auto run = kCommands.find(args[1]);
+        if (run != kCommands.end() &&
+            (run->second == Command::Transits || run->second == Command::Search || run->second == Command::All)) {
+            o.chartOf = run->second;
+            return 2;
+        }
+    }
+    return 1;
 }
 
 // Applies one option with its value; "" when it was understood.
@@ -145,6 +177,8 @@ std::string ApplyOption(CliOptions& o, const std::string& name, const std::strin
     } else if (name == "--limit") {
         if (!WholeNumber(value, 0, 999999, n)) return "--limit takes a number of characters";
         o.limit = static_cast<std::size_t>(n);
+    } else if (o.command == Command::Chart && (name == "--output" || name == "--size")) {
+        return ApplyChartOption(o, name, value);
     } else {
         return "unknown option '" + name + "'";
     }
@@ -192,8 +226,9 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args) {
         return r;
     }
     r.options.command = command->second;
-    for (std::size_t i = 1; i < args.size() && r.error.empty(); ++i) {
-        const std::string& a = args[i];
+    const std::size_t firstOption = r.options.command == Command::Chart ? ParseChartRun(args, r.options) : 1;
+    for (std::size_t i = firstOption; i < args.size() && r.error.empty(); ++i) {
+        const std::string a = args[i] == "-o" && r.options.command == Command::Chart ? std::string("--output") : args[i];
         if (a == "--help" || a == "-h") {
             r.options.command = Command::Help;
             r.options.helpTopic = args[0];
@@ -209,6 +244,8 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args) {
         else r.error = IsValueOption(a) ? "option '" + a + "' needs a value" : "unknown option '" + a + "'";
     }
     if (r.error.empty()) r.error = CheckOutputOptions(r.options);
+    if (r.error.empty() && r.options.command == Command::Chart && r.options.chartPath.empty())
+        r.error = "chart needs -o FILE.svg or -o FILE.png";
     return r;
 }
 

@@ -8,7 +8,7 @@
 
 namespace kovo::report {
 
-enum class Command { Transits, Search, All, Simulate, Positions, Help, Version };
+enum class Command { Transits, Search, All, Simulate, Positions, Help, Version, Chart };
 
 // What a run prints: the report text, or its records in an export format.
 enum class OutputFormat { Text, Csv, Json, ICalendar };
@@ -39,6 +39,11 @@ struct CliOptions {
     std::string outputPath;    // -o: written safely instead of standard output
     bool icsPeriods = false;   // iCalendar: all-day events for the outer-orb periods too
     bool summary = false;      // simulate: the summary table instead of the events
+    // The chart command: the run it draws (Transits, Search or All), the file and its size.
+    Command chartOf = Command::Transits;
+    std::string chartPath;
+    int chartWidth = 1600;
+    int chartHeight = 900;
 };
 
 struct ParseResult {

@@ -138,9 +138,28 @@ util::RunOutcome RunTransitCommand(const CliOptions& o, calendar::DateEntryModel
         .outcome;
 }
 
+// The chart command: the run it names, then its records drawn into the file instead of
+// the report printed. A refused run writes no file.
+int ChartStatus(const CliOptions& o, calendar::DateEntryModel& dates, util::RunFlags& flags, HeadlessHost& host,
+                const astro::PlutoAvailability& pluto, const ChartFileWriter& chartWriter, std::ostream& errors) {
+    if (!chartWriter) {
+        errors << "kovo-report: this build cannot draw charts\n";
+        return 1;
+    }
+    CliOptions run = o;
+    run.command = o.chartOf;
+    TransitRecords records;
+    if (!util::Succeeded(RunTransitCommand(run, dates, flags, host, pluto, records))) return 1;
+    const std::string failure =
+        chartWriter(records, {.path = o.chartPath, .width = o.chartWidth, .height = o.chartHeight});
+    if (failure.empty()) return 0;
+    errors << "kovo-report: cannot write the chart: " << failure << "\n";
+    return 1;
+}
+
 // The exit status of one command, before the output is checked.
 int CommandStatus(const std::vector<std::string>& args, std::ostream& out, std::ostream& errors,
-                  bool errorsIsTerminal) {
+                  bool errorsIsTerminal, const ChartFileWriter& chartWriter) {
     if (!args.empty() && args[0] == "backtest") return RunBacktestCommand(args, out, errors, errorsIsTerminal);
     const ParseResult parsed = ParseCommandLine(args);
     if (!parsed.error.empty()) return Usage(errors, parsed.error, args.empty() ? "" : args[0]);
@@ -180,6 +199,7 @@ int CommandStatus(const std::vector<std::string>& args, std::ostream& out, std::
         }
         return Positions(o, dates, out);
     }
+    if (o.command == Command::Chart) return ChartStatus(o, dates, flags, host, pluto, chartWriter, errors);
     // The run's records, for the exports beside the report text.
     exporting::RunRecords records;
     const util::RunOutcome outcome =
@@ -193,7 +213,12 @@ int CommandStatus(const std::vector<std::string>& args, std::ostream& out, std::
 }  // namespace
 
 int RunReport(const std::vector<std::string>& args, std::ostream& out, std::ostream& errors, bool errorsIsTerminal) {
-    const int status = CommandStatus(args, out, errors, errorsIsTerminal);
+    return RunReport(args, out, errors, errorsIsTerminal, {});
+}
+
+int RunReport(const std::vector<std::string>& args, std::ostream& out, std::ostream& errors, bool errorsIsTerminal,
+              const ChartFileWriter& chartWriter) {
+    const int status = CommandStatus(args, out, errors, errorsIsTerminal, chartWriter);
     if (const std::string reason = platform::FlushAndCheck(out); !reason.empty()) {
         errors << "kovo-report: cannot write output: " << reason << "\n";
         return 1;

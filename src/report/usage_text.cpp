@@ -17,6 +17,7 @@ const char* const kOverview =
     "  simulate   invest in the Dow Jones Industrial Average during heliocentric aspects\n"
     "  positions  a table of one body's longitudes, for checking by hand\n"
     "  backtest   trade a CSV of daily closes while a pair is in orb, with statistics\n"
+    "  chart      the periods of transits, search or all drawn as a timeline (SVG or PNG)\n"
     "\n"
     "Run 'kovo-report COMMAND --help' for the options of a command, 'kovo-report --version'\n"
     "for the version.\n"
@@ -68,6 +69,14 @@ std::string UsageText(const std::string& topic) {
                "  --details           list every investment, redemption and cancellation\n"
                "  --index-file PATH   daily index closes (default DJIA_data.txt in the working folder)\n"
                "  --summary           with --format csv: the summary table instead of the events\n";
+    if (topic == "chart")
+        return std::string("usage: kovo-report chart [transits|search|all] [OPTIONS] -o FILE.svg|FILE.png\n\n"
+                           "Draws the periods the run finds as a timeline, one lane per aspect (per pair and\n"
+                           "aspect for all), instead of printing the report. Takes the options of the run it\n"
+                           "names (transits when none is named), and:\n"
+                           "  -o, --output FILE   the picture: SVG or PNG after the name's ending\n"
+                           "  --size WxH          its size in pixels (default 1600x900)\n") +
+               "Run 'kovo-report transits --help' (or search, all) for the run's options.\n";
     if (topic == "positions")
         return "usage: kovo-report positions --body NAME --from YYYY-MM-DD --to YYYY-MM-DD [OPTIONS]\n\n"
                "options:\n"

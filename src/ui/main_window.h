@@ -32,6 +32,7 @@ class QTimer;
 namespace kovo::ui {
 
 class BacktestWindow;
+class ChartWindow;
 class frmPopUp;
 class frmView;
 
@@ -67,6 +68,9 @@ public:
     using RunRecords = std::variant<std::monostate, transits::TransitResult, transits::AllTransitsResult,
                                     simulation::SimulationRun>;
     const RunRecords& LastRunRecords() const { return lastRun_; }
+
+    // The chart window of the last run's records, once "Chart" opened it.
+    ChartWindow* Chart() const { return chartWindow_; }
 
     // ---- window procedures ----------------------------------------------------
     void SetFontNameAll(const QString& name, bool includeTextFields, bool includeButtons);
@@ -208,6 +212,7 @@ private:
     QTimer* Timer1;
     QPushButton* cmdExport;  // beside the specified controls: "Export…"
     QAction* actCopyResultsAsTable;
+    QPushButton* cmdChart = nullptr;
 
     // Construction (main_window_controls.cpp, main_window_layout.cpp).
     void CreateControls();
@@ -300,6 +305,12 @@ private:
     transits::TransitInputs GatherTransitInputs() const;
     void MirrorRunChanges(const transits::TransitInputs& inputs);
 
+    // The chart (main_window_chart.cpp): "Chart" opens the chart window of the last run's
+    // records; it is enabled when a transit run has left records and no run is going on.
+    void CreateChartButton();
+    void OnChartClicked();
+    void RefreshChartButton();
+
     // Saved state (main_window_state.cpp). RestoreState returns whether a saved state was found.
     bool RestoreState();
     void RestorePlanetsAndOrbs();
@@ -332,6 +343,7 @@ private:
     frmView* viewer_;
     BacktestWindow* backtestWindow_ = nullptr;
     void CreateBacktestButton();
+    ChartWindow* chartWindow_ = nullptr;
     calendar::DateEntryModel dates_;
     simulation::IndexPrices indexPrices_;
     util::RunFlags runFlags_;

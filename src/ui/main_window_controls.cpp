@@ -22,6 +22,7 @@ frmMain::frmMain(DialogService& dialogs, QWidget* parent)
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QString::fromLatin1(util::kProgramTitle));
     CreateControls();
+    CreateChartButton();
     CreateLayout();
     ConnectEvents();
 }

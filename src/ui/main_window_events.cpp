@@ -91,6 +91,7 @@ void frmMain::EnterBusyState(bool isSimulation) {
     own->setEnabled(true);
     cmdQuit->setEnabled(true);
     txbOutput->setEnabled(true);
+    RefreshChartButton();
 }
 
 void frmMain::LeaveBusyState() {
@@ -99,6 +100,7 @@ void frmMain::LeaveBusyState() {
     KeepSimulationOffWhenGeocentric();
     runState_ = RunState::Idle;
     RefreshExportControls();
+    RefreshChartButton();
 }
 
 // ---- quitting --------------------------------------------------------------------

@@ -196,10 +196,13 @@ void frmMain::ApplyResizeRules() {
                                    chkOpenOutputFile->sizeHint().height());
     x += chkOpenOutputFile->width() + PxX(200);
     cmdClearOutput->setGeometry(x, footTop, buttonWidth(cmdClearOutput), buttonHeight);
-    x += cmdClearOutput->width() + PxX(200);
-    cmdBacktest->setGeometry(x, footTop, buttonWidth(cmdBacktest), buttonHeight);
-    lblNotice->setGeometry(topPanel_->x(), footTop + buttonHeight + Px(60), PxX(1200), Px(300));
     PlaceExportButton();
+    // Beyond "Export…", whose place stays kept while it is hidden.
+    x = cmdExport->x() + cmdExport->width() + PxX(200);
+    cmdBacktest->setGeometry(x, footTop, buttonWidth(cmdBacktest), buttonHeight);
+    x += buttonWidth(cmdBacktest) + PxX(200);
+    cmdChart->setGeometry(x, footTop, buttonWidth(cmdChart), buttonHeight);
+    lblNotice->setGeometry(topPanel_->x(), footTop + buttonHeight + Px(60), PxX(1200), Px(300));
 }
 
 }  // namespace kovo::ui

@@ -55,6 +55,7 @@ void frmMain::OnStartClicked() {
     auto inputs = GatherTransitInputs();
     transits::RunContext context{inputs, ReadDateFields(), Flags(), *this};
     lastRun_ = transits::StartTwoPlanetRun(context);
+    RefreshChartButton();
     MirrorRunChanges(inputs);
     RefreshExportControls();
 }
@@ -63,6 +64,7 @@ void frmMain::OnSearchClicked() {
     auto inputs = GatherTransitInputs();
     transits::RunContext context{inputs, ReadDateFields(), Flags(), *this};
     lastRun_ = transits::StartAspectSearch(context);
+    RefreshChartButton();
     MirrorRunChanges(inputs);
     RefreshExportControls();
 }
@@ -71,6 +73,7 @@ void frmMain::OnShowAllClicked(int index) {
     auto inputs = GatherTransitInputs();
     transits::RunContext context{inputs, ReadDateFields(), Flags(), *this};
     lastRun_ = transits::StartAllTransitsRun(context, index);
+    RefreshChartButton();
     MirrorRunChanges(inputs);
     RefreshExportControls();
 }
@@ -102,6 +105,7 @@ void frmMain::OnSimulateClicked() {
     // A click that only asks the running simulation to stop is no run of its own.
     if (run.outcome != simulation::SimulationOutcome::StopRequested) lastRun_ = std::move(run);
     RefreshExportControls();
+    RefreshChartButton();
 }
 
 }  // namespace kovo::ui

@@ -47,6 +47,7 @@ void frmMain::StartUp() {
     LoadPlutoData();
     SetControlsEnabled(true, false, false, true);
     KeepSimulationOffWhenGeocentric();
+    RefreshChartButton();
     LoadIndexPrices();
     cmdStart->setFocus();
 }

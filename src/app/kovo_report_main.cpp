@@ -1,0 +1,44 @@
+// kovo-report: the program's runs from a shell, printing the output area's text, or
+// drawing the chart of a run's periods (Qt Gui on the offscreen platform, no display).
+#include <QSize>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "chart/chart_export.h"
+#include "chart/timeline_model.h"
+#include "platform/standard_output.h"
+#include "report/report_commands.h"
+
+#ifdef _WIN32
+#include <io.h>
+#define isatty _isatty
+#define fileno _fileno
+#else
+#include <unistd.h>
+#endif
+
+namespace {
+
+std::string DrawChart(const kovo::report::ChartRecords& records, const kovo::report::ChartRequest& request) {
+    kovo::chart::EnsureGuiApplication();
+    kovo::chart::TimelineModel model;
+    if (const auto* one = std::get_if<kovo::transits::TransitResult>(&records)) model = kovo::chart::BuildTimeline(*one);
+    else if (const auto* all = std::get_if<kovo::transits::AllTransitsResult>(&records))
+        model = kovo::chart::BuildTimeline(*all);
+    else return "the run left no records";
+    return kovo::chart::WriteChartFile(model, request.path, QSize(request.width, request.height));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    const bool errorsIsTerminal = isatty(fileno(stderr)) != 0;
+    if (!kovo::platform::StandardOutputOpen()) {
+        kovo::platform::ClosedOutputBuffer closed;
+        std::ostream out(&closed);
+        return kovo::report::RunReport(args, out, std::cerr, errorsIsTerminal, DrawChart);
+    }
+    return kovo::report::RunReport(args, std::cout, std::cerr, errorsIsTerminal, DrawChart);
+}

@@ -1,0 +1,64 @@
+#include "chart/local_time.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "astro/catalogue.h"
+#include "calendar/calendar_services.h"
+#include "transits/transit_minima.h"
+
+namespace kovo::chart {
+
+namespace {
+
+std::string Clock(std::int32_t day, int hour, int minute, const std::string& zone) {
+    char time[8];
+    std::snprintf(time, sizeof time, "%02d:%02d", hour, minute);
+    return calendar::FormatDayNumberIso(day) + " " + time + " " + zone;
+}
+
+}  // namespace
+
+LocalOffset LocalOffsetAt(const transits::TransitRunParams& params, double instantUt) {
+    // A fixed list entry, or a named zone's offset and abbreviation at that instant.
+    auto zone = params.ZoneAt(instantUt);
+    return {.minutes = static_cast<int>(std::lround(zone.days * 1440.0)), .days = zone.days, .zone = std::move(zone.text)};
+}
+
+double LocalJulianDate(const transits::TransitRunParams& params, double instantUt) {
+    return instantUt + LocalOffsetAt(params, instantUt).days;
+}
+
+double UtOfLocal(const transits::TransitRunParams& params, double localJd) {
+    // As the scan reads its local dates: with the offset of the day's local midnight.
+    return localJd - params.ZoneDaysAt(localJd);
+}
+
+std::int32_t LocalDayAt(const transits::TransitRunParams& params, double instantUt) {
+    return static_cast<std::int32_t>(std::floor(LocalJulianDate(params, instantUt) + 0.5));
+}
+
+std::string FormatExactMinute(const transits::TransitRunParams& params, double instantUt) {
+    const LocalOffset offset = LocalOffsetAt(params, instantUt);
+    const transits::ExactClock clock = transits::ExactClockAt(instantUt + offset.days);
+    return Clock(clock.day, clock.hour, clock.minute, offset.zone);
+}
+
+std::string FormatLocalTime(const transits::TransitRunParams& params, double instantUt) {
+    const LocalOffset offset = LocalOffsetAt(params, instantUt);
+    const double local = instantUt + offset.days + 0.5;
+    const double day = std::floor(local);
+    // The guard keeps a whole minute from reading as the one before.
+    const int minuteOfDay = std::min(1439, static_cast<int>(std::floor((local - day) * 1440.0 + 1e-6)));
+    return Clock(static_cast<std::int32_t>(day), minuteOfDay / 60, minuteOfDay % 60, offset.zone);
+}
+
+std::string FormatDeviation(double radians) {
+    const long seconds = std::lround(std::fabs(radians) / astro::FullCircle * 360.0 * 3600.0);
+    char text[32];
+    std::snprintf(text, sizeof text, "%ld\u00b0%02ld'%02ld\"", seconds / 3600, seconds / 60 % 60, seconds % 60);
+    return text;
+}
+
+}  // namespace kovo::chart

@@ -1,0 +1,40 @@
+#pragma once
+// The one place where the chart turns a UT instant into the run's local time. Every
+// date, time and zone the chart shows or places comes through LocalOffsetAt, so that a
+// zone with daylight saving needs only this function replaced.
+#include <cstdint>
+#include <string>
+
+#include "transits/transit_params.h"
+
+namespace kovo::chart {
+
+struct LocalOffset {
+    int minutes = 0;   // east of Greenwich
+    double days = 0;   // the same, exactly, in days
+    std::string zone;  // as the report writes it after a time: "GMT", "EST", "GMT-5:00"
+};
+
+// The offset and zone label in force at `instantUt` (Julian Day UT) for the run.
+LocalOffset LocalOffsetAt(const transits::TransitRunParams& params, double instantUt);
+
+// Local Julian date of an instant: the instant plus the offset then in force.
+double LocalJulianDate(const transits::TransitRunParams& params, double instantUt);
+
+// The UT instant of a local Julian date (for instance local midnight, day - 0.5).
+double UtOfLocal(const transits::TransitRunParams& params, double localJd);
+
+// The civil date (day number) in force at `instantUt`.
+std::int32_t LocalDayAt(const transits::TransitRunParams& params, double instantUt);
+
+// "2026-03-05 14:32 GMT": an exact minimum's local date, time and zone, read exactly as
+// the report reads it (rounded to the whole second, then to the minute).
+std::string FormatExactMinute(const transits::TransitRunParams& params, double instantUt);
+
+// "2026-03-05 14:32 GMT": a cursor's local date and time, to the minute (no rounding up).
+std::string FormatLocalTime(const transits::TransitRunParams& params, double instantUt);
+
+// A deviation in radians as degrees, minutes and seconds of arc: 0°00'17".
+std::string FormatDeviation(double radians);
+
+}  // namespace kovo::chart

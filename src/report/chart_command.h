@@ -1,0 +1,25 @@
+#pragma once
+// The chart command's hand-off: kovo-report's core runs the transit command and hands
+// its records to a writer that the program supplies, since drawing needs Qt and this
+// layer has none.
+#include <functional>
+#include <string>
+#include <variant>
+
+#include "transits/transit_result.h"
+
+namespace kovo::report {
+
+using ChartRecords = std::variant<std::monostate, transits::TransitResult, transits::AllTransitsResult>;
+
+struct ChartRequest {
+    std::string path;  // ends in .svg or .png
+    int width = 1600;  // pixels
+    int height = 900;
+};
+
+// Draws the records into the file; returns "" when the whole file was written, else why
+// not (an older file at the path is then left as it was).
+using ChartFileWriter = std::function<std::string(const ChartRecords& records, const ChartRequest& request)>;
+
+}  // namespace kovo::report

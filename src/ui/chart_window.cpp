@@ -1,0 +1,137 @@
+#include "ui/chart_window.h"
+
+#include <QAction>
+#include <QBuffer>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QSaveFile>
+#include <QStatusBar>
+#include <QToolBar>
+
+#include "chart/chart_export.h"
+#include "chart/timeline_painter.h"
+#include "ui/chart_view.h"
+#include "ui/qt_text.h"
+
+namespace kovo::ui {
+
+namespace {
+
+constexpr int kPrintWidth = 1600;  // pixels the printed chart is laid out in before scaling to the page
+
+bool WriteWhole(const QString& path, const QByteArray& bytes, QString& error) {
+    QSaveFile file(path);
+    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit()) return true;
+    error = file.errorString();
+    return false;
+}
+
+}  // namespace
+
+ChartWindow::ChartWindow(DialogService& dialogs, QWidget* parent)
+    : QMainWindow(parent), dialogs_(dialogs), view_(new ChartView(this)) {
+    setObjectName(QStringLiteral("chartWindow"));
+    setWindowTitle(QStringLiteral("KOVO \u2013 Chart"));
+    setCentralWidget(view_);
+    CreateActions();
+    CreateStatusLine();
+    choosePrinter_ = [this](QPrinter& printer) {
+        QPrintDialog dialog(&printer, this);
+        return dialog.exec() == QDialog::Accepted;
+    };
+    resize(1200, 720);
+}
+
+void ChartWindow::CreateActions() {
+    auto* bar = addToolBar(QStringLiteral("Chart"));
+    bar->setObjectName(QStringLiteral("chartToolBar"));
+    bar->setMovable(false);
+    // The window owns the actions, so their shortcuts work wherever the focus is in it.
+    auto add = [this, bar](const QString& text, const QKeySequence& shortcut, auto* receiver, auto slot) {
+        auto* action = new QAction(text, this);
+        action->setShortcut(shortcut);
+        connect(action, &QAction::triggered, receiver, slot);
+        addAction(action);
+        bar->addAction(action);
+        return action;
+    };
+    add(QStringLiteral("Fit"), QKeySequence(Qt::CTRL | Qt::Key_0), view_, &ChartView::Fit);
+    // The + and - keys belong to the chart area itself; these are for the mouse.
+    add(QStringLiteral("Zoom in (+)"), QKeySequence(), view_, &ChartView::ZoomIn);
+    add(QStringLiteral("Zoom out (\u2212)"), QKeySequence(), view_, &ChartView::ZoomOut);
+    bar->addSeparator();
+    add(QStringLiteral("Save as PNG\u2026"), QKeySequence(), this, &ChartWindow::SaveAsPng);
+    add(QStringLiteral("Save as SVG\u2026"), QKeySequence(), this, &ChartWindow::SaveAsSvg);
+    add(QStringLiteral("Print\u2026"), QKeySequence::Print, this, &ChartWindow::Print);
+    add(QStringLiteral("Copy image"), QKeySequence::Copy, this, &ChartWindow::CopyImage);
+}
+
+void ChartWindow::CreateStatusLine() {
+    status_ = new QLabel(this);
+    status_->setObjectName(QStringLiteral("chartStatus"));
+    statusBar()->addWidget(status_, 1);
+    connect(view_, &ChartView::StatusChanged, status_, &QLabel::setText);
+}
+
+void ChartWindow::ShowModel(chart::TimelineModel model) {
+    view_->SetModel(std::move(model));
+    view_->setFocus();
+}
+
+bool ChartWindow::SaveAs(const char* title, const char* filter, chart::ChartFormat format) {
+    std::string path = dialogs_.GetSaveFileName(title, filter);
+    if (path.empty()) return false;
+    // The command decides the kind; a name without its ending gets it.
+    if (chart::FormatOfPath(path) != format) path += format == chart::ChartFormat::Svg ? ".svg" : ".png";
+    const QSize size = view_->size();
+    const QByteArray bytes = [&] {
+        if (format == chart::ChartFormat::Svg)
+            return chart::RenderSvg(view_->Model(), size, view_->View());
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        chart::RenderImage(view_->Model(), size, view_->View()).save(&buffer, "PNG");
+        return png;
+    }();
+    QString error;
+    if (!bytes.isEmpty() && WriteWhole(ToQ(path), bytes, error)) return true;
+    dialogs_.ShowMessage({.text = "The chart could not be saved to " + path + ": " + FromQ(error),
+                          .title = util::kProgramTitle,
+                          .icon = util::MessageIcon::Exclamation});
+    return false;
+}
+
+bool ChartWindow::SaveAsPng() { return SaveAs("Save chart as PNG", "PNG image (*.png)", chart::ChartFormat::Png); }
+bool ChartWindow::SaveAsSvg() { return SaveAs("Save chart as SVG", "SVG drawing (*.svg)", chart::ChartFormat::Svg); }
+
+void ChartWindow::Print() {
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageOrientation(QPageLayout::Landscape);
+    if (!choosePrinter_ || !choosePrinter_(printer)) return;
+    const QRectF page = printer.pageLayout().paintRectPixels(printer.resolution());
+    QPainter painter;
+    if (page.width() < 1 || page.height() < 1 || !painter.begin(&printer)) {
+        dialogs_.ShowMessage({.text = "The chart could not be printed.",
+                              .title = util::kProgramTitle,
+                              .icon = util::MessageIcon::Exclamation});
+        return;
+    }
+    // Laid out at screen-like pixels, then scaled to the page, so the text keeps its size
+    // relative to the chart whatever the printer's resolution.
+    const double scale = page.width() / kPrintWidth;
+    const QSizeF logical(kPrintWidth, page.height() / scale);
+    painter.scale(scale, scale);
+    chart::PaintTimeline(painter, view_->Model(),
+                         chart::LayOutTimeline(view_->Model(), logical, view_->View(), chart::ChartFont()));
+    painter.end();
+}
+
+void ChartWindow::CopyImage() {
+    QGuiApplication::clipboard()->setImage(chart::RenderImage(view_->Model(), view_->size(), view_->View()));
+}
+
+}  // namespace kovo::ui
