@@ -81,7 +81,8 @@ TEST_F(ReportChart, BadOptionsAndRefusedRunsWriteNoFile) {
     r = Report("chart --size 50x50 -o '" + Path("x.png") + "'");
     EXPECT_EQ(r.status, 2);
     EXPECT_NE(r.err.find("--size takes"), std::string::npos) << r.err;
-    r = Report("transits -o '" + Path("x.png") + "'");
+    // --size is the chart's alone (-o of transits writes the report text).
+    r = Report("transits --size 800x600 -o '" + Path("x.png") + "'");
     EXPECT_EQ(r.status, 2);
     // A refused run: the planet with itself.
     r = Report("chart --first Jupiter --second Jupiter --from 2026-01-01 --to 2026-12-31 -o '" + Path("x.png") + "'");
