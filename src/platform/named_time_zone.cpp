@@ -50,6 +50,17 @@ int NamedTimeZone::OffsetAtLocal(double local) const {
     return static_cast<int>(info.first.offset.count());
 }
 
+std::vector<int> NamedTimeZone::OffsetsAtLocal(double local) const {
+    const date::local_seconds at{SecondsFromEpoch(local)};
+    const date::local_info info = Zone(zone_)->get_info(at);
+    switch (info.result) {
+        case date::local_info::nonexistent: return {};
+        case date::local_info::ambiguous:
+            return {static_cast<int>(info.first.offset.count()), static_cast<int>(info.second.offset.count())};
+        default: return {static_cast<int>(info.first.offset.count())};
+    }
+}
+
 std::vector<std::string> NamedTimeZoneNames() {
     std::vector<std::string> names;
     try {

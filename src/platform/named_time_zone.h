@@ -30,6 +30,9 @@ public:
     // skip that reading (the hour lost in spring) it is the offset before the change, so
     // the reading maps onto the change itself; where they show it twice, the first.
     int OffsetAtLocal(double local) const;
+    // Every offset with which the clocks show `local`: none in a skipped hour, two (the
+    // earlier first) in a repeated one.
+    std::vector<int> OffsetsAtLocal(double local) const;
 
 private:
     NamedTimeZone(std::string name, const void* zone) : name_(std::move(name)), zone_(zone) {}

@@ -33,12 +33,14 @@ std::streamsize ClosedOutputBuffer::xsputn(const char*, std::streamsize) {
 }
 
 std::string FlushAndCheck(std::ostream& out) {
+    // A closed standard output fails for one reason; errno may have changed since its
+    // first failed write (the ephemeris looks for files it does not find).
+    if (dynamic_cast<ClosedOutputBuffer*>(out.rdbuf()) != nullptr) return std::strerror(EBADF);
     if (out) {
         errno = 0;
         out.flush();
     }
     if (out) return {};
-    // errno still holds the reason of the write that failed: nothing ran since.
     const int error = errno != 0 ? errno : EIO;
     return std::strerror(error);
 }

@@ -1,9 +1,11 @@
 #include "report/report_commands.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <ctime>
 #include <variant>
+#include <vector>
 
 #include "astro/catalogue.h"
 #include "astro/pluto.h"
@@ -18,6 +20,7 @@
 #include "report/run_output.h"
 #include "report/simulate_command.h"
 #include "transits/transit_runs.h"
+#include "util/utf8.h"
 
 namespace kovo::report {
 
@@ -97,29 +100,50 @@ int Positions(const CliOptions& o, const calendar::DateEntryModel& dates, std::o
     const int position = o.timezonePosition.value_or(calendar::kGmtPosition);
     const double fixedZone = calendar::TimeZoneOffsetMinutes(position) / 1440.0;
     const auto named = o.namedZone.empty() ? std::nullopt : platform::NamedTimeZone::Find(o.namedZone);
-    // A named zone's offset may change from one row to the next.
-    const auto zoneAt = [&](double local) { return named ? named->OffsetAtLocal(local) / 86400.0 : fixedZone; };
     const std::string eol = o.lineFeeds ? "\n" : "\r\n";
-    out << "Date       Time   Longitude(deg)  " << (o.heliocentric ? "heliocentric J2000" : "geocentric apparent")
-        << ", " << astro::PlanetName(o.first, o.heliocentric, false) << ", "
+    out << "Date       Time   " << (named ? "      " : "") << "Longitude(deg)  "
+        << (o.heliocentric ? "heliocentric J2000" : "geocentric apparent") << ", "
+        << astro::PlanetName(o.first, o.heliocentric, false) << ", "
         << (named ? named->Name() : calendar::TimeZoneText(position, o.abbreviations)) << eol;
     const double first = dates.DayNumbers[0] - 0.5;
     const double last = dates.DayNumbers[1] + 0.5;
+    // A named zone's rows are put in time order before they are printed: in a repeated
+    // hour the clock's readings come back.
+    std::vector<std::pair<double, std::string>> namedRows;
     for (long long k = 0;; ++k) {
         const double local = first + static_cast<double>(k) * o.stepDays;
         if (local > last - 1e-9) break;
-        const double zone = zoneAt(local);
-        const double lon = astro::PlanetLongitude(o.first, local - zone, o.heliocentric);
-        const long long minutes = std::llround((local + 0.5 - std::floor(local + 0.5)) * 1440) % 1440;
-        char line[96];
-        std::snprintf(line, sizeof line, "%s %02lld:%02lld %15.6f  %s",
-                      calendar::FormatDayNumberIso(static_cast<std::int32_t>(std::floor(local + 0.5))).c_str(),
-                      minutes / 60, minutes % 60, lon < 0 ? lon : lon / astro::FullCircle * 360.0,
-                      !o.heliocentric && astro::IsRetrogradeAt(o.first, lon, local - zone) ? "r" : "");
-        std::string text = line;
-        while (!text.empty() && text.back() == ' ') text.pop_back();
-        out << text << eol;
+        // A named zone's clock may skip a reading (no row) or show it twice (a row for
+        // each, told apart by the abbreviation).
+        std::vector<double> zones{fixedZone};
+        if (named) {
+            zones.clear();
+            for (const int seconds : named->OffsetsAtLocal(local)) zones.push_back(seconds / 86400.0);
+        }
+        for (const double zone : zones) {
+            const double lon = astro::PlanetLongitude(o.first, local - zone, o.heliocentric);
+            const long long minutes = std::llround((local + 0.5 - std::floor(local + 0.5)) * 1440) % 1440;
+            char clock[32];
+            std::snprintf(clock, sizeof clock, "%02lld:%02lld", minutes / 60, minutes % 60);
+            std::string time = clock;
+            if (named) time = util::PadChars(time + " " + named->AtInstant(local - zone).abbreviation, 11);
+            char line[128];
+            std::snprintf(line, sizeof line, "%s %s %15.6f  %s",
+                          calendar::FormatDayNumberIso(static_cast<std::int32_t>(std::floor(local + 0.5))).c_str(),
+                          time.c_str(), lon < 0 ? lon : lon / astro::FullCircle * 360.0,
+                          !o.heliocentric && astro::IsRetrogradeAt(o.first, lon, local - zone) ? "r" : "");
+            std::string text = line;
+            while (!text.empty() && text.back() == ' ') text.pop_back();
+            if (named) namedRows.emplace_back(local - zone, std::move(text));
+            else out << text << eol;
+        }
         if (!out) break;  // reported by the caller, with the reason the write left
+    }
+    std::stable_sort(namedRows.begin(), namedRows.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (const auto& row : namedRows) {
+        out << row.second << eol;
+        if (!out) break;
     }
     return 0;
 }

@@ -3,6 +3,7 @@
 
 #include <fstream>
 #include <sstream>
+#include <vector>
 
 #include "report/report_commands.h"
 #include "test_support.h"
@@ -104,6 +105,31 @@ TEST(ReportCommands, PositionsTable) {
     int rows = 1;
     while (std::getline(lines, header)) ++rows;
     EXPECT_EQ(rows, 2);
+}
+
+// A named zone's clock skips 02:00-02:59 on 8 March 2026 and shows 01:00-01:59 twice on
+// 1 November: no rows for the first, two for the second, in time order.
+TEST(ReportCommands, PositionsInANamedZoneFollowTheClock) {
+    auto rows = [](const std::string& day) {
+        const auto r = Report({"positions", "--body", "Mars", "--from", day, "--to", day, "--step", "30m", "--tz",
+                               "America/New_York", "--lf"});
+        EXPECT_EQ(r.status, 0) << r.err;
+        std::istringstream lines(r.out);
+        std::vector<std::string> clock;
+        std::string line;
+        std::getline(lines, line);
+        EXPECT_NE(line.find("Mars, America/New_York"), std::string::npos) << line;
+        while (std::getline(lines, line)) clock.push_back(line.substr(11, 9));
+        return clock;
+    };
+    const auto spring = rows("2026-03-08");
+    ASSERT_EQ(spring.size(), 46u);
+    EXPECT_EQ(spring[3], "01:30 EST");
+    EXPECT_EQ(spring[4], "03:00 EDT");
+    const auto autumn = rows("2026-11-01");
+    ASSERT_EQ(autumn.size(), 50u);
+    const std::vector<std::string> repeated{"01:00 EDT", "01:30 EDT", "01:00 EST", "01:30 EST", "02:00 EST"};
+    EXPECT_EQ(std::vector<std::string>(autumn.begin() + 2, autumn.begin() + 7), repeated);
 }
 
 TEST(ReportCommands, SimulationMatchesTheHandCheckedGoldenReport) {
