@@ -117,6 +117,13 @@ void frmMain::CreateLayout() {
 
     // The simulation's controls stand beside the centricity, since it needs heliocentric.
     auto* simulation = new QVBoxLayout();
+    // The timeline and the backtest, in the blank beside the centricity: the foot's
+    // buttons fill its line.
+    auto* extras = new QHBoxLayout();
+    extras->addWidget(cmdChart);
+    extras->addWidget(cmdBacktest);
+    extras->addStretch(1);
+    simulation->addLayout(extras);
     simulation->addStretch(1);
     simulation->addWidget(chkIncludeTransitDetails);
     simulation->addWidget(cmdSimulateInvestment);
@@ -197,11 +204,6 @@ void frmMain::ApplyResizeRules() {
     x += chkOpenOutputFile->width() + PxX(200);
     cmdClearOutput->setGeometry(x, footTop, buttonWidth(cmdClearOutput), buttonHeight);
     PlaceExportButton();
-    // Beyond "Export…", whose place stays kept while it is hidden.
-    x = cmdExport->x() + cmdExport->width() + PxX(200);
-    cmdBacktest->setGeometry(x, footTop, buttonWidth(cmdBacktest), buttonHeight);
-    x += buttonWidth(cmdBacktest) + PxX(200);
-    cmdChart->setGeometry(x, footTop, buttonWidth(cmdChart), buttonHeight);
     lblNotice->setGeometry(topPanel_->x(), footTop + buttonHeight + Px(60), PxX(1200), Px(300));
 }
 

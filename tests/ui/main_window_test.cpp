@@ -1,4 +1,5 @@
 // The main window: start-up defaults, change actions, busy state, timer and resize rules.
+#include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDate>
@@ -70,6 +71,31 @@ TEST_F(MainWindowTest, StartsWithDefaultsWhenNothingIsSaved) {
     EXPECT_EQ(m.PopUp().LastMessage().toStdString(), "Loading Pluto data ...");
     EXPECT_TRUE(c.cmdClearOutput()->isHidden());
     EXPECT_EQ(m.height(), ui::TwipsToPixels(frmMain::CompactHeight, &m));
+}
+
+// The buttons added beside the specified ones (Export…, Chart, Backtest…) must find room
+// without covering any control, with and without output.
+TEST_F(MainWindowTest, NoTwoShownControlsOverlap) {
+    auto w = Start();
+    auto check = [&w](const char* when) {
+        std::vector<QWidget*> shown;
+        for (QAbstractButton* b : w->main.findChildren<QAbstractButton*>())
+            if (b->isVisibleTo(&w->main) && b->window() == &w->main) shown.push_back(b);
+        for (QComboBox* c : w->main.findChildren<QComboBox*>())
+            if (c->isVisibleTo(&w->main)) shown.push_back(c);
+        ASSERT_GT(shown.size(), 20u) << when;
+        auto area = [&w](QWidget* widget) { return QRect(widget->mapTo(&w->main, QPoint(0, 0)), widget->size()); };
+        for (std::size_t i = 0; i < shown.size(); ++i)
+            for (std::size_t j = i + 1; j < shown.size(); ++j)
+                EXPECT_FALSE(area(shown[i]).intersects(area(shown[j])))
+                    << when << ": " << shown[i]->objectName().toStdString() << " and "
+                    << shown[j]->objectName().toStdString();
+    };
+    check("at start");
+    w->controls.cmdStart()->click();
+    w->main.Timer1Tick();
+    ASSERT_FALSE(w->main.OutputText().empty());
+    check("with output");
 }
 
 TEST_F(MainWindowTest, ListsHoldTheirEntries) {
