@@ -4,22 +4,13 @@
 
 namespace kovo::bench {
 
-class NullRunHost : public util::RunHost {
+class NullRunHost : public util::QuietRunHost {
 public:
     util::Answer ShowMessage(const util::Message&) override { return util::Answer::Ok; }
     void AppendOutput(std::string_view text) override { length_ += text.size(); }
     void ClearOutput() override { length_ = 0; }
     std::size_t OutputLength() const override { return length_; }
-    void MoveCaretToEnd() override {}
     void Yield() override {}
-    void EnterBusyState(bool) override {}
-    void LeaveBusyState() override {}
-    void PrepareRunWindow() override {}
-    void ShowDonePopUp() override {}
-    bool AppendChecked() const override { return false; }
-    void SetAppendChecked(bool) override {}
-    void SetAppendVisible(bool) override {}
-    void RestoreCompactHeight() override {}
 
 private:
     std::size_t length_ = 0;

@@ -12,41 +12,17 @@ namespace {
 
 // The host the transit run sees: the report text and the window calls go nowhere, the
 // messages, yields and progress reach the backtest's own host.
-class ScanHost final : public util::RunHost {
+class ScanHost final : public util::QuietRunHost {
 public:
     explicit ScanHost(util::RunHost& host) : host_(host) {}
 
-    void AppendOutput(std::string_view) override {}
-    void ClearOutput() override {}
-    std::size_t OutputLength() const override { return 0; }
-    void MoveCaretToEnd() override {}
     util::Answer ShowMessage(const util::Message& message) override { return host_.ShowMessage(message); }
     void Yield() override { host_.Yield(); }
     void Progress(double fraction) override { host_.Progress(fraction); }
-    void EnterBusyState(bool) override {}
-    void LeaveBusyState() override {}
-    void PrepareRunWindow() override {}
-    void ShowDonePopUp() override {}
-    bool AppendChecked() const override { return false; }
-    void SetAppendChecked(bool) override {}
-    void SetAppendVisible(bool) override {}
-    void RestoreCompactHeight() override {}
 
 private:
     util::RunHost& host_;
 };
-
-void SetDate(calendar::DateEntryModel& dates, int index, std::int32_t day) {
-    calendar::DateRecord record;
-    record.dayNumber = day;
-    record.calendar = calendar::kGregorian;
-    calendar::DateFromDayNumber(record);
-    const auto i = static_cast<std::size_t>(index);
-    dates.txbYear[i] = std::to_string(record.year);
-    dates.txbMonth[i] = std::to_string(record.month);
-    dates.txbDay[i] = std::to_string(record.day);
-    calendar::RefreshDateLabel(dates, index);
-}
 
 transits::TransitInputs ScanInputs(const BacktestParams& params) {
     transits::TransitInputs in;
@@ -115,8 +91,8 @@ BacktestResult RunBacktest(const BacktestParams& params, const PriceSeries& seri
 
     transits::TransitInputs inputs = ScanInputs(params);
     calendar::DateEntryModel dates;
-    SetDate(dates, 0, from);
-    SetDate(dates, 1, to);
+    calendar::WriteDateFields(dates, 0, from);
+    calendar::WriteDateFields(dates, 1, to);
     ScanHost scanHost(host);
     transits::RunContext context{inputs, dates, flags, scanHost};
     transits::TransitResult scan = transits::StartTwoPlanetRun(context);

@@ -6,6 +6,7 @@
 
 #include "astro/catalogue.h"
 #include "calendar/calendar_services.h"
+#include "util/json_text.h"
 #include "util/rounding.h"
 #include "util/utf8.h"
 
@@ -82,24 +83,6 @@ std::string CsvRow(const StrategyResult& s) {
     return row + "\n";
 }
 
-std::string JsonString(const std::string& text) {
-    std::string out = "\"";
-    for (const char c : text) {
-        const auto u = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += c;
-        } else if (u < 0x20) {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\u%04x", u);
-            out += escaped;
-        } else {
-            out += c;
-        }
-    }
-    return out + "\"";
-}
-
 std::string JsonNumber(std::optional<double> value) {
     return value && std::isfinite(*value) ? PlainNumber(*value) : "null";
 }
@@ -107,7 +90,7 @@ std::string JsonNumber(std::optional<double> value) {
 std::string JsonStrategy(const StrategyResult& s) {
     const BacktestStatistics& st = s.stats;
     const bool any = st.trades > 0;
-    std::string o = "{\"aspect\":" + JsonString(AspectName(s.trades.aspect));
+    std::string o = "{\"aspect\":" + util::JsonString(AspectName(s.trades.aspect));
     if (s.trades.aspect != 0) o += ",\"orbDegrees\":" + std::to_string(s.trades.orbDegrees);
     o += ",\"trades\":" + std::to_string(st.trades) + ",\"profitableShare\":" + JsonNumber(st.profitableShare) +
          ",\"meanReturn\":" + JsonNumber(st.meanReturn) + ",\"medianReturn\":" + JsonNumber(st.medianReturn) +
@@ -186,19 +169,19 @@ std::string BacktestCsv(const BacktestResult& r) {
 }
 
 std::string BacktestJson(const BacktestResult& r) {
-    std::string json = "{\"pair\":" + JsonString(PairName(r.inputs)) +
+    std::string json = "{\"pair\":" + util::JsonString(PairName(r.inputs)) +
                        ",\"heliocentric\":" + (r.inputs.heliocentric ? "true" : "false") +
-                       ",\"side\":" + JsonString(SideName(r.inputs.side)) +
-                       ",\"from\":" + JsonString(calendar::FormatDayNumberIso(r.firstDay)) +
-                       ",\"to\":" + JsonString(calendar::FormatDayNumberIso(r.lastDay)) +
-                       ",\"closes\":" + std::to_string(r.prices.Size()) + ",\"source\":" + JsonString(r.prices.source) +
+                       ",\"side\":" + util::JsonString(SideName(r.inputs.side)) +
+                       ",\"from\":" + util::JsonString(calendar::FormatDayNumberIso(r.firstDay)) +
+                       ",\"to\":" + util::JsonString(calendar::FormatDayNumberIso(r.lastDay)) +
+                       ",\"closes\":" + std::to_string(r.prices.Size()) + ",\"source\":" + util::JsonString(r.prices.source) +
                        ",\"strategies\":[";
     for (std::size_t i = 0; i < r.strategies.size(); ++i) json += (i ? "," : "") + JsonStrategy(r.strategies[i]);
     json += "],\"buyAndHold\":" + JsonStrategy(r.buyAndHold) + ",\"eventStudy\":[";
     for (std::size_t i = 0; i < r.eventStudy.size(); ++i) {
         const EventStudyRow& row = r.eventStudy[i];
         json += std::string(i ? "," : "") + "{\"aspect\":" +
-                JsonString(astro::AspectName[static_cast<std::size_t>(row.aspect)]) +
+                util::JsonString(astro::AspectName[static_cast<std::size_t>(row.aspect)]) +
                 ",\"events\":" + std::to_string(row.events) + ",\"horizons\":[";
         for (std::size_t h = 0; h < row.horizons.size(); ++h)
             json += std::string(h ? "," : "") + "{\"tradingDays\":" + std::to_string(kEventHorizons[h]) +

@@ -49,6 +49,18 @@ void YearLostFocus(DateEntryModel& model, int index, util::MessageSink& sink) {
     RefreshDateLabel(model, index);
 }
 
+void WriteDateFields(DateEntryModel& model, int index, std::int32_t day) {
+    DateRecord r;
+    r.calendar = kGregorian;
+    r.dayNumber = day;
+    DateFromDayNumber(r);
+    const auto i = static_cast<std::size_t>(index);
+    model.txbYear[i] = std::to_string(r.year);
+    model.txbMonth[i] = std::to_string(r.month);
+    model.txbDay[i] = std::to_string(r.day);
+    RefreshDateLabel(model, index);
+}
+
 void RefreshDateLabel(DateEntryModel& model, int index) {
     const std::size_t i = Slot(index);
     for (std::string* field : {&model.txbYear[i], &model.txbMonth[i], &model.txbDay[i]})

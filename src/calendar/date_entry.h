@@ -45,6 +45,10 @@ void YearLostFocus(DateEntryModel& model, int index, util::MessageSink& sink);
 // also refreshes the period caption. An incomplete date only clears the label.
 void RefreshDateLabel(DateEntryModel& model, int index);
 
+// Writes the Gregorian date of day number `day` into the three fields of that date, as
+// a user would type it, and refreshes its label.
+void WriteDateFields(DateEntryModel& model, int index, std::int32_t day);
+
 // "Construct transit tables for the period <start> to <end> for:" from the fields as
 // they stand, year-month-day with "-".
 void RefreshPeriodCaption(DateEntryModel& model);

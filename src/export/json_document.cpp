@@ -6,6 +6,7 @@
 #include "calendar/calendar_services.h"
 #include "export/export_table.h"
 #include "export/local_time.h"
+#include "util/json_text.h"
 
 namespace kovo::exporting {
 
@@ -18,10 +19,10 @@ std::string Value(const Cell& cell) {
         case Cell::Kind::Boolean: return cell.text;
         case Cell::Kind::Text: break;
     }
-    return JsonString(cell.text);
+    return util::JsonString(cell.text);
 }
 
-std::string Member(const std::string& name, const std::string& value) { return JsonString(name) + ": " + value; }
+std::string Member(const std::string& name, const std::string& value) { return util::JsonString(name) + ": " + value; }
 
 // The rows as an array of objects, one object to a line.
 std::string RowArray(const ExportTable& table) {
@@ -44,7 +45,7 @@ std::string Object(const std::vector<std::string>& members, const std::string& i
     return out + indent + "}";
 }
 
-std::string Date(std::int32_t day) { return JsonString(calendar::FormatDayNumberIso(day)); }
+std::string Date(std::int32_t day) { return util::JsonString(calendar::FormatDayNumberIso(day)); }
 
 std::string OutcomeWord(util::RunOutcome outcome) {
     switch (outcome) {
@@ -65,7 +66,7 @@ template <typename Checked>
 std::string AspectList(Checked checked) {
     std::string out = "[";
     for (int a = 1; a <= 7; ++a)
-        if (checked(a)) out += (out.size() > 1 ? ", " : "") + JsonString(AspectWord(a));
+        if (checked(a)) out += (out.size() > 1 ? ", " : "") + util::JsonString(AspectWord(a));
     return out + "]";
 }
 
@@ -75,8 +76,8 @@ std::string TransitInputs(const std::vector<const transits::TransitResult*>& sca
     const LocalTime zone = LocalTimeAt(p, p.startDay - 0.5);
     std::vector<std::string> pairs;
     for (const transits::TransitResult* r : scanned) {
-        pairs.push_back(Object({Member("first", JsonString(r->inputs.firstName)),
-                                Member("second", JsonString(r->inputs.secondName)),
+        pairs.push_back(Object({Member("first", util::JsonString(r->inputs.firstName)),
+                                Member("second", util::JsonString(r->inputs.secondName)),
                                 Member("from", Date(r->inputs.startDay)), Member("to", Date(r->inputs.endDay))},
                                "      "));
     }
@@ -84,8 +85,8 @@ std::string TransitInputs(const std::vector<const transits::TransitResult*>& sca
     for (std::size_t i = 0; i < pairs.size(); ++i) pairList += "      " + pairs[i] + (i + 1 < pairs.size() ? ",\n" : "\n");
     pairList += "    ]";
     std::vector<std::string> members{
-        Member("centricity", JsonString(p.heliocentric ? "heliocentric" : "geocentric")),
-        Member("time_zone", "{" + Member("label", JsonString(p.ZoneName())) + ", " +
+        Member("centricity", util::JsonString(p.heliocentric ? "heliocentric" : "geocentric")),
+        Member("time_zone", "{" + Member("label", util::JsonString(p.ZoneName())) + ", " +
                                 Member("offset_minutes", std::to_string(zone.offsetMinutes)) + "}"),
         Member("orbs_degrees", Orbs(p.orbDegrees)),
         Member("aspects", AspectList([&p](int a) { return p.aspects[static_cast<std::size_t>(a)]; })),
@@ -105,31 +106,13 @@ std::string RunKindWord(const std::vector<const transits::TransitResult*>& scann
 
 }  // namespace
 
-std::string JsonString(const std::string& text) {
-    std::string out = "\"";
-    for (const char c : text) {
-        const auto u = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += c;
-        } else if (u < 0x20) {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\u%04x", u);
-            out += escaped;
-        } else {
-            out += c;
-        }
-    }
-    return out + "\"";
-}
-
 std::string TransitJson(const std::vector<const transits::TransitResult*>& results, util::RunOutcome outcome) {
     // A refused pair holds no inputs: only the scanned ones describe the run.
     std::vector<const transits::TransitResult*> scanned;
     for (const transits::TransitResult* r : results)
         if (r->outcome != util::RunOutcome::Refused) scanned.push_back(r);
-    return Object({Member("format", JsonString("kovo-results")), Member("version", "1"),
-                   Member("run", JsonString(RunKindWord(scanned))), Member("outcome", JsonString(OutcomeWord(outcome))),
+    return Object({Member("format", util::JsonString("kovo-results")), Member("version", "1"),
+                   Member("run", util::JsonString(RunKindWord(scanned))), Member("outcome", util::JsonString(OutcomeWord(outcome))),
                    Member("inputs", TransitInputs(scanned)), Member("periods", RowArray(TransitTable(scanned)))},
                   "") +
            "\n";
@@ -138,16 +121,16 @@ std::string TransitJson(const std::vector<const transits::TransitResult*>& resul
 std::string SimulationJson(const simulation::SimulationRun& run) {
     const simulation::SimulationParams& p = run.inputs;
     const std::string inputs = Object(
-        {Member("first", JsonString(astro::PlanetName(p.firstPlanet, true, false))),
-         Member("second", JsonString(astro::PlanetName(p.secondPlanet, true, false))),
-         Member("centricity", JsonString("heliocentric")), Member("from", Date(p.startDay)), Member("to", Date(p.endDay)),
+        {Member("first", util::JsonString(astro::PlanetName(p.firstPlanet, true, false))),
+         Member("second", util::JsonString(astro::PlanetName(p.secondPlanet, true, false))),
+         Member("centricity", util::JsonString("heliocentric")), Member("from", Date(p.startDay)), Member("to", Date(p.endDay)),
          Member("orbs_degrees", Orbs(p.orbDegrees)),
          Member("aspects", AspectList([&p](int a) { return p.aspectChecked[static_cast<std::size_t>(a - 1)]; })),
          Member("include_details", p.includeDetails ? "true" : "false")},
         "  ");
-    return Object({Member("format", JsonString("kovo-results")), Member("version", "1"),
-                   Member("run", JsonString("simulation")),
-                   Member("outcome", JsonString(OutcomeWord(simulation::ToRunOutcome(run.outcome)))),
+    return Object({Member("format", util::JsonString("kovo-results")), Member("version", "1"),
+                   Member("run", util::JsonString("simulation")),
+                   Member("outcome", util::JsonString(OutcomeWord(simulation::ToRunOutcome(run.outcome)))),
                    Member("inputs", inputs), Member("events", RowArray(SimulationEventTable(run))),
                    Member("summary", RowArray(SimulationSummaryTable(run)))},
                   "") +

@@ -15,7 +15,4 @@ std::string TransitJson(const std::vector<const transits::TransitResult*>& resul
 
 std::string SimulationJson(const simulation::SimulationRun& run);
 
-// A JSON string literal: quotes, backslashes and control characters escaped.
-std::string JsonString(const std::string& text);
-
 }  // namespace kovo::exporting

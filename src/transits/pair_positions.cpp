@@ -2,7 +2,6 @@
 
 #include <cmath>
 
-#include "astro/positions.h"
 
 namespace kovo::transits {
 
@@ -34,9 +33,6 @@ std::array<double, 2> PairPositions::AtScanInstant(double local, double zoneDays
 
 double PairPositions::Longitude(int which, const astro::SeparationInstant& at, KeptBodyPositions::Instant* kept) const {
     const int planet = planets_[static_cast<std::size_t>(which)];
-    // The reference path asks exactly as the positions command does, body by body.
-    if (frame_ == astro::SeparationFrame::Apparent && kept_ == nullptr)
-        return astro::PlanetLongitude(planet, at.Ut(), heliocentric_);
     if (kept == nullptr || planet != kept_->Planet()) return astro::SeparationLongitude(planet, at, frame_);
     auto& longitude = frame_ == astro::SeparationFrame::Apparent ? kept->apparent : kept->meanOfDate;
     if (!longitude) longitude = astro::SeparationLongitude(planet, at, frame_);

@@ -102,18 +102,6 @@ util::RunOutcome AllTransitsOutcome(const std::vector<TransitResult>& pairs, boo
                                                                     : util::RunOutcome::NotFound;
 }
 
-void WriteDateFields(calendar::DateEntryModel& dates, int index, std::int32_t day) {
-    calendar::DateRecord r;
-    r.calendar = calendar::kGregorian;
-    r.dayNumber = day;
-    calendar::DateFromDayNumber(r);
-    const auto i = static_cast<std::size_t>(index);
-    dates.txbYear[i] = std::to_string(r.year);
-    dates.txbMonth[i] = std::to_string(r.month);
-    dates.txbDay[i] = std::to_string(r.day);
-    calendar::RefreshDateLabel(dates, index);
-}
-
 }  // namespace
 
 std::string PairCaption(const TransitInputs& inputs) {
@@ -254,8 +242,8 @@ TransitResult StartAspectSearch(RunContext& c) {
     p.searchAspectText = util::ToLower(astro::AspectName[static_cast<std::size_t>(aspect)]);
     TransitResult result = RunTransitScan(p, c.flags, c.host);
     if (!in.keepDates && result.Recorded()) {
-        WriteDateFields(c.dates, 0, p.startDay);
-        WriteDateFields(c.dates, 1, p.endDay);
+        calendar::WriteDateFields(c.dates, 0, p.startDay);
+        calendar::WriteDateFields(c.dates, 1, p.endDay);
     }
     return result;
 }

@@ -46,7 +46,7 @@ struct BacktestInputs {
     std::string to;
 };
 
-class BacktestWindow : public QWidget, public util::RunHost {
+class BacktestWindow : public QWidget, public util::QuietRunHost {
     Q_OBJECT
 
 public:
@@ -74,18 +74,6 @@ public:
     util::Answer ShowMessage(const util::Message& message) override;
     void Yield() override;
     void Progress(double fraction) override;
-    void AppendOutput(std::string_view) override {}
-    void ClearOutput() override {}
-    std::size_t OutputLength() const override { return 0; }
-    void MoveCaretToEnd() override {}
-    void EnterBusyState(bool) override {}
-    void LeaveBusyState() override {}
-    void PrepareRunWindow() override {}
-    void ShowDonePopUp() override {}
-    bool AppendChecked() const override { return false; }
-    void SetAppendChecked(bool) override {}
-    void SetAppendVisible(bool) override {}
-    void RestoreCompactHeight() override {}
 
 protected:
     void closeEvent(QCloseEvent* event) override;

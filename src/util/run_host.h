@@ -54,4 +54,22 @@ public:
     virtual void RestoreCompactHeight() = 0;
 };
 
+// A host without an output area or a window of its own: output and window calls do
+// nothing. Those that run a scan only for its records supply the messages and yields.
+class QuietRunHost : public RunHost {
+public:
+    void AppendOutput(std::string_view) override {}
+    void ClearOutput() override {}
+    std::size_t OutputLength() const override { return 0; }
+    void MoveCaretToEnd() override {}
+    void EnterBusyState(bool) override {}
+    void LeaveBusyState() override {}
+    void PrepareRunWindow() override {}
+    void ShowDonePopUp() override {}
+    bool AppendChecked() const override { return false; }
+    void SetAppendChecked(bool) override {}
+    void SetAppendVisible(bool) override {}
+    void RestoreCompactHeight() override {}
+};
+
 }  // namespace kovo::util

@@ -5,6 +5,7 @@
 #include "export/delimited_text.h"
 #include "export/icalendar.h"
 #include "export/json_document.h"
+#include "util/json_text.h"
 #include "test_support.h"
 
 using namespace kovo;
@@ -43,9 +44,9 @@ TEST(DelimitedText, CsvQuotesOnlyWhatNeedsItAndEndsLinesWithCrLf) {
 }
 
 TEST(JsonString, EscapesQuotesBackslashesAndControlCharacters) {
-    EXPECT_EQ(JsonString("a\"b\\c"), "\"a\\\"b\\\\c\"");
-    EXPECT_EQ(JsonString("tab\there\n\x01"), "\"tab\\u0009here\\u000a\\u0001\"");
-    EXPECT_EQ(JsonString("10° orb"), "\"10° orb\"") << "UTF-8 passes through";
+    EXPECT_EQ(util::JsonString("a\"b\\c"), "\"a\\\"b\\\\c\"");
+    EXPECT_EQ(util::JsonString("tab\there\n\x01"), "\"tab\\u0009here\\u000a\\u0001\"");
+    EXPECT_EQ(util::JsonString("10° orb"), "\"10° orb\"") << "UTF-8 passes through";
 }
 
 TEST(ICalendar, FoldsAt75OctetsWithoutSplittingACharacter) {
