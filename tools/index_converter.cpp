@@ -2,12 +2,13 @@
 
 #include <cerrno>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
+#include <new>
 
 #include "calendar/calendar_services.h"
+#include "util/input_file.h"
 #include "util/rounding.h"
 #include "util/safe_file.h"
+#include "util/utf8.h"
 
 namespace kovo::tools {
 namespace {
@@ -24,7 +25,8 @@ constexpr const char* kUsage =
     "separated by commas, or by semicolons or TABs when the header holds no comma (then\n"
     "12474,52 is read as 12474.52). The file must be UTF-8 or ASCII text.\n"
     "An existing output file is replaced only when the new one is complete; a link is\n"
-    "followed to the file it names, and its permissions are kept.\n"
+    "followed to the file it names, and its permissions are kept. The output may not be\n"
+    "the input file.\n"
     "  -o PATH   write to PATH instead of DJIA_data.txt in the working folder\n"
     "  --help    show this text\n"
     "  --version show the version\n";
@@ -61,37 +63,34 @@ Arguments ParseArguments(const std::vector<std::string>& args) {
     return parsed;
 }
 
-// The table of the input file; errorText names the file.
-prices::CsvReadResult ReadTable(const std::string& path) {
+// The table of the input file; errorText names the file as `path` gives it.
+prices::CsvReadResult ReadTable(const util::InputFile& input, const std::string& path) {
     prices::CsvReadResult table;
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error)) {
-        table.errorText = "cannot read " + path + ": not an existing file";
-    } else if (std::filesystem::file_size(path, error) > kMaxInputBytes) {
-        table.errorText = path + " is too large";
-    } else if (std::ifstream file(path, std::ios::binary); !file) {
-        table.errorText = "cannot read " + path + ": " + std::strerror(errno);
-    } else {
-        table = prices::ReadDailyClosesCsv(file);
-        if (file.bad()) table.errorText = "cannot read " + path;
-        else if (!table.errorText.empty()) table.errorText = path + ": " + table.errorText;
+    if (!input.errorText.empty()) {
+        table.errorText = input.errorText;
+        return table;
     }
+    table = prices::ReadDailyClosesCsv(*input.stream);
+    if (input.stream->bad()) table.errorText = "cannot read " + path;
+    else if (!table.errorText.empty()) table.errorText = path + ": " + table.errorText;
     return table;
 }
 
 std::string Convert(const Arguments& arguments) {
-    const prices::CsvReadResult table = ReadTable(arguments.input);
+    const util::InputFile input = util::OpenInputFile(arguments.input, kMaxInputBytes);
+    const std::string name = util::PrintableName(arguments.input);
+    const prices::CsvReadResult table = ReadTable(input, name);
     if (!table.errorText.empty()) return table.errorText;
     const IndexFileLines file = BuildIndexFileLines(table.closes);
-    if (!file.errorText.empty()) return arguments.input + ": " + file.errorText;
+    if (!file.errorText.empty()) return name + ": " + file.errorText;
     bool anyValue = false;
     std::string content;
     for (const std::string& line : file.lines) {
         anyValue = anyValue || line.substr(line.find('\t') + 1) != "0";
         content += line + "\r\n";
     }
-    if (!anyValue) return arguments.input + ": no closing values between 2007-01-01 and 2014-12-31";
-    return util::WriteFileAtomically(arguments.output, content);
+    if (!anyValue) return name + ": no closing values between 2007-01-01 and 2014-12-31";
+    return util::WriteFileAtomically(arguments.output, content, {arguments.input});
 }
 
 // Writes text to out and flushes it; false, with the reason on err, when it was lost
@@ -136,11 +135,19 @@ int RunIndexConverter(const std::vector<std::string>& args, std::ostream& out, s
     }
     if (arguments.help) return Deliver(out, kUsage, err) ? 0 : 1;
     if (arguments.version) return Deliver(out, std::string("kovo-djia ") + KOVO_VERSION + "\n", err) ? 0 : 1;
-    if (const std::string error = Convert(arguments); !error.empty()) {
-        err << "kovo-djia: " << error << "\n";
+    try {
+        if (const std::string error = Convert(arguments); !error.empty()) {
+            err << "kovo-djia: " << error << "\n";
+            return 1;
+        }
+    } catch (const std::bad_alloc&) {
+        // The output file is replaced only by a complete one, so nothing half written stays.
+        err << "kovo-djia: out of memory while converting ";
+        err << arguments.input.c_str();
+        err << "; nothing was written\n";
         return 1;
     }
-    const std::string done = "Wrote " + std::to_string(simulation::ExpectedIndexLines) + " lines to " + arguments.output + "\n";
+    const std::string done = "Wrote " + std::to_string(simulation::ExpectedIndexLines) + " lines to " + util::PrintableName(arguments.output) + "\n";
     return Deliver(out, done, err) ? 0 : 1;
 }
 

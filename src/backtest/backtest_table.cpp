@@ -62,7 +62,8 @@ std::string TextRow(const StrategyResult& s) {
 
 std::string Optional(std::optional<double> value) { return value ? PlainNumber(*value) : ""; }
 
-std::string CsvField(const std::string& text) {
+std::string CsvField(const std::string& raw) {
+    const std::string text = util::ValidUtf8(raw);
     if (text.find_first_of(",\"\n") == std::string::npos) return text;
     std::string quoted = "\"";
     for (char c : text) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);

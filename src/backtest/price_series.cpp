@@ -1,13 +1,11 @@
 #include "backtest/price_series.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdint>
-#include <cstring>
-#include <filesystem>
-#include <fstream>
 
+#include "util/input_file.h"
 #include "util/rounding.h"
+#include "util/utf8.h"
 
 namespace kovo::backtest {
 
@@ -63,20 +61,16 @@ PriceSeriesLoad PriceSeriesFromTable(const prices::CsvReadResult& table) {
 
 PriceSeriesLoad ReadPriceSeriesFile(const std::string& path) {
     PriceSeriesLoad load;
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error)) {
-        load.errorText = "cannot read " + path + ": not an existing file";
-    } else if (std::filesystem::file_size(path, error) > kMaxInputBytes) {
-        load.errorText = path + " is too large";
-    } else if (std::ifstream file(path, std::ios::binary); !file) {
-        load.errorText = "cannot read " + path + ": " + std::strerror(errno);
+    const util::InputFile input = util::OpenInputFile(path, kMaxInputBytes);
+    if (!input.errorText.empty()) {
+        load.errorText = input.errorText;
     } else {
-        const prices::CsvReadResult table = prices::ReadDailyClosesCsv(file);
-        if (file.bad()) {
-            load.errorText = "cannot read " + path;
+        const prices::CsvReadResult table = prices::ReadDailyClosesCsv(*input.stream);
+        if (input.stream->bad()) {
+            load.errorText = "cannot read " + util::PrintableName(path);
         } else {
             load = PriceSeriesFromTable(table);
-            if (!load.errorText.empty()) load.errorText = path + ": " + load.errorText;
+            if (!load.errorText.empty()) load.errorText = util::PrintableName(path) + ": " + load.errorText;
         }
     }
     load.series.source = path;

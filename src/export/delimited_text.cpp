@@ -1,10 +1,13 @@
 #include "export/delimited_text.h"
 
+#include "util/utf8.h"
+
 namespace kovo::exporting {
 
 namespace {
 
-std::string CsvField(const std::string& text) {
+std::string CsvField(const std::string& raw) {
+    const std::string text = util::ValidUtf8(raw);  // a zone or file name may not be UTF-8
     if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
     std::string quoted = "\"";
     for (char c : text) {

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <ctime>
+#include <new>
 #include <variant>
 #include <vector>
 
@@ -92,7 +93,8 @@ transits::TransitInputs TransitInputsFrom(const CliOptions& o, const astro::Plut
     in.searchAspectPos = o.searchAspect - 1;
     in.searchWhenPos = o.searchFromEnd ? 1 : 0;
     in.keepDates = true;
-    in.outputLimit = o.limit;
+    // The limit imitates the window's full output area; an export always holds every record.
+    in.outputLimit = o.format == OutputFormat::Text ? o.limit : std::nullopt;
     return in;
 }
 
@@ -245,7 +247,18 @@ int RunReport(const std::vector<std::string>& args, std::ostream& out, std::ostr
 
 int RunReport(const std::vector<std::string>& args, std::ostream& out, std::ostream& errors, bool errorsIsTerminal,
               const ChartFileWriter& chartWriter) {
-    const int status = CommandStatus(args, out, errors, errorsIsTerminal, chartWriter);
+    int status = 1;
+    try {
+        status = CommandStatus(args, out, errors, errorsIsTerminal, chartWriter);
+    } catch (const std::bad_alloc&) {
+        // The -o file is replaced only by a complete one, so nothing half written stays.
+        // The message is made of literals: there may be no memory for more.
+        out.flush();
+        errors << "kovo-report: out of memory while running ";
+        errors << (args.empty() ? "the report" : args[0].c_str());
+        errors << "; nothing was written to the output file\n";
+        return 1;
+    }
     if (const std::string reason = platform::FlushAndCheck(out); !reason.empty()) {
         errors << "kovo-report: cannot write output: " << reason << "\n";
         return 1;

@@ -1,5 +1,7 @@
 #include "report/run_output.h"
 
+#include <variant>
+
 #include "util/safe_file.h"
 
 namespace kovo::report {
@@ -16,6 +18,24 @@ exporting::ExportFormat ExportFormatOf(OutputFormat format) {
     return exporting::ExportFormat::Csv;
 }
 
+// The report's own account of the pairs an all-transits run could not scan, so that a
+// report read later does not pass for a complete one.
+std::string SkippedPairs(const exporting::RunRecords& records, bool lineFeeds) {
+    const auto* all = std::get_if<transits::AllTransitsResult>(&records);
+    if (all == nullptr) return {};
+    std::string lines;
+    for (const transits::TransitResult& pair : all->pairs)
+        if (pair.outcome == util::RunOutcome::Refused)
+            lines += "A pair was not scanned: " + pair.refusal + (lineFeeds ? "\n" : "\r\n");
+    return lines;
+}
+
+// The files a run read, which its output must not replace.
+std::vector<std::string> InputsOf(const CliOptions& o) {
+    if (o.command == Command::Simulate) return {o.indexFile};
+    return {};
+}
+
 }  // namespace
 
 int DeliverRunOutput(const CliOptions& o, util::RunOutcome outcome, const std::string& text,
@@ -26,14 +46,16 @@ int DeliverRunOutput(const CliOptions& o, util::RunOutcome outcome, const std::s
             records, ExportFormatOf(o.format), {.icsPeriods = o.icsPeriods, .simulationSummary = o.summary, .stampUtc = {}});
         if (!document) return 0;
         content = *document;
-    } else if (outcome == util::RunOutcome::Refused && content.empty() && !o.outputPath.empty()) {
-        return 0;  // a refused run leaves an existing file alone
+    } else {
+        content += SkippedPairs(records, o.lineFeeds);
     }
     if (o.outputPath.empty()) {
         out << content;
         return 0;
     }
-    if (const std::string problem = util::WriteFileAtomically(o.outputPath, content); !problem.empty()) {
+    // A refused or failed run leaves an existing file alone: its output is not whole.
+    if (!util::Succeeded(outcome)) return 0;
+    if (const std::string problem = util::WriteFileAtomically(o.outputPath, content, InputsOf(o)); !problem.empty()) {
         errors << "kovo-report: " << problem << "\n";
         return 1;
     }

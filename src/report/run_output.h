@@ -10,9 +10,10 @@
 
 namespace kovo::report {
 
-// `text` is the report as printed (line ends already chosen). A run that scanned
-// nothing (refused) writes no file and no document. Returns 0, or 1 after a message on `errors` when the file could
-// not be written.
+// `text` is the report as printed (line ends already chosen); an all-transits report
+// gets a line for each pair that was refused. A refused or failed run writes no -o file
+// (an existing one stays as it was), and a simulation never writes over its index file.
+// Returns 0, or 1 after a message on `errors` when the file could not be written.
 int DeliverRunOutput(const CliOptions& options, util::RunOutcome outcome, const std::string& text,
                      const exporting::RunRecords& records, std::ostream& out, std::ostream& errors);
 

@@ -52,7 +52,7 @@ std::string UsageText(const std::string& topic) {
                                             "The two-planet report of one body with every other body.\n\n"
                                           : "usage: kovo-report transits [OPTIONS]\n\n";
         text += std::string("options:\n") + kCommon + kAspects + "  --helio             heliocentric positions\n" +
-                "  --limit N           refuse rows past N characters of output, as the window does\n";
+                "  --limit N           refuse rows past N characters of the text, as the window does\n";
         if (topic == "all") text += "  --keep first|second the body kept: the first (default) or the second\n";
         return text + kIcsPeriods;
     }

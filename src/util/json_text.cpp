@@ -2,11 +2,14 @@
 
 #include <cstdio>
 
+#include "util/utf8.h"
+
 namespace kovo::util {
 
 std::string JsonString(const std::string& text) {
     std::string out = "\"";
-    for (const char c : text) {
+    // A name from the system (a file's path) may hold bytes that are not UTF-8.
+    for (const char c : ValidUtf8(text)) {
         const auto u = static_cast<unsigned char>(c);
         if (c == '"' || c == '\\') {
             out += '\\';

@@ -5,7 +5,7 @@
 namespace kovo::util {
 
 // `text` (UTF-8) as a JSON string: quotes and backslashes escaped, control characters
-// as \u00XX, everything else as it is.
+// as \u00XX, bytes that are not well-formed UTF-8 as U+FFFD, everything else as it is.
 std::string JsonString(const std::string& text);
 
 }  // namespace kovo::util

@@ -6,8 +6,10 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <optional>
 #include <random>
 #include <system_error>
+#include <vector>
 
 #ifdef _WIN32
 #include <cwchar>
@@ -16,6 +18,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
+
+#include "util/temporary_cleanup.h"
+#include "util/utf8.h"
 
 namespace kovo::util {
 namespace {
@@ -30,9 +35,26 @@ std::string Reason(int error) { return std::generic_category().message(error); }
 
 // The path for messages: the user's path, and where a link led when it led elsewhere.
 std::string Describe(const std::string& path, const fs::path& target) {
-    if (target.string() == path) return path;
-    return path + " (link to " + target.string() + ")";
+    if (target.string() == path) return PrintableName(path);
+    return PrintableName(path) + " (link to " + PrintableName(target.string()) + ")";
 }
+
+#ifndef _WIN32
+// The kernel's rule for links in shared folders, which resolving links here would
+// bypass: a link in a sticky, world-writable folder (such as /tmp) is followed only
+// when it belongs to the caller or to the folder's owner, so that another user cannot
+// point a name the caller is about to write at a file of the caller's.
+bool PlantedByAnotherUser(const fs::path& link) {
+    const fs::path folder = link.parent_path().empty() ? fs::path(".") : link.parent_path();
+    struct stat folderInfo {};
+    struct stat linkInfo {};
+    if (::stat(folder.c_str(), &folderInfo) != 0 || ::lstat(link.c_str(), &linkInfo) != 0) return false;
+    const bool shared = (folderInfo.st_mode & S_ISVTX) != 0 && (folderInfo.st_mode & S_IWOTH) != 0;
+    return shared && linkInfo.st_uid != ::geteuid() && linkInfo.st_uid != folderInfo.st_uid;
+}
+#else
+bool PlantedByAnotherUser(const fs::path&) { return false; }
+#endif
 
 // Follows symbolic links at the last component until a non-link or a missing file.
 std::string ResolveFinalTarget(const std::string& path, fs::path& target) {
@@ -43,11 +65,13 @@ std::string ResolveFinalTarget(const std::string& path, fs::path& target) {
         if (error && status.type() != fs::file_type::not_found)
             return "cannot write " + Describe(path, target) + ": " + error.message();
         if (status.type() != fs::file_type::symlink) return {};
+        if (PlantedByAnotherUser(target))
+            return "cannot write " + Describe(path, target) + ": the link belongs to another user";
         const fs::path link = fs::read_symlink(target, error);
         if (error) return "cannot write " + Describe(path, target) + ": " + error.message();
         target = link.is_absolute() ? link : target.parent_path() / link;
     }
-    return "cannot write " + path + ": " + Reason(ELOOP);
+    return "cannot write " + PrintableName(path) + ": " + Reason(ELOOP);
 }
 
 // Six random characters from [a-z0-9]: about 2^31 names per attempt.
@@ -128,11 +152,15 @@ std::string WriteResolved(const std::string& path, const fs::path& target, std::
     fs::path temporary;
     int fd = -1;
     int openError = 0;
+    std::optional<TemporaryFileGuard> guard;
     for (int attempt = 0; attempt < kTemporaryAttempts && fd < 0; ++attempt) {
         temporary = TemporaryName(target);
+        // Registered before it exists, so that no signal finds it unregistered.
+        guard.emplace(temporary.c_str());
         // O_EXCL also refuses an existing symbolic link, so nothing planted is followed.
         fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
         openError = errno;
+        if (fd < 0) guard.reset();
         if (fd < 0 && openError != EEXIST) break;
     }
     if (fd < 0) return "cannot write " + name + ": cannot create a file in its folder: " + Reason(openError);
@@ -191,10 +219,16 @@ std::string WriteResolved(const std::string& path, const fs::path& target, std::
 
 }  // namespace
 
-std::string WriteFileAtomically(const std::string& path, std::string_view content) {
+std::string WriteFileAtomically(const std::string& path, std::string_view content,
+                                const std::vector<std::string>& inputs) {
     if (path.empty()) return "cannot write a file without a name";
     fs::path target;
     if (std::string error = ResolveFinalTarget(path, target); !error.empty()) return error;
+    for (const std::string& input : inputs) {
+        std::error_code error;
+        if (fs::equivalent(target, input, error))
+            return "cannot write " + Describe(path, target) + ": it is the input file " + PrintableName(input);
+    }
     return WriteResolved(path, target, content);
 }
 

@@ -4,6 +4,7 @@
 // (index price files, exports, reports) goes through here.
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kovo::util {
 
@@ -17,7 +18,9 @@ namespace kovo::util {
 // What it does:
 //  - A symbolic link at `path` (also a chain of links, relative or absolute) is followed
 //    to its final target, which gets the new content; the link itself stays. A link
-//    whose target does not exist yet creates that target.
+//    whose target does not exist yet creates that target. As the kernel does, a link in
+//    a sticky, world-writable folder that belongs neither to the caller nor to the
+//    folder's owner is refused ("the link belongs to another user").
 //  - It refuses, with a message, a target that exists but is not a regular file
 //    (folder, device node, pipe, socket), one the user may not write, and one that has
 //    no write permission for anyone (a file marked read-only stays so, even for root).
@@ -25,7 +28,8 @@ namespace kovo::util {
 //    created exclusively (a file or link planted under any name is never opened or
 //    written through), is flushed to the disk, and is then renamed over the target.
 //    Readers therefore see the old or the new file, never a mix, and concurrent
-//    writers of the same path never disturb each other: the last rename wins.
+//    writers of the same path never disturb each other: the last rename wins. SIGINT,
+//    SIGTERM or SIGHUP while it exists remove the temporary (TemporaryFileGuard).
 //  - The new file keeps the old file's permission bits (and, where the system allows,
 //    its owner and group); a file that did not exist gets the permissions of any newly
 //    created file: 0666 less the umask.
@@ -36,6 +40,11 @@ namespace kovo::util {
 // attribute checked, permissions and owner not copied).
 //
 // Safe to call from several threads at once, also for the same path.
-std::string WriteFileAtomically(const std::string& path, std::string_view content);
+//
+// `inputs` are the files the content was made from: when the target is one of them
+// (the same device and inode, through links or hard links), nothing is written and the
+// message says "it is the input file ...". Names in messages pass through PrintableName.
+std::string WriteFileAtomically(const std::string& path, std::string_view content,
+                                const std::vector<std::string>& inputs = {});
 
 }  // namespace kovo::util

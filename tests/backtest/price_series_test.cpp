@@ -1,9 +1,17 @@
 // Reading a price series: the CSV reader's layouts and refusals, and the backtest's own
 // refusals of closes that are not positive and of series too short to trade.
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <atomic>
+#include <chrono>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <thread>
 
 #include "backtest/price_series.h"
 #include "synthetic_prices.h"
@@ -59,6 +67,53 @@ TEST(PriceSeriesTest, ReadsFilesAndNamesThePathInEveryRefusal) {
     EXPECT_EQ(ReadPriceSeriesFile(bad).errorText, bad + ": line 3: a close of 0.00 is not positive");
     EXPECT_EQ(ReadPriceSeriesFile(folder.string()).errorText, "cannot read " + folder.string() + ": not an existing file");
     std::filesystem::remove_all(folder);
+}
+
+// Reads the path again and again while another thread swaps a FIFO and a regular file
+// in under its name: the check must be made on what was opened, or an open lands on
+// the FIFO and waits for a writer for ever. Runs in a child so that a hang is a failure.
+TEST(PriceSeriesTest, AFifoSwappedInAfterTheCheckIsRefusedWithoutWaiting) {
+    const auto folder = std::filesystem::temp_directory_path() / "kovo_price_series_fifo";
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+    const std::string path = (folder / "prices.csv").string();
+    const std::string regular = (folder / "regular.csv").string();
+    const std::string fifo = (folder / "fifo.csv").string();
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        std::atomic<bool> done{false};
+        std::thread swapper([&] {
+            while (!done) {
+                std::ofstream(regular) << "Date,Close\n2007-01-03,5\n2007-01-04,6\n";
+                std::rename(regular.c_str(), path.c_str());
+                ::mkfifo(fifo.c_str(), 0600);
+                std::rename(fifo.c_str(), path.c_str());
+            }
+        });
+        int unexpected = 0;
+        for (int i = 0; i < 3000; ++i) {
+            const std::string error = ReadPriceSeriesFile(path).errorText;
+            if (!error.empty() && error != "cannot read " + path + ": not an existing file") ++unexpected;
+        }
+        done = true;
+        swapper.join();
+        ::_exit(unexpected == 0 ? 0 : 3);
+    }
+    int status = 0;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (::waitpid(child, &status, WNOHANG) == 0) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            ::kill(child, SIGKILL);
+            ::waitpid(child, &status, 0);
+            std::filesystem::remove_all(folder);
+            FAIL() << "reading hung on a FIFO";
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    std::filesystem::remove_all(folder);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "a read gave an unexpected message";
 }
 
 TEST(PriceSeriesTest, FindsTradingDaysAroundAnyDay) {

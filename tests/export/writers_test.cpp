@@ -49,6 +49,20 @@ TEST(JsonString, EscapesQuotesBackslashesAndControlCharacters) {
     EXPECT_EQ(util::JsonString("10° orb"), "\"10° orb\"") << "UTF-8 passes through";
 }
 
+// A file or zone name from the system may hold bytes that are not UTF-8 (say a Latin-1
+// "é"); what is written must still be UTF-8, so such bytes become U+FFFD.
+TEST(JsonString, AndCsvWriteOnlyValidUtf8) {
+    EXPECT_EQ(util::JsonString("caf\xE9.csv"), "\"caf\xEF\xBF\xBD.csv\"");
+    EXPECT_EQ(util::JsonString("\xC0\xAF|\xED\xA0\x80|\xF4\x90\x80\x80|\xE2\x82"),
+              "\"\xEF\xBF\xBD\xEF\xBF\xBD|\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD|"
+              "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD|\xEF\xBF\xBD\xEF\xBF\xBD\"")
+        << "overlong, surrogate, above U+10FFFF, cut short";
+    ExportTable t;
+    t.columns = {"source"};
+    t.rows = {{Cell::Of("caf\xE9, 10\xC2\xB0")}};
+    EXPECT_EQ(CsvText(t), "source\r\n\"caf\xEF\xBF\xBD, 10\xC2\xB0\"\r\n");
+}
+
 TEST(ICalendar, FoldsAt75OctetsWithoutSplittingACharacter) {
     std::string line = "DESCRIPTION:";
     for (int i = 0; i < 40; ++i) line += "10°, ";

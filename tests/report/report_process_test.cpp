@@ -116,3 +116,20 @@ TEST(ReportProcess, TimeZoneNamesOutsideTheDatabaseExitWithStatusTwo) {
     }
     fs::remove(out);
 }
+
+// Running out of memory anywhere in a command ends it with status 1 and a message that
+// names the command, instead of an abort by an uncaught std::bad_alloc. The chart
+// writer is the seam where the test can make memory run out.
+TEST(ReportProcess, OutOfMemoryEndsTheCommandWithAMessage) {
+    std::ostringstream out, err;
+    const kovo::report::ChartFileWriter exhausted = [](const kovo::report::ChartRecords&,
+                                                       const kovo::report::ChartRequest&) -> std::string {
+        throw std::bad_alloc();
+    };
+    const int status = kovo::report::RunReport(
+        {"chart", "transits", "--from", "2026-01-01", "--to", "2026-03-31", "--tz", "GMT", "-o", "never.svg"}, out,
+        err, false, exhausted);
+    EXPECT_EQ(status, 1);
+    EXPECT_EQ(err.str(), "kovo-report: out of memory while running chart; nothing was written to the output file\n");
+    EXPECT_FALSE(fs::exists("never.svg"));
+}

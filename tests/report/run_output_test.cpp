@@ -2,6 +2,7 @@
 // records end up (standard output or the -o file, which a refusal leaves alone).
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -100,4 +101,70 @@ TEST(ExportOptions, ARefusedRunLeavesTheFileAloneAndAnUnwritableOneIsReported) {
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(r.err.rfind("kovo-report: cannot write " + (folder / "missing" / "x.json").string(), 0), 0u) << r.err;
     EXPECT_FALSE(fs::exists(folder / "missing"));
+}
+
+// An all-transits run that has to leave out a pair ends with status 1: its -o file stays
+// as it was in every format, and the report on standard output names what was left out.
+TEST(ExportOptions, ARunThatSkipsAPairWritesNoFileAndSaysSoInTheReport) {
+    const fs::path folder = fs::path(::testing::TempDir()) / "kovo_run_output_skipped";
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    const fs::path file = folder / "keep.txt";
+    const std::vector<std::string> run = {"all", "--first", "Sun", "--from", "2099-06-01", "--to", "2100-06-01",
+                                          "--tz", "GMT"};
+    for (const char* format : {"text", "csv", "json", "ics"}) {
+        std::ofstream(file) << "old";
+        const Result r = Report(With(run, {"--format", format, "-o", file.string()}));
+        EXPECT_EQ(r.status, 1) << format;
+        EXPECT_NE(r.err.find("End date is too late for Pluto."), std::string::npos) << r.err;
+        EXPECT_EQ(ReadAll(file), "old") << format;
+    }
+    const Result printed = Report(run);
+    EXPECT_EQ(printed.status, 1);
+    EXPECT_NE(printed.out.find("Sun and Jupiter"), std::string::npos);
+    const std::string tail = "A pair was not scanned: End date is too late for Pluto.\r\n";
+    ASSERT_GE(printed.out.size(), tail.size());
+    EXPECT_EQ(printed.out.substr(printed.out.size() - tail.size()), tail);
+}
+
+// --limit imitates the window's full output area for the text; an export made with it
+// still holds every record, so it cannot pass for complete while lacking some.
+TEST(ExportOptions, TheLimitCutsTheTextButNoExport) {
+    const std::vector<std::string> years = {"transits", "--from", "2000-01-01", "--to", "2019-12-31", "--tz", "GMT"};
+    const auto events = [](const std::string& ics) {
+        std::size_t n = 0;
+        for (std::size_t at = ics.find("BEGIN:VEVENT"); at != std::string::npos; at = ics.find("BEGIN:VEVENT", at + 1)) ++n;
+        return n;
+    };
+    const Result whole = Report(With(years, {"--format", "csv"}));
+    const Result limited = Report(With(years, {"--format", "csv", "--limit", "1000"}));
+    EXPECT_EQ(limited.status, 0) << limited.err;
+    EXPECT_TRUE(limited.out == whole.out) << "the CSV lost rows";
+    const Result wholeIcs = Report(With(years, {"--format", "ics"}));
+    const Result limitedIcs = Report(With(years, {"--format", "ics", "--limit", "1000"}));
+    EXPECT_GT(events(wholeIcs.out), 20u);
+    EXPECT_EQ(events(limitedIcs.out), events(wholeIcs.out));
+    const Result text = Report(With(years, {"--limit", "1000"}));
+    EXPECT_NE(text.out.find("Textbox is full -- "), std::string::npos);
+}
+
+// A simulation reads its index file: -o naming that file (also through a link) is refused.
+TEST(ExportOptions, ASimulationNeverWritesOverItsIndexFile) {
+    const char* shared = std::getenv("KOVO_SHARED_DATA");
+    const fs::path real = shared != nullptr ? fs::path(shared) / "DJIA_data.txt" : fs::path();
+    if (real.empty() || !fs::exists(real)) GTEST_SKIP() << "needs the shared DJIA_data.txt";
+    const fs::path folder = fs::path(::testing::TempDir()) / "kovo_run_output_index";
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    const fs::path index = folder / "DJIA_data.txt";
+    fs::copy_file(real, index);
+    fs::create_symlink(index, folder / "link.txt");
+    const std::string before = ReadAll(index);
+    for (const fs::path& output : {index, folder / "link.txt"}) {
+        const Result r = Report({"simulate", "--from", "2008-01-01", "--to", "2009-12-31", "--index-file",
+                                 index.string(), "-o", output.string()});
+        EXPECT_EQ(r.status, 1) << output;
+        EXPECT_NE(r.err.find("it is the input file " + index.string()), std::string::npos) << r.err;
+        EXPECT_EQ(ReadAll(index), before);
+    }
 }

@@ -1,12 +1,18 @@
 // kovo-djia: the written index file and the command's safety and exit statuses.
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <streambuf>
 
+#include "calendar/calendar_services.h"
 #include "simulation/index_file.h"
 #include "test_support.h"
 #include "tools/index_converter.h"
@@ -129,6 +135,74 @@ TEST_F(IndexConverterTest, CommandWritesSafely) {
 
     std::ifstream file(locked);
     EXPECT_EQ(std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>()), "keep me");
+}
+
+// The download must survive a mistyped -o: by its own name, through a link or a hard link.
+TEST_F(IndexConverterTest, CommandRefusesToWriteOverItsInput) {
+    const std::string csv = "Date,Close\n2007-01-03,12474.52\n";
+    const std::string input = Write("x.csv", csv);
+    fs::create_symlink("x.csv", folder / "link.csv");
+    fs::create_hard_link(input, folder / "hard.csv");
+    for (const fs::path output : {fs::path(input), folder / "link.csv", folder / "hard.csv", folder / "." / "x.csv"}) {
+        EXPECT_EQ(Command({input, "-o", output.string()}), 1) << output;
+        EXPECT_NE(err.str().find("it is the input file " + input), std::string::npos) << err.str();
+        std::ifstream file(input, std::ios::binary);
+        EXPECT_EQ(std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>()), csv);
+    }
+    EXPECT_EQ(Command({input, "-o", (folder / "other.txt").string()}), 0) << err.str();
+}
+
+// Names are shown with their control characters escaped, so a crafted name cannot
+// forge further message lines.
+TEST_F(IndexConverterTest, MessagesEscapeControlCharactersOfNames) {
+    const std::string missing = (folder / "a\nkovo-djia: fake\x1b[2J.csv").string();
+    EXPECT_EQ(Command({missing}), 1);
+    EXPECT_EQ(err.str(), "kovo-djia: cannot read " + (folder / "a\\x0Akovo-djia: fake\\x1B[2J.csv").string() +
+                             ": not an existing file\n");
+}
+
+// Out of memory while reading a long table: the command says so and what it was doing,
+// exits with 1 and writes nothing. It runs in a child whose address space is capped a
+// few megabytes above what it already uses. AddressSanitizer reserves far more address
+// space than such a cap allows, so the test cannot run under it.
+TEST_F(IndexConverterTest, OutOfMemoryIsReportedAndWritesNothing) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "address space caps do not work under AddressSanitizer";
+#endif
+    std::string csv = "Date,Close\n";
+    const std::int32_t first = testing::Day(1000, 1, 1);
+    for (std::int32_t day = first; day < first + 400000; ++day)
+        csv += calendar::FormatDayNumberIso(day) + ",100\n";
+    const std::string input = Write("long.csv", csv);
+    csv.clear();
+    csv.shrink_to_fit();
+    const std::string output = (folder / "DJIA_data.txt").string();
+    const std::string messages = (folder / "messages.txt").string();
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        long pages = 0;
+        if (std::FILE* statm = std::fopen("/proc/self/statm", "r")) {
+            if (std::fscanf(statm, "%ld", &pages) != 1) pages = 0;
+            std::fclose(statm);
+        }
+        const rlimit cap{.rlim_cur = static_cast<rlim_t>(pages) * static_cast<rlim_t>(::sysconf(_SC_PAGESIZE)) + (6u << 20),
+                         .rlim_max = RLIM_INFINITY};
+        if (pages == 0 || ::setrlimit(RLIMIT_AS, &cap) != 0) ::_exit(9);
+        std::ostringstream quiet, errors;
+        const int status = RunIndexConverter({input, "-o", output}, quiet, errors);
+        std::ofstream(messages) << errors.str();
+        ::_exit(status);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << (WIFSIGNALED(status) ? WTERMSIG(status) : 0);
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    std::ifstream file(messages);
+    const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(text, "kovo-djia: out of memory while converting " + input + "; nothing was written\n");
+    EXPECT_FALSE(fs::exists(output));
+    for (const auto& entry : fs::directory_iterator(folder)) EXPECT_NE(entry.path().extension(), ".tmp");
 }
 
 TEST_F(IndexConverterTest, CommandFailsWhenItsOutputIsLost) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
@@ -15,6 +16,7 @@
 
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
@@ -187,6 +189,79 @@ TEST_F(SafeFileTest, MessagesNameThePathAndTheReason) {
     EXPECT_NE(error.find(path), std::string::npos) << error;
     EXPECT_NE(error.find(std::strerror(ENOENT)), std::string::npos) << error;
     EXPECT_NE(WriteFileAtomically("", "x"), "");
+}
+
+TEST_F(SafeFileTest, MessagesShowControlCharactersOfNamesEscaped) {
+    const std::string error = WriteFileAtomically(PathOf("missing\nkovo: fake/out\x1b.txt"), "x");
+    EXPECT_EQ(error.find('\n'), std::string::npos) << error;
+    EXPECT_NE(error.find(PathOf("missing\\x0Akovo: fake/out\\x1B.txt")), std::string::npos) << error;
+}
+
+// The output is the same file as an input: through its name, a link or a hard link.
+TEST_F(SafeFileTest, RefusesToReplaceAnInput) {
+    const std::string input = Put("in.csv", "the input");
+    fs::create_symlink("in.csv", folder / "link.csv");
+    fs::create_hard_link(input, folder / "hard.csv");
+    for (const std::string& output : {input, PathOf("link.csv"), PathOf("hard.csv")}) {
+        const std::string error = WriteFileAtomically(output, "new", {PathOf("other.csv"), input});
+        EXPECT_NE(error.find(": it is the input file " + input), std::string::npos) << error;
+    }
+    EXPECT_EQ(Read(input), "the input");
+    EXPECT_EQ(WriteFileAtomically(PathOf("out.csv"), "new", {input}), "");
+}
+
+// A link another user planted in a shared folder such as /tmp must not lead a write by
+// root to root's own files (the kernel refuses to follow such links itself). Needs root
+// to give the link away; the folder's owner's links and the caller's own stay followed.
+TEST_F(SafeFileTest, RefusesALinkPlantedByAnotherUserInAStickyFolder) {
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root to make a link owned by another user";
+    constexpr uid_t kOther = 65534;
+    const fs::path shared = folder / "shared";
+    fs::create_directory(shared);
+    fs::permissions(shared, fs::perms(01777));
+    const std::string victim = Put("victim.txt", "root's file");
+    const fs::path link = shared / "report.csv";
+    fs::create_symlink(victim, link);
+    ASSERT_EQ(::lchown(link.c_str(), kOther, kOther), 0);
+    const std::string error = WriteFileAtomically(link.string(), "replaced");
+    EXPECT_NE(error.find(": the link belongs to another user"), std::string::npos) << error;
+    EXPECT_EQ(Read(victim), "root's file");
+
+    ASSERT_EQ(::chown(shared.c_str(), kOther, kOther), 0);  // now the folder's owner made it
+    EXPECT_EQ(WriteFileAtomically(link.string(), "by the owner's link"), "");
+    EXPECT_EQ(Read(victim), "by the owner's link");
+    ASSERT_EQ(::chown(shared.c_str(), 0, 0), 0);
+    ASSERT_EQ(::lchown(link.c_str(), 0, 0), 0);  // the caller's own link
+    EXPECT_EQ(WriteFileAtomically(link.string(), "by my link"), "");
+    EXPECT_EQ(Read(victim), "by my link");
+    fs::permissions(shared, fs::perms(0755));  // no longer shared: any owner's link is followed
+    ASSERT_EQ(::lchown(link.c_str(), kOther, kOther), 0);
+    EXPECT_EQ(WriteFileAtomically(link.string(), "private folder"), "");
+}
+
+// A signal while the temporary exists: the program ends by that signal as before, and
+// the temporary goes with it. A child writes large files in a loop until it is ended.
+TEST_F(SafeFileTest, TemporaryIsRemovedWhenASignalEndsTheProgram) {
+    for (const int signalNumber : {SIGTERM, SIGINT, SIGHUP}) {
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            const std::string content(std::size_t{48} << 20, 'x');
+            for (;;) WriteFileAtomically(PathOf("big.txt"), content);
+        }
+        bool seen = false;
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        while (!seen && std::chrono::steady_clock::now() < deadline) {
+            for (const std::string& name : Names()) seen = seen || name.ends_with(".tmp");
+            if (!seen) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        ::kill(child, signalNumber);
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        ASSERT_TRUE(seen) << "the child never wrote";
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signalNumber) << status;
+        for (const std::string& name : Names()) EXPECT_FALSE(name.ends_with(".tmp")) << name << " signal " << signalNumber;
+    }
 }
 
 TEST_F(SafeFileTest, ConcurrentWritersOfOnePathAllSucceed) {

@@ -59,6 +59,24 @@ TEST(Utf8, CountsAndPadsCharactersNotBytes) {
     EXPECT_EQ(LeftChars("°°°°", 2), "°°");
 }
 
+TEST(Utf8, SequencesAreCheckedAsTheStandardDefinesThem) {
+    EXPECT_EQ(Utf8SequenceLength("a", 0), 1u);
+    EXPECT_EQ(Utf8SequenceLength("\xC2\xB0", 0), 2u);
+    EXPECT_EQ(Utf8SequenceLength("\xEF\xBF\xBD", 0), 3u);
+    EXPECT_EQ(Utf8SequenceLength("\xF4\x8F\xBF\xBF", 0), 4u) << "U+10FFFF";
+    for (const char* bad : {"\x80", "\xC1\xBF", "\xE0\x9F\xBF", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xF5\x80\x80\x80",
+                            "\xE2\x82", "\xC2"})
+        EXPECT_EQ(Utf8SequenceLength(bad, 0), 0u) << bad;
+    EXPECT_EQ(ValidUtf8("10\xC2\xB0 ok"), "10\xC2\xB0 ok");
+    EXPECT_EQ(ValidUtf8("a\xFF" "b"), "a\xEF\xBF\xBD" "b");
+}
+
+TEST(Utf8, PrintableNamesCannotBreakAMessageLine) {
+    EXPECT_EQ(PrintableName("/tmp/Börse 2024.csv"), "/tmp/Börse 2024.csv");
+    EXPECT_EQ(PrintableName("a\nb\rc\x1B[2J\x7F"), "a\\x0Ab\\x0Dc\\x1B[2J\\x7F");
+    EXPECT_EQ(PrintableName("caf\xE9\\x41"), "caf\\xE9\\\\x41") << "a real backslash stays told apart";
+}
+
 TEST(TrimHelpers, BlanksAndTrailingControlCharacters) {
     EXPECT_EQ(TrimBlanks("  a b  "), "a b");
     EXPECT_EQ(TrimBlanks("\ta\t"), "\ta\t");
