@@ -2,6 +2,8 @@
 // refusals of closes that are not positive and of series too short to trade.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <fcntl.h>
+#include <stdio.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -77,22 +79,21 @@ TEST(PriceSeriesTest, AFifoSwappedInAfterTheCheckIsRefusedWithoutWaiting) {
     std::filesystem::remove_all(folder);
     std::filesystem::create_directories(folder);
     const std::string path = (folder / "prices.csv").string();
-    const std::string regular = (folder / "regular.csv").string();
     const std::string fifo = (folder / "fifo.csv").string();
+    std::ofstream(path) << "Date,Close\n2007-01-03,5\n2007-01-04,6\n";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     const pid_t child = ::fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
         std::atomic<bool> done{false};
+        // Each exchange is one atomic rename: the name holds one or the other, never none.
         std::thread swapper([&] {
-            while (!done) {
-                std::ofstream(regular) << "Date,Close\n2007-01-03,5\n2007-01-04,6\n";
-                std::rename(regular.c_str(), path.c_str());
-                ::mkfifo(fifo.c_str(), 0600);
-                std::rename(fifo.c_str(), path.c_str());
-            }
+            while (!done) ::renameat2(AT_FDCWD, path.c_str(), AT_FDCWD, fifo.c_str(), RENAME_EXCHANGE);
         });
         int unexpected = 0;
-        for (int i = 0; i < 3000; ++i) {
+        // The window between a check and an open is microseconds: keep trying for a while.
+        const auto stop = std::chrono::steady_clock::now() + std::chrono::seconds(4);
+        while (std::chrono::steady_clock::now() < stop) {
             const std::string error = ReadPriceSeriesFile(path).errorText;
             if (!error.empty() && error != "cannot read " + path + ": not an existing file") ++unexpected;
         }
@@ -101,7 +102,7 @@ TEST(PriceSeriesTest, AFifoSwappedInAfterTheCheckIsRefusedWithoutWaiting) {
         ::_exit(unexpected == 0 ? 0 : 3);
     }
     int status = 0;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
     while (::waitpid(child, &status, WNOHANG) == 0) {
         if (std::chrono::steady_clock::now() > deadline) {
             ::kill(child, SIGKILL);
