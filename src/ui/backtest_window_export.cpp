@@ -9,6 +9,7 @@
 #include "ui/backtest_charts.h"
 #include "ui/backtest_window.h"
 #include "ui/qt_text.h"
+#include "util/safe_file.h"
 
 namespace kovo::ui {
 
@@ -16,6 +17,9 @@ namespace {
 
 // Writes bytes to path; the old file stays untouched when anything fails.
 std::string WriteWhole(const std::string& path, const QByteArray& bytes) {
+    // QSaveFile follows links itself, past the kernel's rule for links in shared folders.
+    if (const std::string planted = util::CheckLinksOfPath(path); !planted.empty())
+        return planted.substr(planted.rfind(": ") + 2);
     QSaveFile file(ToQ(path));
     if (!file.open(QIODevice::WriteOnly)) return FromQ(file.errorString());
     if (file.write(bytes) != bytes.size()) {

@@ -16,6 +16,7 @@
 #include "chart/timeline_painter.h"
 #include "ui/chart_view.h"
 #include "ui/qt_text.h"
+#include "util/safe_file.h"
 
 namespace kovo::ui {
 
@@ -24,6 +25,11 @@ namespace {
 constexpr int kPrintWidth = 1600;  // pixels the printed chart is laid out in before scaling to the page
 
 bool WriteWhole(const QString& path, const QByteArray& bytes, QString& error) {
+    // QSaveFile follows links itself, past the kernel's rule for links in shared folders.
+    if (const std::string planted = util::CheckLinksOfPath(FromQ(path)); !planted.empty()) {
+        error = ToQ(planted.substr(planted.rfind(": ") + 2));
+        return false;
+    }
     QSaveFile file(path);
     if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit()) return true;
     error = file.errorString();

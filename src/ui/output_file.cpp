@@ -7,10 +7,14 @@
 
 #include "ui/dialog_service.h"
 #include "ui/qt_text.h"
+#include "util/safe_file.h"
 
 namespace kovo::ui {
 
 std::optional<std::string> WriteTextFile(const std::string& path, const std::string& bytes) {
+    // QSaveFile follows links itself, past the kernel's rule for links in shared folders.
+    if (const std::string planted = util::CheckLinksOfPath(path); !planted.empty())
+        return planted.substr(planted.rfind(": ") + 2);
     const QString qPath = ToQ(path);
     const QFileInfo info(qPath);
     // The swap-in would otherwise replace a file the user has made read-only.

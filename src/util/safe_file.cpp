@@ -219,6 +219,11 @@ std::string WriteResolved(const std::string& path, const fs::path& target, std::
 
 }  // namespace
 
+std::string CheckLinksOfPath(const std::string& path) {
+    fs::path target;
+    return ResolveFinalTarget(path, target);
+}
+
 std::string WriteFileAtomically(const std::string& path, std::string_view content,
                                 const std::vector<std::string>& inputs) {
     if (path.empty()) return "cannot write a file without a name";

@@ -47,4 +47,10 @@ namespace kovo::util {
 std::string WriteFileAtomically(const std::string& path, std::string_view content,
                                 const std::vector<std::string>& inputs = {});
 
+// For writers that resolve links by other means (Qt's QSaveFile): "" when writing to
+// `path` follows no link that another user planted in a sticky, world-writable folder,
+// else the same message WriteFileAtomically gives ("cannot write PATH: the link belongs
+// to another user"), or the message for a chain of links too long to follow.
+std::string CheckLinksOfPath(const std::string& path);
+
 }  // namespace kovo::util

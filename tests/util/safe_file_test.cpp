@@ -225,9 +225,11 @@ TEST_F(SafeFileTest, RefusesALinkPlantedByAnotherUserInAStickyFolder) {
     ASSERT_EQ(::lchown(link.c_str(), kOther, kOther), 0);
     const std::string error = WriteFileAtomically(link.string(), "replaced");
     EXPECT_NE(error.find(": the link belongs to another user"), std::string::npos) << error;
+    EXPECT_EQ(CheckLinksOfPath(link.string()), error) << "the check the window's writers make first";
     EXPECT_EQ(Read(victim), "root's file");
 
     ASSERT_EQ(::chown(shared.c_str(), kOther, kOther), 0);  // now the folder's owner made it
+    EXPECT_EQ(CheckLinksOfPath(link.string()), "");
     EXPECT_EQ(WriteFileAtomically(link.string(), "by the owner's link"), "");
     EXPECT_EQ(Read(victim), "by the owner's link");
     ASSERT_EQ(::chown(shared.c_str(), 0, 0), 0);
