@@ -44,6 +44,9 @@ struct TransitRunParams {
     // Characters beyond which the row appender refuses rows; none for headless runs.
     std::optional<std::size_t> outputLimit = 64000;
     ScanPath scanPath = ScanPath::Fast;
+    // The start was moved back out of an inner orb: the scan then also looks at the
+    // step from that day's local midnight, where the entry it was moved for may lie.
+    bool startMovedBack = false;
 
     bool SearchMode() const { return kind == RunKind::Search; }
     bool AllTransitsMode() const { return kind == RunKind::AllTransits; }

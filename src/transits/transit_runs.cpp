@@ -193,7 +193,9 @@ TransitResult RunPair(RunContext& c, bool allTransitsMode, KeptBodyPositions* ke
             return sink.Refused();
     c.flags.headerPrinted = false;
     c.host.PrepareRunWindow();
-    c.dates.DayNumbers[0] = BackOffStartDay(p, c.dates.DayNumbers[0], p.orbRadians[kInnerOrb]);
+    const std::int32_t typedStart = c.dates.DayNumbers[0];
+    c.dates.DayNumbers[0] = BackOffStartDay(p, typedStart, p.orbRadians[kInnerOrb]);
+    p.startMovedBack = c.dates.DayNumbers[0] != typedStart;
     p.startDay = c.dates.DayNumbers[0];
     p.endDay = c.dates.DayNumbers[1];
     for (std::size_t a = 1; a <= astro::kAspectCount; ++a) p.aspects[a] = in.aspectChecked[a - 1];

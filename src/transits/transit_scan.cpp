@@ -1,5 +1,6 @@
 #include "transits/transit_scan.h"
 
+#include <algorithm>
 #include <cassert>
 #include <cmath>
 
@@ -62,6 +63,7 @@ public:
 private:
     void PrepareOutput();
     bool AskToStop();
+    double FirstStepInstant() const;
     void UpdatePositions(double t, bool firstStep);
     void UpdateDeviations(bool firstStep);
     Handoff DetectOrbHandoff() const;
@@ -103,15 +105,16 @@ TransitResult TransitScan::Run() {
     step_ = ScanStep(p_.firstPlanet, p_.secondPlanet);
     if (p_.SearchMode()) p_.endDay = kSearchEndDay;
     const double last = p_.endDay + 0.25;
-    for (double t = p_.startDay - 0.25; t <= last && !searchFound_; t += step_) {
+    const double firstT = FirstStepInstant();
+    for (double t = firstT; t <= last && !searchFound_; t += step_) {
         host_.Yield();
-        host_.Progress((t - p_.startDay) / (p_.endDay - p_.startDay + 0.5));
+        host_.Progress(std::max(0.0, (t - p_.startDay) / (p_.endDay - p_.startDay + 0.5)));
         if (flags_.stopRequest && AskToStop()) {
             if (builder_.HasContent()) result_.periods.push_back(builder_.Take());
             FinishRun(host_);
             return Ended(util::RunOutcome::Stopped);
         }
-        const bool firstStep = t == p_.startDay - 0.25;
+        const bool firstStep = t == firstT;
         UpdatePositions(t, firstStep);
         UpdateDeviations(firstStep);
         HandleStep(t, firstStep);
@@ -140,6 +143,16 @@ TransitResult TransitScan::Run() {
     }
     FinishRun(host_);
     return Ended(outcome);
+}
+
+// The grid's first instant: a quarter day into the start day, or, after a back-off, the
+// last grid instant at or before its local midnight, so that the step seeing the inner
+// orb's entry on the moved start day is looked at. Steps keep their places either way.
+double TransitScan::FirstStepInstant() const {
+    double t = p_.startDay - 0.25;
+    if (p_.startMovedBack)
+        while (t > p_.startDay - 0.5) t -= step_;
+    return t;
 }
 
 TransitResult TransitScan::Ended(util::RunOutcome outcome) {

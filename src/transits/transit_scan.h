@@ -1,8 +1,8 @@
 #pragma once
 // The time-stepping scan behind the three transit runs.
 //
-// Walks local Julian dates t from start day - 0.25 to end day + 0.25 in steps of 3, 6
-// or 12 hours, asks for both bodies at t - Z/1440 (UT), follows the orb states of every
+// Walks local Julian dates t from start day - 0.25 (a step or two earlier after a
+// start-date back-off) to end day + 0.25 in steps of 3, 6 or 12 hours, asks for both bodies at t - Z/1440 (UT), follows the orb states of every
 // selected aspect and records each transit period. A finished period is added to the
 // result and its lines are appended to the host's output area at once. Yields to the
 // host once per step; a set stop request leads to the "Stop?" question.

@@ -156,6 +156,26 @@ TEST_F(TransitRunsTest, BackOffMovesTheStartOutOfTheInnerOrbButNotTheFields) {
     EXPECT_NE(host.output.find("from " + calendar::FormatDayNumberLong(moved) + ", to"), std::string::npos);
 }
 
+TEST_F(TransitRunsTest, BackOffShowsTheInnerEntryOnTheMovedStartDay) {
+    // Mars and Jupiter in semisextile, GMT: 2.04° off at 00:00 on 1991-04-06, 1.91° at
+    // 06:00, so the start moves from April 7 to April 6 and the 2° entry falls on the 6th.
+    inputs.aspectChecked = {false, false, false, false, false, true, false};
+    SetDates("1991", "4", "7", "1991", "6", "30");
+    auto c = Context();
+    const TransitResult moved = StartTwoPlanetRun(c);
+    const std::int32_t april6 = 2448353;  // 1991-04-06
+    EXPECT_EQ(moved.inputs.startDay, april6);
+    ASSERT_EQ(moved.periods.size(), 1u);
+    ASSERT_TRUE(moved.periods[0].passes[0].inner.entry.has_value());
+    EXPECT_EQ(moved.periods[0].passes[0].inner.entry->day, april6);
+    // A run from an earlier start sees the same entry on the same day.
+    SetDates("1991", "4", "1", "1991", "6", "30");
+    const TransitResult earlier = StartTwoPlanetRun(c);
+    ASSERT_EQ(earlier.periods.size(), 1u);
+    EXPECT_EQ(earlier.periods[0].passes[0].inner, moved.periods[0].passes[0].inner);
+    EXPECT_EQ(earlier.periods[0].passes[0].minimum->instantUt, moved.periods[0].passes[0].minimum->instantUt);
+}
+
 TEST_F(TransitRunsTest, BackOffStopsAtTheFirstDayWithData) {
     // Pluto's data begin on 1 January 1600; pick an inner orb wide enough to hold.
     const std::int32_t first = astro::kPlutoFirstDay;
