@@ -33,6 +33,7 @@ transits::TransitInputs ScanInputs(const BacktestParams& params) {
     in.heliocentric = params.heliocentric;
     in.timezonePosition = params.timezonePosition;
     in.timezoneText = calendar::TimeZoneText(params.timezonePosition, false);
+    in.namedZone = params.namedZone;
     in.pluto = params.pluto;
     in.outputLimit = std::nullopt;
     return in;

@@ -19,6 +19,7 @@
 #include "backtest/orb_stays.h"
 #include "backtest/price_series.h"
 #include "backtest/trade_rules.h"
+#include "platform/named_time_zone.h"
 #include "util/run_host.h"
 #include "util/run_outcome.h"
 
@@ -37,6 +38,7 @@ struct BacktestParams {
     std::optional<std::int32_t> fromDay;
     std::optional<std::int32_t> toDay;
     int timezonePosition = 24;  // the zone of the civil dates of orb entries and exits: GMT
+    std::optional<platform::NamedTimeZone> namedZone;  // replaces timezonePosition when set
     astro::PlutoAvailability pluto;  // Pluto's limits and availability apply only to a pair with Pluto
 };
 

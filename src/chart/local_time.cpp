@@ -26,6 +26,14 @@ LocalOffset LocalOffsetAt(const transits::TransitRunParams& params, double insta
     return {.minutes = static_cast<int>(std::lround(zone.days * 1440.0)), .days = zone.days, .zone = std::move(zone.text)};
 }
 
+std::string ZoneTitle(const transits::TransitRunParams& params, double fromUt, double toUt) {
+    if (!params.namedZone) return params.timezoneText;
+    std::string used;
+    for (const std::string& name : params.namedZone->AbbreviationsBetween(fromUt, toUt))
+        used += (used.empty() ? "" : "/") + name;
+    return params.namedZone->Name() + " (" + used + ")";
+}
+
 double LocalJulianDate(const transits::TransitRunParams& params, double instantUt) {
     return instantUt + LocalOffsetAt(params, instantUt).days;
 }

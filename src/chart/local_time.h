@@ -18,6 +18,10 @@ struct LocalOffset {
 // The offset and zone label in force at `instantUt` (Julian Day UT) for the run.
 LocalOffset LocalOffsetAt(const transits::TransitRunParams& params, double instantUt);
 
+// The zone as the chart's subtitle names it: the list text ("GMT-5:00"), or a named zone
+// with the abbreviations it uses between two UT instants ("America/New_York (EST/EDT)").
+std::string ZoneTitle(const transits::TransitRunParams& params, double fromUt, double toUt);
+
 // Local Julian date of an instant: the instant plus the offset then in force.
 double LocalJulianDate(const transits::TransitRunParams& params, double instantUt);
 

@@ -170,13 +170,13 @@ TimelineModel BuildTimeline(const transits::TransitResult& result) {
     const TransitRunParams& params = result.inputs;
     model.title = transits::BuildHeading(params);
     model.orbDegrees = params.orbDegrees;
-    model.subtitle = OrbsText(params.orbDegrees) + " \u00b7 local times in " + LocalOffsetAt(params, 0).zone +
-                     OutcomeNote(result.outcome);
     model.retrogradeBody = RetrogradeBody(params);
     const double latest = AddPair(model, result, false);
     if (params.SearchMode() && result.Recorded())
         model.rangeEndUt = std::min(model.rangeEndUt,
                                     latest + std::max(kSearchMarginDays, (latest - model.rangeStartUt) * 0.2));
+    model.subtitle = OrbsText(params.orbDegrees) + " \u00b7 local times in " +
+                     ZoneTitle(params, model.rangeStartUt, model.rangeEndUt) + OutcomeNote(result.outcome);
     if (!result.Recorded()) model.emptyText = "Not found";
     return model;
 }
@@ -198,8 +198,8 @@ TimelineModel BuildTimeline(const transits::AllTransitsResult& result) {
                   " and the other planets from " + calendar::FormatDayNumberLong(first.startDay) + ", to " +
                   calendar::FormatDayNumberLong(first.endDay);
     model.orbDegrees = first.orbDegrees;
-    model.subtitle = OrbsText(first.orbDegrees) + " \u00b7 local times in " + LocalOffsetAt(first, 0).zone +
-                     OutcomeNote(result.outcome);
+    model.subtitle = OrbsText(first.orbDegrees) + " \u00b7 local times in " +
+                     ZoneTitle(first, model.rangeStartUt, model.rangeEndUt) + OutcomeNote(result.outcome);
     if (!model.HasPeriods()) model.emptyText = "Not found";
     return model;
 }

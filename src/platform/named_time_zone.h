@@ -1,9 +1,11 @@
 #pragma once
-// Named time zones ("America/New_York") from the system's tz database, over Howard
-// Hinnant's date/tz library. Instants are Julian Days in UT; local readings are local
-// Julian dates. Offsets are seconds east of Greenwich. Lookups never throw: a missing or
-// damaged database reads as "no such zone".
+// Named time zones ("America/New_York") from the system's tz database, read from its zone
+// files, whose footer rule carries daylight saving on past their listed changes (to the
+// end of 2199). Instants are Julian Days in UT; local readings are local Julian dates.
+// Offsets are seconds east of Greenwich. Nothing here throws: a missing database or a
+// damaged file is a refusal with its reason.
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -11,10 +13,15 @@
 
 namespace kovo::platform {
 
+class ZoneTimeline;
+struct NamedTimeZoneLoad;
+
 class NamedTimeZone {
 public:
     // The zone of that name (a link such as "US/Eastern" gives its target's rules, under
-    // the name asked for); nothing for an unknown name or without a database.
+    // the name asked for), or why there is none.
+    static NamedTimeZoneLoad Load(std::string_view name);
+    // The same without the reason.
     static std::optional<NamedTimeZone> Find(std::string_view name);
 
     const std::string& Name() const { return name_; }
@@ -34,12 +41,29 @@ public:
     // earlier first) in a repeated one.
     std::vector<int> OffsetsAtLocal(double local) const;
 
+    // The abbreviations in force between two UT instants, each once, in order of use:
+    // {"EST", "EDT"}.
+    std::vector<std::string> AbbreviationsBetween(double fromUt, double toUt) const;
+
 private:
-    NamedTimeZone(std::string name, const void* zone) : name_(std::move(name)), zone_(zone) {}
+    NamedTimeZone(std::string name, std::shared_ptr<const ZoneTimeline> timeline)
+        : name_(std::move(name)), timeline_(std::move(timeline)) {}
 
     std::string name_;
-    const void* zone_;  // a date::time_zone of the database, which lives as long as the program
+    std::shared_ptr<const ZoneTimeline> timeline_;  // shared by copies, never empty
 };
+
+struct NamedTimeZoneLoad {
+    enum class Failure { None, UnknownName, NoDatabase, Unreadable };
+    std::optional<NamedTimeZone> zone;
+    Failure failure = Failure::None;
+    // Why there is no zone, as a sentence fragment: "the time-zone database entry
+    // America/New_York cannot be read: it is cut short". "" when there is one.
+    std::string problem;
+};
+
+// The folder of the tz database: $TZDIR when set, else /usr/share/zoneinfo.
+std::string TimeZoneDatabaseFolder();
 
 // Every zone name of the database, sorted; empty without a database.
 std::vector<std::string> NamedTimeZoneNames();

@@ -8,6 +8,7 @@
 #include "backtest/backtest_table.h"
 #include "calendar/calendar_services.h"
 #include "calendar/time_zones.h"
+#include "platform/named_time_zone.h"
 #include "report/cli_options.h"
 #include "report/headless_host.h"
 
@@ -160,6 +161,9 @@ int RunBacktestCommand(const std::vector<std::string>& args, std::ostream& out, 
                                     .fromDay = o.fromDay,
                                     .toDay = o.toDay,
                                     .timezonePosition = o.common.timezonePosition.value_or(calendar::kGmtPosition),
+                                    .namedZone = o.common.namedZone.empty()
+                                                     ? std::nullopt
+                                                     : platform::NamedTimeZone::Find(o.common.namedZone),
                                     .pluto = {.available = loaded.ok, .reason = loaded.reason}};
     util::RunFlags flags;
     const backtest::BacktestResult result = backtest::RunBacktest(params, load.series, flags, host);

@@ -137,9 +137,11 @@ std::string ApplyOption(CliOptions& o, const std::string& name, const std::strin
         if (!position) {
             // The list's own texts come first, so "GMT" stays the list's fixed entry.
             const std::string name(util::TrimBlanks(value));
-            if (!platform::NamedTimeZone::Find(name))
+            const platform::NamedTimeZoneLoad load = platform::NamedTimeZone::Load(name);
+            if (load.failure == platform::NamedTimeZoneLoad::Failure::UnknownName)
                 return "unknown time zone '" + value + "': give a list entry such as GMT-5:00 or a zone of the "
                        "tz database such as America/New_York";
+            if (!load.zone) return load.problem;
             o.namedZone = name;
             o.timezonePosition = calendar::kGmtPosition;
             o.abbreviations = false;

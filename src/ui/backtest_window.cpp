@@ -290,6 +290,7 @@ std::optional<backtest::BacktestParams> BacktestWindow::ReadParams() {
                                     .fromDay = std::nullopt,
                                     .toDay = std::nullopt,
                                     .timezonePosition = calendar::kGmtPosition,
+                                    .namedZone = std::nullopt,
                                     .pluto = pluto_};
     for (const auto& [text, day] : {std::pair{in.from, &params.fromDay}, std::pair{in.to, &params.toDay}}) {
         if (text.empty()) continue;

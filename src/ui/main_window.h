@@ -273,6 +273,7 @@ private:
     void AddNamedZoneEntry();
     void ChooseNamedZone();
     void RestoreNamedZone(const std::string& saved);
+    void ShowZoneProblem(const std::string& problem);
     void OnAppendClicked();
     void OnSaveStateClicked();
     void OnRestoreStateClicked();

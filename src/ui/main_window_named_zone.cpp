@@ -1,5 +1,7 @@
 // The time-zone list's last entry, "Named zone…": a zone of the tz database whose offset
 // follows daylight saving, beside the 48 fixed entries, which stay as they are.
+#include <cctype>
+
 #include <QComboBox>
 
 #include "platform/named_time_zone.h"
@@ -44,7 +46,9 @@ void frmMain::ChooseNamedZone() {
         const std::string start = namedZone_.empty() ? platform::SystemTimeZoneName() : namedZone_;
         chosen = dialogs_.ChooseNamedZone(names, start);
     }
-    if (!chosen.empty() && platform::NamedTimeZone::Find(chosen)) {
+    const platform::NamedTimeZoneLoad load = chosen.empty() ? platform::NamedTimeZoneLoad{} : platform::NamedTimeZone::Load(chosen);
+    if (!chosen.empty() && !load.zone) ShowZoneProblem(load.problem);
+    if (load.zone) {
         namedZone_ = chosen;
         AddNamedZoneEntry();
         SetTimeZonePosition(kNamedZonePosition);
@@ -55,10 +59,20 @@ void frmMain::ChooseNamedZone() {
 }
 
 // A zone saved by an earlier session, if the database still knows it; older saved states
-// have none and keep their fixed entry.
+// have none and keep their fixed entry. A zone the database cannot give any more is said,
+// with the reason, rather than dropped in silence.
 void frmMain::RestoreNamedZone(const std::string& saved) {
-    namedZone_ = platform::NamedTimeZone::Find(saved) ? saved : std::string();
+    const platform::NamedTimeZoneLoad load = platform::NamedTimeZone::Load(saved);
+    namedZone_ = load.zone ? saved : std::string();
+    if (!saved.empty() && !load.zone && load.failure != platform::NamedTimeZoneLoad::Failure::UnknownName)
+        ShowZoneProblem(load.problem);
     AddNamedZoneEntry();
+}
+
+void frmMain::ShowZoneProblem(const std::string& problem) {
+    std::string text = problem;
+    if (!text.empty()) text[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(text[0])));
+    dialogs_.ShowMessage({.text = text + ".", .title = "Named zone", .icon = util::MessageIcon::Exclamation});
 }
 
 }  // namespace kovo::ui

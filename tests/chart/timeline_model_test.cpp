@@ -94,6 +94,23 @@ TEST(Timeline, EverySelectedAspectHasALaneAndANotFoundRunSaysSo) {
     EXPECT_EQ(m.emptyText, r.refusal);
 }
 
+TEST(Timeline, TheSubtitleNamesTheZoneAndTheAbbreviationsItUses) {
+    TransitResult r;
+    r.inputs = Params(14, "GMT-5:00");
+    r.outcome = util::RunOutcome::NotFound;
+    EXPECT_EQ(BuildTimeline(r).subtitle, "Orbs 10\u00b0, 5\u00b0, 2\u00b0 \u00b7 local times in GMT-5:00");
+    // A named zone: its name and what its clocks show over the chart, not what they
+    // showed at the epoch of the Julian Days (local mean time).
+    r.inputs.namedZone = platform::NamedTimeZone::Find("America/New_York");
+    ASSERT_TRUE(r.inputs.namedZone.has_value());
+    EXPECT_NE(BuildTimeline(r).subtitle.find("local times in America/New_York (EST/EDT)"), std::string::npos);
+    r.inputs.startDay = Day(2026, 5, 1);
+    r.inputs.endDay = Day(2026, 6, 1);
+    EXPECT_NE(BuildTimeline(r).subtitle.find("local times in America/New_York (EDT)"), std::string::npos);
+    r.inputs.namedZone = platform::NamedTimeZone::Find("Asia/Kathmandu");
+    EXPECT_NE(BuildTimeline(r).subtitle.find("local times in Asia/Kathmandu (+0545)"), std::string::npos);
+}
+
 TEST(Timeline, AllTransitsHaveALanePerPairAndAspectAndSkipRefusedPairs) {
     transits::AllTransitsResult all;
     all.outcome = util::RunOutcome::Refused;

@@ -116,4 +116,20 @@ TEST_F(BacktestCommand, PrintsTheStatisticsAsTextCsvOrJson) {
     EXPECT_NE(text.out.find("\nOpposition   10°       1   100.00     2.04"), std::string::npos) << text.out;
 }
 
+TEST_F(BacktestCommand, ANamedZoneDatesTheStaysAsItsOffsetDoes) {
+    // Sun and Mars over 2011: with Tokyo's clock (+9, no daylight saving since 1951) the
+    // orb dates are those of the fixed GMT+9:00 entry, not those of GMT.
+    std::string rows;
+    for (std::int32_t d = kovo::testing::Day(2011, 1, 3); d <= kovo::testing::Day(2011, 12, 30); ++d)
+        if (d % 7 < 5) rows += kovo::calendar::FormatDayNumberIso(d) + "," + std::to_string(d % 97 + 1000) + "\n";
+    const std::string prices = Write("2011.csv", "Date,Close\n" + rows);
+    auto in = [&prices](const char* zone) {
+        return Report({"backtest", "--prices", prices, "--first", "Sun", "--second", "Mars", "--format", "json", "--tz", zone});
+    };
+    const Result gmt = in("GMT"), fixed = in("GMT+9:00"), named = in("Asia/Tokyo");
+    ASSERT_EQ(named.status, 0) << named.err;
+    ASSERT_NE(fixed.out, gmt.out);  // the zone matters for this series
+    EXPECT_EQ(named.out, fixed.out);
+}
+
 }  // namespace

@@ -1,6 +1,8 @@
 // kovo-report end to end, on the real ephemeris.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <vector>
@@ -74,6 +76,33 @@ TEST(ReportCommands, BadOptionsGiveTheUsageAndStatusTwo) {
     EXPECT_EQ(r.status, 2);
     r = Report({"simulate", "--first", "Earth", "--second", "Sun"});
     EXPECT_EQ(r.status, 2);
+}
+
+TEST(ReportCommands, AZoneTheDatabaseCannotGiveIsRefusedWithItsReason) {
+    namespace fs = std::filesystem;
+    const fs::path folder = fs::temp_directory_path() / "kovo_report_damaged_tzdb";
+    fs::create_directories(folder / "America");
+    std::ofstream(folder / "America/New_York", std::ios::binary) << std::string(3000, '\x7f');
+    setenv("TZDIR", folder.c_str(), 1);
+    const Result damaged = Report({"transits", "--from", "2026-01-01", "--to", "2026-03-01", "--tz", "America/New_York"});
+    fs::remove_all(folder / "America");
+    const Result missing = Report({"positions", "--tz", "UTC"});  // an empty folder
+    fs::remove_all(folder);
+    const Result none = Report({"positions", "--tz", "UTC"});
+    unsetenv("TZDIR");
+    EXPECT_EQ(damaged.status, 2);
+    EXPECT_NE(damaged.err.find("kovo-report: the time-zone database entry America/New_York cannot be read: it is not "
+                               "a zone file (TZif)"),
+              std::string::npos)
+        << damaged.err;
+    for (const Result& r : {missing, none}) {
+        EXPECT_EQ(r.status, 2);
+        EXPECT_NE(r.err.find("the time-zone database is missing"), std::string::npos) << r.err;
+    }
+    // The computer's own setting is no zone of the list, so it is refused like any unknown name.
+    const Result local = Report({"positions", "--tz", "localtime"});
+    EXPECT_EQ(local.status, 2);
+    EXPECT_NE(local.err.find("unknown time zone 'localtime'"), std::string::npos) << local.err;
 }
 
 TEST(ReportCommands, NotFoundIsAMessageButNoFailure) {

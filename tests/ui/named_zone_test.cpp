@@ -6,6 +6,10 @@
 #include <QPushButton>
 #include <QSettings>
 
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
 #include "platform/named_time_zone.h"
 #include "ui/registry.h"
 #include "ui_test_support.h"
@@ -115,6 +119,26 @@ TEST_F(NamedZoneTest, SavedStateKeepsTheZoneAndOlderStatesKeepTheirEntry) {
     }
     w = Start();
     EXPECT_EQ(Zones()->currentIndex(), 24) << "GMT, as for any damaged value";
+}
+
+TEST_F(NamedZoneTest, ASavedZoneWhoseFileIsDamagedIsSaidNotUsed) {
+    w->dialogs.QueueZone("Asia/Kathmandu");
+    Pick(kNamed);
+    w->main.SaveState();
+    w.reset();
+    const std::filesystem::path folder = std::filesystem::temp_directory_path() / "kovo_ui_damaged_tzdb";
+    std::filesystem::create_directories(folder / "Asia");
+    std::ofstream(folder / "Asia/Kathmandu", std::ios::binary) << "TZif2 and then nothing of use";
+    w = Start();
+    // The start-up's messages are cleared for the tests; restoring the state again reads it alike.
+    setenv("TZDIR", folder.c_str(), 1);
+    w->main.findChild<QPushButton*>(QStringLiteral("cmdRestoreState"))->click();
+    unsetenv("TZDIR");
+    std::filesystem::remove_all(folder);
+    ASSERT_FALSE(w->dialogs.Messages().empty());
+    EXPECT_EQ(w->dialogs.Messages().back().text,
+              "The time-zone database entry Asia/Kathmandu cannot be read: it is cut short.");
+    EXPECT_EQ(Zones()->itemText(kNamed), QStringLiteral("Named zone…"));
 }
 
 }  // namespace
