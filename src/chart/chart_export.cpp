@@ -9,6 +9,7 @@
 
 #include "chart/svg_labels.h"
 #include "chart/timeline_painter.h"
+#include "platform/runtime_folder.h"
 #include "util/safe_file.h"
 #include "util/text.h"
 
@@ -83,6 +84,7 @@ std::string WriteChartFile(const TimelineModel& model, const std::string& path, 
 void EnsureGuiApplication() {
     if (QGuiApplication::instance() != nullptr) return;
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    platform::EnsureRuntimeFolder();
     static int argc = 1;
     static char name[] = "kovo";
     static char* argv[] = {name, nullptr};

@@ -31,7 +31,8 @@ enum class ChartFormat { Unknown, Png, Svg };
 ChartFormat FormatOfPath(const std::string& path);
 
 // A QGuiApplication for a program that has none, on the offscreen platform unless
-// QT_QPA_PLATFORM names another. It lives until the program ends.
+// QT_QPA_PLATFORM names another, with a private runtime folder when the environment
+// names none. It lives until the program ends.
 void EnsureGuiApplication();
 
 }  // namespace kovo::chart

@@ -87,6 +87,28 @@ const char* LevelName(int level) {
     return names[level];
 }
 
+// Each date label sits centred under its gridline. Near the picture's edges it moves in
+// only as far as it must, so its gridline stays within it; a label that would then run
+// into the one before is left out, its gridline kept.
+void PlaceAxisLabels(TimelineLayout& layout, const QFontMetricsF& metrics) {
+    const double gap = metrics.horizontalAdvance(QStringLiteral("  "));
+    const double top = layout.axisLabels.top() + 4;
+    const double height = layout.axisLabels.height() - 4;
+    const double leftEdge = layout.bounds.left() + 2;
+    const double rightEdge = layout.bounds.right() - 2;
+    double lastRight = leftEdge - gap;
+    for (const AxisTick& tick : layout.axisTicks) {
+        const double x = layout.axis.XOf(tick.ut);
+        const double width = metrics.horizontalAdvance(QString::fromStdString(tick.label));
+        QRectF label(x - width / 2, top, width, height);
+        if (label.right() > rightEdge) label.moveRight(rightEdge);
+        if (label.left() < leftEdge) label.moveLeft(leftEdge);
+        const bool fits = label.left() >= lastRight + gap && label.left() <= x && x <= label.right();
+        layout.axisLabelRects.push_back(fits ? label : QRectF());
+        if (fits) lastRight = label.right();
+    }
+}
+
 }  // namespace
 
 TimelineLayout LayOutTimeline(const TimelineModel& model, const QSizeF& size, const ViewRange& requested,
@@ -132,6 +154,7 @@ TimelineLayout LayOutTimeline(const TimelineModel& model, const QSizeF& size, co
 
     const double labelWidth = metrics.horizontalAdvance(QStringLiteral("2026-12-31")) + line * 1.5;
     layout.axisTicks = DateTicks(model.Params(0), view.startUt, view.endUt, labelWidth / layout.axis.PixelsPerDay());
+    PlaceAxisLabels(layout, metrics);
     return layout;
 }
 

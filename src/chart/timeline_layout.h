@@ -61,6 +61,7 @@ struct TimelineLayout {
     std::vector<BandShape> bands;  // outer bands first, then middle, then inner
     std::vector<TickShape> ticks;
     std::vector<AxisTick> axisTicks;
+    std::vector<QRectF> axisLabelRects;  // one per axis tick; an empty rectangle: no label
     QFont font;
     QFont titleFont;
 };

@@ -86,14 +86,15 @@ void PaintLanes(ShapeWriter& w, const TimelineLayout& layout) {
 }
 
 void PaintAxis(ShapeWriter& w, const TimelineLayout& layout) {
-    for (const AxisTick& tick : layout.axisTicks) {
+    for (std::size_t i = 0; i < layout.axisTicks.size(); ++i) {
+        const AxisTick& tick = layout.axisTicks[i];
         const double x = layout.axis.XOf(tick.ut);
         w.Line(QLineF(x, layout.plot.top(), x, layout.plot.bottom() + 4), QPen(kGrid, 1), AxisTickId(tick.day),
                "axis-tick");
-        QRectF label(x - 60, layout.axisLabels.top() + 4, 120, layout.axisLabels.height() - 4);
-        // The last label keeps inside the picture rather than centred on its tick.
-        label.moveRight(std::min(label.right(), layout.bounds.right() - 2));
-        PaintText(w.Painter(), label, Qt::AlignHCenter | Qt::AlignTop, tick.label, layout.font);
+        const QRectF& label = layout.axisLabelRects[i];
+        // Qt::TextDontClip: the box is exactly as wide as the text.
+        if (!label.isEmpty())
+            PaintText(w.Painter(), label, Qt::AlignHCenter | Qt::AlignTop | Qt::TextDontClip, tick.label, layout.font);
     }
 }
 

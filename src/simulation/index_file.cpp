@@ -1,6 +1,8 @@
 #include "simulation/index_file.h"
 
+#include <filesystem>
 #include <limits>
+#include <system_error>
 #include <string>
 #include <utility>
 
@@ -50,7 +52,27 @@ bool StartsWithDate(const std::string& line) {
     return date.valid != 0 && calendar::FormatDayNumberIso(day) == line.substr(0, 10);
 }
 
+// A path as a shell word: bare when it holds only harmless characters, else in quotes.
+std::string ShellWord(const std::string& text) {
+    const bool plain = !text.empty() && text.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"
+                                                              "0123456789/._-+,:@") == std::string::npos;
+    if (plain) return text;
+    std::string quoted = "'";
+    for (const char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
 }  // namespace
+
+util::Message ExplainIndexFileError(util::Message message, const std::string& path) {
+    std::error_code error;
+    std::filesystem::path absolute = std::filesystem::absolute(path, error);
+    if (error) absolute = path;
+    const std::string where = absolute.lexically_normal().string();
+    message.text += "\r\nLooked for: " + where;
+    message.text += "\r\nTo make it from a CSV of daily closes: kovo-djia closes.csv -o " + ShellWord(where);
+    return message;
+}
 
 std::optional<util::Message> IndexPrices::Load(const std::string& path) {
     lines_.clear();

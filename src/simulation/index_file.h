@@ -20,6 +20,12 @@ inline constexpr std::int32_t LastInvestmentDay = 2457023;
 
 inline constexpr const char* kIndexFileName = "DJIA_data.txt";
 
+// A message of IndexPrices::Load made plain for someone who has never heard of the file:
+// the same title and lines, then the absolute path that was read ("Looked for: ...") and
+// the command that makes the file there with kovo-djia from a CSV of daily closes. Lines
+// end with CR LF like the message's own.
+util::Message ExplainIndexFileError(util::Message message, const std::string& path);
+
 class IndexPrices {
 public:
     // Reads the file (a bare name is looked for in the working folder): lines end with

@@ -2,6 +2,7 @@
 // backtest_window_export.cpp, the charts in backtest_charts.cpp.
 #include "ui/backtest_window.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QChartView>
 #include <QCheckBox>
@@ -30,6 +31,7 @@
 #include "calendar/time_zones.h"
 #include "ui/backtest_charts.h"
 #include "ui/qt_text.h"
+#include "ui/shortcut_text.h"
 
 namespace kovo::ui {
 
@@ -67,7 +69,7 @@ std::optional<std::int32_t> IsoDay(const QString& text) {
 }  // namespace
 
 BacktestWindow::BacktestWindow(DialogService& dialogs, astro::PlutoAvailability pluto, QWidget* parent)
-    : QWidget(parent, Qt::Window), dialogs_(dialogs), pluto_(std::move(pluto)) {
+    : QWidget(parent, Qt::Window), dialogs_(dialogs, this), pluto_(std::move(pluto)) {
     setObjectName(QStringLiteral("frmBacktest"));
     setWindowTitle(QStringLiteral("KOVO - Backtest"));
     auto* layout = new QVBoxLayout(this);
@@ -75,6 +77,7 @@ BacktestWindow::BacktestWindow(DialogService& dialogs, astro::PlutoAvailability 
     layout->addLayout(CreateRunRow());
     layout->addWidget(CreateResults(), 1);
     ConnectEvents();
+    CreateShortcuts();
     SetInputs(BacktestInputs{});
     SetRunning(false);
     resize(1100, 800);
@@ -241,6 +244,23 @@ void BacktestWindow::ConnectEvents() {
     connect(cmdExportTable, &QPushButton::clicked, this, &BacktestWindow::ExportTable);
     connect(cmdSavePriceChart, &QPushButton::clicked, this, &BacktestWindow::SavePriceChart);
     connect(cmdSaveEquityChart, &QPushButton::clicked, this, &BacktestWindow::SaveEquityChart);
+}
+
+void BacktestWindow::CreateShortcuts() {
+    auto add = [this](const QList<QKeySequence>& keys, auto slot) {
+        auto* action = new QAction(this);
+        action->setShortcuts(keys);
+        connect(action, &QAction::triggered, this, slot);
+        addAction(action);
+    };
+    add({QKeySequence(Qt::CTRL | Qt::Key_W), QKeySequence(Qt::Key_Escape)}, &QWidget::close);
+    add({QKeySequence::Save}, &BacktestWindow::ExportTable);
+    // The window is no dialog, so its default button does not take Return by itself.
+    for (QLineEdit* field : {txtPrices, txtFrom, txtTo})
+        connect(field, &QLineEdit::returnPressed, this, &BacktestWindow::RunClicked);
+    cmdRun->setToolTip(QStringLiteral("Run backtest (Alt+R, or Return in a field above)"));
+    cmdExportTable->setToolTip(WithShortcut(cmdExportTable->text(), {QKeySequence::Save}));
+    cmdBrowse->setToolTip(QStringLiteral("Choose the CSV file of daily closes"));
 }
 
 void BacktestWindow::SetInputs(const BacktestInputs& in) {

@@ -83,6 +83,7 @@ private:
     QWidget* CreateResults();
     QLayout* CreateRunRow();
     void ConnectEvents();
+    void CreateShortcuts();
     void SetRunning(bool running);
     std::optional<backtest::BacktestParams> ReadParams();
     void ShowResult();
@@ -92,7 +93,7 @@ private:
     bool SaveChart(QWidget* view, const char* title);
     void Refuse(const std::string& text);
 
-    DialogService& dialogs_;
+    WindowDialogs dialogs_;
     astro::PlutoAvailability pluto_;
     util::RunFlags flags_;
     bool running_ = false;

@@ -16,6 +16,7 @@
 #include "chart/timeline_painter.h"
 #include "ui/chart_view.h"
 #include "ui/qt_text.h"
+#include "ui/shortcut_text.h"
 #include "util/safe_file.h"
 
 namespace kovo::ui {
@@ -39,7 +40,7 @@ bool WriteWhole(const QString& path, const QByteArray& bytes, QString& error) {
 }  // namespace
 
 ChartWindow::ChartWindow(DialogService& dialogs, QWidget* parent)
-    : QMainWindow(parent), dialogs_(dialogs), view_(new ChartView(this)) {
+    : QMainWindow(parent), dialogs_(dialogs, this), view_(new ChartView(this)) {
     setObjectName(QStringLiteral("chartWindow"));
     setWindowTitle(QStringLiteral("KOVO \u2013 Chart"));
     setCentralWidget(view_);
@@ -57,23 +58,31 @@ void ChartWindow::CreateActions() {
     bar->setObjectName(QStringLiteral("chartToolBar"));
     bar->setMovable(false);
     // The window owns the actions, so their shortcuts work wherever the focus is in it.
-    auto add = [this, bar](const QString& text, const QKeySequence& shortcut, auto* receiver, auto slot) {
+    auto add = [this, bar](const QString& text, const QList<QKeySequence>& shortcuts, auto* receiver, auto slot) {
         auto* action = new QAction(text, this);
-        action->setShortcut(shortcut);
+        action->setShortcuts(shortcuts);
+        action->setToolTip(WithShortcut(text, shortcuts));
         connect(action, &QAction::triggered, receiver, slot);
         addAction(action);
+        if (bar == nullptr) return action;
         bar->addAction(action);
+        // Tool buttons take no focus by default; keyboard users reach them with Tab.
+        bar->widgetForAction(action)->setFocusPolicy(Qt::TabFocus);
         return action;
     };
-    add(QStringLiteral("Fit"), QKeySequence(Qt::CTRL | Qt::Key_0), view_, &ChartView::Fit);
+    add(QStringLiteral("Fit"), {QKeySequence(Qt::CTRL | Qt::Key_0)}, view_, &ChartView::Fit);
     // The + and - keys belong to the chart area itself; these are for the mouse.
-    add(QStringLiteral("Zoom in (+)"), QKeySequence(), view_, &ChartView::ZoomIn);
-    add(QStringLiteral("Zoom out (\u2212)"), QKeySequence(), view_, &ChartView::ZoomOut);
+    add(QStringLiteral("Zoom in (+)"), {}, view_, &ChartView::ZoomIn);
+    add(QStringLiteral("Zoom out (\u2212)"), {}, view_, &ChartView::ZoomOut);
     bar->addSeparator();
-    add(QStringLiteral("Save as PNG\u2026"), QKeySequence(), this, &ChartWindow::SaveAsPng);
-    add(QStringLiteral("Save as SVG\u2026"), QKeySequence(), this, &ChartWindow::SaveAsSvg);
-    add(QStringLiteral("Print\u2026"), QKeySequence::Print, this, &ChartWindow::Print);
-    add(QStringLiteral("Copy image"), QKeySequence::Copy, this, &ChartWindow::CopyImage);
+    add(QStringLiteral("Save as PNG\u2026"), {QKeySequence::Save}, this, &ChartWindow::SaveAsPng);
+    add(QStringLiteral("Save as SVG\u2026"), {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)}, this,
+        &ChartWindow::SaveAsSvg);
+    add(QStringLiteral("Print\u2026"), {QKeySequence::Print}, this, &ChartWindow::Print);
+    add(QStringLiteral("Copy image"), {QKeySequence::Copy}, this, &ChartWindow::CopyImage);
+    bar = nullptr;  // Close has no button: the frame has one
+    add(QStringLiteral("Close"), {QKeySequence(Qt::CTRL | Qt::Key_W), QKeySequence(Qt::Key_Escape)}, this,
+        &QWidget::close);
 }
 
 void ChartWindow::CreateStatusLine() {

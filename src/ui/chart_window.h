@@ -41,7 +41,7 @@ private:
     void CreateStatusLine();
     bool SaveAs(const char* title, const char* filter, chart::ChartFormat format);
 
-    DialogService& dialogs_;
+    WindowDialogs dialogs_;
     ChartView* view_;
     QLabel* status_ = nullptr;
     PrinterChooser choosePrinter_;

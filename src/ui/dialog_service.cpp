@@ -59,31 +59,64 @@ util::Answer QtDialogService::ShowMessage(const util::Message& message) {
     QString text = ToQ(message.text);
     text.remove(QLatin1Char('\r'));
     QMessageBox box(ToQtIcon(message.icon), ToQ(title), text,
-                    ToQtButtons(message.buttons), parent_);
+                    ToQtButtons(message.buttons), Parent());
     if (message.buttons != util::MessageButtons::Ok) box.setDefaultButton(ToQtButton(message.defaultButton));
     if (message.buttons == util::MessageButtons::YesNoCancel) box.setEscapeButton(QMessageBox::Cancel);
     return FromQtButton(box.exec(), message.buttons);
 }
 
 std::string QtDialogService::GetSaveFileName(const std::string& title, const std::string& filter) {
-    const QString path = QFileDialog::getSaveFileName(parent_, ToQ(title), QString(), ToQ(filter), nullptr,
+    const QString path = QFileDialog::getSaveFileName(Parent(), ToQ(title), QString(), ToQ(filter), nullptr,
                                                       QFileDialog::DontConfirmOverwrite);
     return FromQ(path);
 }
 
 DialogService::SaveChoice QtDialogService::GetSaveFileChoice(const std::string& title, const std::string& filters) {
     QString selected;
-    const QString path = QFileDialog::getSaveFileName(parent_, ToQ(title), QString(), ToQ(filters), &selected,
+    const QString path = QFileDialog::getSaveFileName(Parent(), ToQ(title), QString(), ToQ(filters), &selected,
                                                       QFileDialog::DontConfirmOverwrite);
     return {FromQ(path), FromQ(selected)};
 }
 
 std::string QtDialogService::ChooseNamedZone(const std::vector<std::string>& names, const std::string& start) {
-    return NamedZoneDialog::Choose(parent_, names, start);
+    return NamedZoneDialog::Choose(Parent(), names, start);
 }
 
 std::string QtDialogService::GetOpenFileName(const std::string& title, const std::string& filter) {
-    return FromQ(QFileDialog::getOpenFileName(parent_, ToQ(title), QString(), ToQ(filter)));
+    return FromQ(QFileDialog::getOpenFileName(Parent(), ToQ(title), QString(), ToQ(filter)));
+}
+
+template <typename Ask>
+auto WindowDialogs::Owned(Ask ask) {
+    // Boxes may nest (a message from inside a dialog); each restores the owner before it.
+    QWidget* const before = shared_.Owner();
+    shared_.SetOwner(window_);
+    struct Restore {
+        DialogService& service;
+        QWidget* owner;
+        ~Restore() { service.SetOwner(owner); }
+    } restore{shared_, before};
+    return ask();
+}
+
+util::Answer WindowDialogs::ShowMessage(const util::Message& message) {
+    return Owned([&] { return shared_.ShowMessage(message); });
+}
+
+std::string WindowDialogs::GetSaveFileName(const std::string& title, const std::string& filter) {
+    return Owned([&] { return shared_.GetSaveFileName(title, filter); });
+}
+
+DialogService::SaveChoice WindowDialogs::GetSaveFileChoice(const std::string& title, const std::string& filters) {
+    return Owned([&] { return shared_.GetSaveFileChoice(title, filters); });
+}
+
+std::string WindowDialogs::GetOpenFileName(const std::string& title, const std::string& filter) {
+    return Owned([&] { return shared_.GetOpenFileName(title, filter); });
+}
+
+std::string WindowDialogs::ChooseNamedZone(const std::vector<std::string>& names, const std::string& start) {
+    return Owned([&] { return shared_.ChooseNamedZone(names, start); });
 }
 
 }  // namespace kovo::ui

@@ -33,9 +33,38 @@ public:
     virtual std::string ChooseNamedZone(const std::vector<std::string>& /*names*/, const std::string& /*start*/) {
         return {};
     }
+
+    // The window the boxes shown from now on belong to: they open over it, and the
+    // window manager leaves the others where they are. nullptr: the service's own.
+    void SetOwner(QWidget* owner) { owner_ = owner; }
+    QWidget* Owner() const { return owner_; }
+
+private:
+    QWidget* owner_ = nullptr;
 };
 
-// The real boxes: QMessageBox and QFileDialog, owned by `parent` when one is set.
+// A window's own view of the shared service: each box it opens belongs to that window,
+// for the time the box is open.
+class WindowDialogs final : public DialogService {
+public:
+    WindowDialogs(DialogService& shared, QWidget* window) : shared_(shared), window_(window) {}
+
+    util::Answer ShowMessage(const util::Message& message) override;
+    std::string GetSaveFileName(const std::string& title, const std::string& filter) override;
+    SaveChoice GetSaveFileChoice(const std::string& title, const std::string& filters) override;
+    std::string GetOpenFileName(const std::string& title, const std::string& filter) override;
+    std::string ChooseNamedZone(const std::vector<std::string>& names, const std::string& start) override;
+
+private:
+    template <typename Ask>
+    auto Owned(Ask ask);
+
+    DialogService& shared_;
+    QWidget* window_;
+};
+
+// The real boxes: QMessageBox and QFileDialog, owned by the owner when one is set,
+// otherwise by `parent`.
 class QtDialogService final : public DialogService {
 public:
     explicit QtDialogService(QWidget* parent = nullptr) : parent_(parent) {}
@@ -48,6 +77,8 @@ public:
     std::string ChooseNamedZone(const std::vector<std::string>& names, const std::string& start) override;
 
 private:
+    QWidget* Parent() const { return Owner() != nullptr ? Owner() : parent_; }
+
     QWidget* parent_;
 };
 

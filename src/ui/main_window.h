@@ -233,7 +233,8 @@ private:
     QPushButton* MakeButton(QWidget* parent, const char* name, const char* caption);
     QCheckBox* MakeCheckBox(QWidget* parent, const char* name, const char* caption);
     QLabel* MakeLabel(QWidget* parent, const char* name, const char* caption);
-    QComboBox* MakeList(QWidget* parent, const char* name);
+    // `list` is made here unless one of a kind of its own is given.
+    QComboBox* MakeList(QWidget* parent, const char* name, QComboBox* list = nullptr);
     QLineEdit* MakeTextField(QWidget* parent, const char* name, int widthTwips);
     void FitWidthAroundOutput();
     void ApplyResizeRules();

@@ -14,6 +14,7 @@
 #include "ui/pop_up.h"
 #include "ui/twips.h"
 #include "ui/view_window.h"
+#include "ui/zone_list.h"
 
 namespace kovo::ui {
 
@@ -51,8 +52,8 @@ QLabel* frmMain::MakeLabel(QWidget* parent, const char* name, const char* captio
     return label;
 }
 
-QComboBox* frmMain::MakeList(QWidget* parent, const char* name) {
-    auto* list = new QComboBox(parent);
+QComboBox* frmMain::MakeList(QWidget* parent, const char* name, QComboBox* list) {
+    if (list == nullptr) list = new QComboBox(parent);
     list->setObjectName(QString::fromLatin1(name));
     list->setEditable(false);
     lists_.push_back(list);
@@ -105,7 +106,7 @@ void frmMain::CreatePlanetControls() {
     for (std::size_t i = 0; i < 3; ++i) lblOrbs[i] = MakeLabel(Frame1, orbLabelNames[i], orbLabels[i]);
     for (std::size_t i = 0; i < 3; ++i) cboOrbs[i] = MakeList(Frame1, orbNames[i]);
     lblTimezone = MakeLabel(Frame1, "lblTimezone", "Time zone");
-    cboTimezone[0] = MakeList(Frame1, "cboTimezone0");
+    cboTimezone[0] = MakeList(Frame1, "cboTimezone0", new ZoneList(Frame1));
     chkDisplayNATZabbr = MakeCheckBox(Frame1, "chkDisplayNATZabbr", "N. Amer. TZ abbr.");
 }
 

@@ -118,7 +118,8 @@ void frmMain::LoadPlutoData(const std::string& folder) {
 }
 
 void frmMain::LoadIndexPrices() {
-    if (std::optional<util::Message> message = indexPrices_.Load()) dialogs_.ShowMessage(*message);
+    if (std::optional<util::Message> message = indexPrices_.Load())
+        dialogs_.ShowMessage(simulation::ExplainIndexFileError(*message, simulation::kIndexFileName));
 }
 
 }  // namespace kovo::ui

@@ -1,6 +1,8 @@
 #include "ui/named_zone_dialog.h"
 
+#include <QCoreApplication>
 #include <QDialogButtonBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -31,6 +33,7 @@ NamedZoneDialog::NamedZoneDialog(QWidget* parent, const std::vector<std::string>
     resize(420, 480);
 
     connect(search_, &QLineEdit::textChanged, this, &NamedZoneDialog::Filter);
+    search_->installEventFilter(this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(list_, &QListWidget::itemActivated, this, &QDialog::accept);
@@ -43,6 +46,23 @@ NamedZoneDialog::NamedZoneDialog(QWidget* parent, const std::vector<std::string>
     if (!found.isEmpty()) list_->scrollToItem(found.front(), QAbstractItemView::PositionAtCenter);
     buttons->button(QDialogButtonBox::Ok)->setEnabled(list_->currentItem() != nullptr);
     search_->setFocus();
+}
+
+// The arrow and page keys in the search field move through the list, so that a zone can
+// be searched for and picked without leaving the field; the list skips hidden zones.
+bool NamedZoneDialog::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == search_ && event->type() == QEvent::KeyPress) {
+        switch (static_cast<QKeyEvent*>(event)->key()) {
+            case Qt::Key_Up:
+            case Qt::Key_Down:
+            case Qt::Key_PageUp:
+            case Qt::Key_PageDown:
+                QCoreApplication::sendEvent(list_, event);
+                return true;
+            default: break;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 // Case does not matter, and a blank matches the underscore the database writes.

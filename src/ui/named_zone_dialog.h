@@ -21,6 +21,9 @@ public:
     // Shows the dialog; the zone chosen, or "" when the user cancelled.
     static std::string Choose(QWidget* parent, const std::vector<std::string>& names, const std::string& start);
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void Filter(const QString& text);
 

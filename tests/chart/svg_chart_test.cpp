@@ -3,12 +3,15 @@
 // the empty chart.
 #include <gtest/gtest.h>
 
+#include <QFontMetricsF>
 #include <QImage>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
 
+#include "calendar/calendar_services.h"
 #include "chart/chart_export.h"
+#include "chart/timeline_layout.h"
 #include "chart/timeline_painter.h"
 #include "chart_test_support.h"
 #include "transits/transit_minima.h"
@@ -105,6 +108,37 @@ TEST_F(MarsJupiter2026, ExactTicksSitAtTheirMinutes) {
         }
     }
     EXPECT_GE(exact, 5);
+}
+
+// Each date label stands under its own gridline and clear of its neighbours, also where
+// the last gridline is close to the picture's right edge ("Oct 2023Jan 2024").
+TEST_F(MarsJupiter2026, DateLabelsStayOnTheirGridlinesAndApart) {
+    const TimelineModel model = BuildTimeline(*result_);
+    const QFontMetricsF metrics(ChartFont());
+    for (std::int32_t end = Day(2026, 11, 20); end <= Day(2026, 12, 31); ++end) {
+        const ViewRange view{.startUt = Day(2026, 1, 1) - 0.5, .endUt = end + 0.5};
+        const QSize size(900, 500);
+        const TimelineLayout layout = LayOutTimeline(model, QSizeF(size), view, ChartFont());
+        const SvgShapes svg = ReadSvg(RenderSvg(model, size, view));
+        double lastRight = -1e9;
+        std::size_t labelled = 0;
+        for (const AxisTick& tick : layout.axisTicks) {
+            const testing::SvgElement* text = nullptr;
+            for (const testing::SvgElement& e : svg.all)
+                if (e.tag == "text" && e.text == tick.label) text = &e;
+            if (text == nullptr) continue;  // left out rather than crowded
+            ++labelled;
+            const double left = text->Number("x");
+            const double right = left + metrics.horizontalAdvance(QString::fromStdString(tick.label));
+            const double x = layout.axis.XOf(tick.ut);
+            EXPECT_LE(left, x + 0.5) << tick.label << " to " << calendar::FormatDayNumberIso(end);
+            EXPECT_GE(right, x - 0.5) << tick.label << " to " << calendar::FormatDayNumberIso(end);
+            EXPECT_GT(left, lastRight) << tick.label << " to " << calendar::FormatDayNumberIso(end);
+            EXPECT_LE(right, size.width());
+            lastRight = right;
+        }
+        EXPECT_GE(labelled + 1, layout.axisTicks.size()) << "at most the last left out";
+    }
 }
 
 TEST_F(MarsJupiter2026, ARangeCutsItsPeriodOpen) {

@@ -145,6 +145,24 @@ TEST_F(IndexFile, ByteOrderMarkAtTheStartIsNotPartOfTheFirstDate) {
     EXPECT_EQ(prices.IndexLineCount(), 2088);
 }
 
+// The window's message names the absolute path it read and the command that makes the
+// file there; a path a shell would split is quoted.
+TEST(IndexFileMessage, NamesThePathAndHowToMakeTheFile) {
+    kovo::util::Message message;
+    message.text = "Error reading DJIA data file";
+    message.title = "KOVO";
+    const std::string cwd = std::filesystem::current_path().string();
+    const kovo::util::Message plain = ExplainIndexFileError(message, "DJIA_data.txt");
+    EXPECT_EQ(plain.title, "KOVO");
+    EXPECT_EQ(plain.text, "Error reading DJIA data file\r\nLooked for: " + cwd +
+                              "/DJIA_data.txt\r\nTo make it from a CSV of daily closes: kovo-djia closes.csv -o " +
+                              cwd + "/DJIA_data.txt");
+    const kovo::util::Message spaced = ExplainIndexFileError(message, "/home/a b/it's/DJIA_data.txt");
+    EXPECT_EQ(spaced.text, "Error reading DJIA data file\r\nLooked for: /home/a b/it's/DJIA_data.txt\r\n"
+                           "To make it from a CSV of daily closes: kovo-djia closes.csv -o "
+                           "'/home/a b/it'\\''s/DJIA_data.txt'");
+}
+
 // A file with the right count whose dates the binary search could not rely on.
 TEST_F(IndexFile, LinesOutOfLayoutOrOrderAreNamed) {
     const auto expectDamaged = [](const std::optional<kovo::util::Message>& message, const std::string& detail) {

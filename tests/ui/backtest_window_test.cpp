@@ -1,11 +1,13 @@
 // The backtest window opened from the main window: inputs taken over, a run on the real
 // ephemeris, the tables, the exports and a cancelled run.
+#include <QApplication>
 #include <QComboBox>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QTest>
 #include <QTimer>
 #include <fstream>
 #include <sstream>
@@ -116,6 +118,57 @@ TEST_F(BacktestWindowTest, RefusesBadFilesAndCancelsALongRun) {
     EXPECT_FALSE(bt.Running());
     EXPECT_FALSE(bt.LastResult().has_value());
     EXPECT_EQ(kovo::testing::FindControl<QLabel>(bt, QStringLiteral("lblSummary"))->text(), QStringLiteral("Cancelled."));
+}
+
+// Its boxes open over the backtest window, not over the main window behind it; the main
+// window's own boxes stay the main window's.
+TEST_F(BacktestWindowTest, ItsBoxesBelongToItself) {
+    ui::BacktestWindow& bt = Open();
+    w->dialogs.ClearRecords();
+    bt.SetInputs({});
+    bt.RunClicked();  // no file chosen: refused
+    EXPECT_FALSE(bt.ExportTable());  // nothing run yet: refused
+    kovo::testing::FindControl<QPushButton>(bt, QStringLiteral("cmdBrowse"))->click();
+    ASSERT_EQ(w->dialogs.Messages().size(), 2u);
+    ASSERT_EQ(w->dialogs.FileRequests().size(), 1u);
+    ASSERT_EQ(w->dialogs.Owners().size(), 3u);
+    for (const QWidget* owner : w->dialogs.Owners()) EXPECT_EQ(owner, &bt);
+    EXPECT_EQ(w->dialogs.Owner(), nullptr);
+}
+
+// Return in a field runs, Ctrl+S exports the table, Escape and Ctrl+W close, and the
+// buttons' tooltips name their keys.
+TEST_F(BacktestWindowTest, TheKeyboardRunsExportsAndCloses) {
+    ui::BacktestWindow& bt = Open();
+    const auto activate = [&bt] {
+        // The offscreen platform leaves the main window active; a user's click would not.
+        QApplication::setActiveWindow(&bt);
+        return QApplication::activeWindow() == &bt;
+    };
+    ASSERT_TRUE(activate());
+    std::ofstream(TempPath("zero.csv")) << "Date,Close\n2011-03-01,5\n2011-03-02,0\n";
+    auto* prices = kovo::testing::FindControl<QLineEdit>(bt, QStringLiteral("txtPrices"));
+    prices->setText(QString::fromStdString(TempPath("zero.csv")));
+    w->dialogs.ClearRecords();
+    QTest::keyClick(prices, Qt::Key_Return);
+    ASSERT_EQ(w->dialogs.Messages().size(), 1u);
+    EXPECT_EQ(w->dialogs.Messages()[0].text, TempPath("zero.csv") + ": line 3: a close of 0.00 is not positive");
+
+    QTest::keyClick(prices, Qt::Key_S, Qt::ControlModifier);
+    ASSERT_EQ(w->dialogs.Messages().size(), 2u);
+    EXPECT_EQ(w->dialogs.Messages()[1].text, "Run a backtest first.");
+    EXPECT_EQ(kovo::testing::FindControl<QPushButton>(bt, QStringLiteral("cmdExportTable"))->toolTip(),
+              QStringLiteral("Export table (Ctrl+S)"));
+    EXPECT_TRUE(kovo::testing::FindControl<QPushButton>(bt, QStringLiteral("cmdRun"))
+                    ->toolTip()
+                    .contains(QStringLiteral("Return")));
+
+    QTest::keyClick(prices, Qt::Key_Escape);
+    EXPECT_FALSE(bt.isVisible());
+    Open();
+    ASSERT_TRUE(activate());
+    QTest::keyClick(&bt, Qt::Key_W, Qt::ControlModifier);
+    EXPECT_FALSE(bt.isVisible());
 }
 
 }  // namespace

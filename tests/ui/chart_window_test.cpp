@@ -12,6 +12,12 @@
 #include <QTimer>
 #include <QToolTip>
 #include <QWheelEvent>
+#include <QTest>
+#include <QToolBar>
+#include <QToolButton>
+#include <QAction>
+#include <map>
+#include <set>
 
 #include "astro/catalogue.h"
 #include "chart/chart_export.h"
@@ -244,6 +250,66 @@ TEST_F(ChartWindowTest, PrintAndCopyImage) {
     QApplication::clipboard()->clear();
     window->CopyImage();
     EXPECT_EQ(QApplication::clipboard()->image().size(), View().size());
+}
+
+// Its boxes open over the chart window, not over the main window behind it.
+TEST_F(ChartWindowTest, ItsBoxesBelongToItself) {
+    dialogs.QueueFileName(TempPath("missing/chart.png"));
+    EXPECT_FALSE(window->SaveAsPng());
+    ASSERT_EQ(dialogs.Owners().size(), 2u);  // the file name, then the failure
+    EXPECT_EQ(dialogs.Owners()[0], window.get());
+    EXPECT_EQ(dialogs.Owners()[1], window.get());
+    EXPECT_EQ(dialogs.Owner(), nullptr);
+
+    // The real service parents the box to the owner rather than to its own window.
+    QWidget mainWindow;
+    ui::QtDialogService real(&mainWindow);
+    ui::WindowDialogs own(real, window.get());
+    const QWidget* parent = nullptr;
+    QTimer::singleShot(0, window.get(), [&parent] {
+        QWidget* box = QApplication::activeModalWidget();
+        if (box == nullptr) return;
+        parent = box->parentWidget();
+        box->close();
+    });
+    own.ShowMessage({.text = "A message", .title = "KOVO"});
+    EXPECT_EQ(parent, window.get());
+    EXPECT_EQ(real.Owner(), nullptr);
+}
+
+// Escape and Ctrl+W close the window, Ctrl+S saves, Tab reaches the tool bar, and the
+// tooltips name the keys.
+TEST_F(ChartWindowTest, TheKeyboardClosesSavesAndReachesTheToolBar) {
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    View().setFocus();
+    std::map<QString, QToolButton*> buttons;
+    for (QToolButton* b : window->findChild<QToolBar*>(QStringLiteral("chartToolBar"))->findChildren<QToolButton*>())
+        if (b->defaultAction() != nullptr) buttons[b->defaultAction()->text()] = b;
+    ASSERT_EQ(buttons.count(QStringLiteral("Save as PNG\u2026")), 1u);
+    EXPECT_EQ(buttons[QStringLiteral("Save as PNG\u2026")]->toolTip(), QStringLiteral("Save as PNG (Ctrl+S)"));
+    EXPECT_EQ(buttons[QStringLiteral("Fit")]->toolTip(), QStringLiteral("Fit (Ctrl+0)"));
+
+    std::set<QWidget*> reached;
+    for (int i = 0; i < 20; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        reached.insert(QApplication::focusWidget());
+    }
+    for (const auto& [text, button] : buttons) EXPECT_EQ(reached.count(button), 1u) << text.toStdString();
+
+    const std::string png = TempPath("keys.png");
+    dialogs.QueueFileName(png);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_S, Qt::ControlModifier);
+    EXPECT_TRUE(QFile::exists(QString::fromStdString(png)));
+
+    View().setFocus();
+    QTest::keyClick(&View(), Qt::Key_Escape);
+    EXPECT_FALSE(window->isVisible());
+    window->show();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    QTest::keyClick(window.get(), Qt::Key_W, Qt::ControlModifier);
+    EXPECT_FALSE(window->isVisible());
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDate>
+#include <QDir>
+#include <QTemporaryDir>
 #include <QFocusEvent>
 #include <QGroupBox>
 #include <QLabel>
@@ -377,6 +379,27 @@ TEST_F(MainWindowTest, DonePopUpAppearsAtTheFoot) {
     // 800 twips right of the notice label's left edge.
     const int labelLeft = c.lblNotice()->mapTo(&m, QPoint(0, 0)).x();
     EXPECT_NEAR(m.PopUp().x(), m.frameGeometry().x() + labelLeft + ui::TwipsToPixels(800, &m, ui::Axis::X), 2);
+}
+
+// Started where there is no index file, the window says where it looked and how to make
+// the file, below the message's first line as it always was.
+TEST_F(MainWindowTest, AMissingIndexFileIsNamedWithItsPathAndTheWayToMakeIt) {
+    const QString before = QDir::currentPath();
+    QTemporaryDir empty;
+    ASSERT_TRUE(QDir::setCurrent(empty.path()));
+    ScriptedDialogService dialogs;
+    {
+        frmMain m(dialogs);
+        m.PopUp().SetNonBlocking(true);
+        m.StartUp();
+    }
+    QDir::setCurrent(before);
+    ASSERT_EQ(dialogs.Messages().size(), 1u);
+    const util::Message& message = dialogs.Messages()[0];
+    EXPECT_EQ(message.title, "KOVO");
+    const std::string where = QDir(empty.path()).canonicalPath().toStdString() + "/DJIA_data.txt";
+    EXPECT_EQ(message.text, "Error reading DJIA data file\r\nLooked for: " + where +
+                                "\r\nTo make it from a CSV of daily closes: kovo-djia closes.csv -o " + where);
 }
 
 }  // namespace

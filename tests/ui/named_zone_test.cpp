@@ -5,13 +5,16 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSettings>
+#include <QTest>
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
 #include "platform/named_time_zone.h"
+#include "ui/named_zone_dialog.h"
 #include "ui/registry.h"
+#include "ui/zone_list.h"
 #include "ui_test_support.h"
 
 namespace kovo::testing {
@@ -70,6 +73,52 @@ TEST_F(NamedZoneTest, LastEntryOpensTheListAtTheSystemZoneAndKeepsTheChoice) {
     w->controls.chkDisplayNATZabbr()->click();
     EXPECT_EQ(Zones()->currentIndex(), kNamed);
     EXPECT_EQ(Zones()->currentText(), QStringLiteral("America/New_York"));
+}
+
+// A zone longer than the list box shows its city, its start left out, and the whole name
+// in the tooltip; the entry's own text stays whole for the runs.
+TEST_F(NamedZoneTest, ALongZoneShowsItsCityAndItsWholeNameInTheTooltip) {
+    w->main.show();
+    Settle();
+    const QString zone = QStringLiteral("America/Argentina/Buenos_Aires");
+    w->dialogs.QueueZone(zone.toStdString());
+    Pick(kNamed);
+    ASSERT_EQ(Zones()->currentText(), zone);
+    EXPECT_EQ(Zones()->toolTip(), zone);
+    const auto* list = dynamic_cast<ui::ZoneList*>(Zones());
+    ASSERT_NE(list, nullptr);
+    const QString shown = list->ShownText();
+    EXPECT_TRUE(shown.endsWith(QStringLiteral("Buenos_Aires"))) << shown.toStdString();
+    EXPECT_LE(list->fontMetrics().horizontalAdvance(shown), list->width());
+    // New York fits with some of its region.
+    w->dialogs.QueueZone("America/New_York");
+    Pick(kNamed);
+    EXPECT_TRUE(list->ShownText().endsWith(QStringLiteral("/New_York"))) << list->ShownText().toStdString();
+    EXPECT_EQ(Zones()->toolTip(), QStringLiteral("America/New_York"));
+
+    Pick(24);  // GMT fits: shown whole, no tooltip
+    EXPECT_EQ(list->ShownText(), QStringLiteral("GMT"));
+    EXPECT_TRUE(Zones()->toolTip().isEmpty());
+}
+
+// In the search field, Down and Up move through the zones the search leaves shown.
+TEST_F(NamedZoneTest, DownAndUpInTheSearchFieldMoveThroughTheList) {
+    const std::vector<std::string> names{"America/New_York", "Europe/Berlin", "Europe/London", "Europe/Paris"};
+    ui::NamedZoneDialog dialog(nullptr, names, "Europe/Berlin");
+    auto* search = dialog.findChild<QLineEdit*>(QStringLiteral("txbZoneSearch"));
+    ASSERT_NE(search, nullptr);
+    QTest::keyClicks(search, QStringLiteral("europe"));
+    EXPECT_EQ(dialog.Chosen(), "Europe/Berlin");
+    QTest::keyClick(search, Qt::Key_Down);
+    EXPECT_EQ(dialog.Chosen(), "Europe/London");
+    QTest::keyClick(search, Qt::Key_Down);
+    QTest::keyClick(search, Qt::Key_Down);  // stays on the last
+    EXPECT_EQ(dialog.Chosen(), "Europe/Paris");
+    QTest::keyClick(search, Qt::Key_Up);
+    QTest::keyClick(search, Qt::Key_Up);
+    QTest::keyClick(search, Qt::Key_Up);  // never onto the hidden New York
+    EXPECT_EQ(dialog.Chosen(), "Europe/Berlin");
+    EXPECT_EQ(search->text(), QStringLiteral("europe"));
 }
 
 TEST_F(NamedZoneTest, CancellingTheFirstChoiceGoesBackToTheFixedEntry) {

@@ -4,6 +4,7 @@ namespace kovo::testing {
 
 util::Answer ScriptedDialogService::ShowMessage(const util::Message& message) {
     messages_.push_back(message);
+    owners_.push_back(Owner());
     if (message.buttons == util::MessageButtons::Ok) return util::Answer::Ok;
     if (answers_.empty()) return message.defaultButton;
     const util::Answer answer = answers_.front();
@@ -13,6 +14,7 @@ util::Answer ScriptedDialogService::ShowMessage(const util::Message& message) {
 
 std::string ScriptedDialogService::GetSaveFileName(const std::string& title, const std::string& filter) {
     fileRequests_.push_back({title, filter});
+    owners_.push_back(Owner());
     if (fileNames_.empty()) return {};
     std::string path = std::move(fileNames_.front());
     fileNames_.pop_front();
@@ -32,6 +34,7 @@ ui::DialogService::SaveChoice ScriptedDialogService::GetSaveFileChoice(const std
 void ScriptedDialogService::ClearRecords() {
     messages_.clear();
     fileRequests_.clear();
+    owners_.clear();
 }
 
 }  // namespace kovo::testing

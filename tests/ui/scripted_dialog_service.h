@@ -33,6 +33,7 @@ public:
     // The zone the next "Named zone…" choice returns ("" cancels, as without one).
     void QueueZone(std::string zone) { zones_.push_back(std::move(zone)); }
     std::string ChooseNamedZone(const std::vector<std::string>& names, const std::string& start) override {
+        owners_.push_back(Owner());
         zoneRequests_.push_back({names.size(), start});
         if (zones_.empty()) return {};
         std::string zone = std::move(zones_.front());
@@ -46,6 +47,8 @@ public:
     const std::vector<ZoneRequest>& ZoneRequests() const { return zoneRequests_; }
 
     const std::vector<util::Message>& Messages() const { return messages_; }
+    // The owner (see DialogService::Owner) of every message and file request, in order.
+    const std::vector<const QWidget*>& Owners() const { return owners_; }
     const std::vector<FileRequest>& FileRequests() const { return fileRequests_; }
     void ClearRecords();
 
@@ -57,6 +60,7 @@ private:
     std::vector<FileRequest> fileRequests_;
     std::deque<std::string> zones_;
     std::vector<ZoneRequest> zoneRequests_;
+    std::vector<const QWidget*> owners_;
 };
 
 }  // namespace kovo::testing
