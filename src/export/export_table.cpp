@@ -1,6 +1,7 @@
 #include "export/export_table.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 #include "astro/catalogue.h"
@@ -92,7 +93,10 @@ ExactTimes ExactTimesOf(const TransitMinimum& minimum, const TransitRunParams& p
     const std::int64_t local = static_cast<std::int64_t>(clock.day) * 1440 + clock.hour * 60 + clock.minute;
     ExactTimes times;
     times.localDay = clock.day;
-    times.utc = MinuteText(local - zone.offsetMinutes) + "Z";
+    // A zone with seconds in its offset reads the local minute off another instant than
+    // the UT minute: the record's UT minute keeps UT the same in every zone.
+    const std::int64_t utc = minimum.utMinute ? std::llround((*minimum.utMinute + 0.5) * 1440) : local - zone.offsetMinutes;
+    times.utc = MinuteText(utc) + "Z";
     times.local = MinuteText(local) + IsoOffset(zone.offsetMinutes);
     times.localLabel = times.local.substr(times.local.find('T') + 1, 5) + " " + zone.label;
     return times;

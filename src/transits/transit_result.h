@@ -51,6 +51,10 @@ struct TransitMinimum {
     double deviation = 0;  // radians
     bool exact = false;
     bool retrograde = false;  // the first body, at the local midnight ending that day
+    // Exact minima in a zone whose offset has seconds (local mean time): the whole UT
+    // minute nearest the exact instant, which `instantUt` (a minute of the local grid)
+    // falls between. Exports give it, so that no zone moves the UT minute; else unset.
+    std::optional<double> utMinute;
 };
 
 // One line of the report: a pass towards the exact aspect inside the outer orb. A

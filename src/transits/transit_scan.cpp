@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cassert>
 #include <cmath>
+#include <limits>
 
 #include "astro/catalogue.h"
 #include "astro/geometry.h"
@@ -74,7 +75,8 @@ private:
     void HandleExit(double t, int aspect, int level, const Handoff& handoff);
     OrbDate StepDate(double t) const;
     TransitMinimum TrackedMinimum() const;
-    TransitMinimum ExactRecord(const ExactMinute& exact) const;
+    TransitMinimum ExactRecord(const ExactMinute& exact, int aspect) const;
+    std::optional<double> UtMinuteOf(double instantUt, int aspect) const;
     void FlushPeriod();
     TransitResult Ended(util::RunOutcome outcome);
     double Deviation(Instant i, int aspect) const { return deviation_[i][static_cast<std::size_t>(aspect)]; }
@@ -306,7 +308,7 @@ void TransitScan::HandleInside(double t, bool firstStep, int aspect, int insideL
     const auto exact =
         FindExactMinimum(t, p_, aspect, step_, {Deviation(kBefore, aspect), now, Deviation(kAfter, aspect)});
     if (!exact) return;
-    builder_.ExactMinimum(aspect, ExactRecord(*exact));
+    builder_.ExactMinimum(aspect, ExactRecord(*exact, aspect));
     trackedInstant_ = t;
 }
 
@@ -339,13 +341,38 @@ TransitMinimum TransitScan::TrackedMinimum() const {
             .retrograde = RetrogradeAt(day + 1, p_, p_.firstPlanet)};
 }
 
-TransitMinimum TransitScan::ExactRecord(const ExactMinute& exact) const {
+TransitMinimum TransitScan::ExactRecord(const ExactMinute& exact, int aspect) const {
     const ExactClock clock = ExactClockAt(exact.instantUt + p_.ZoneAt(exact.instantUt).days);
     return {.instantUt = exact.instantUt,
             .day = clock.day,
             .deviation = exact.deviation,
             .exact = true,
-            .retrograde = RetrogradeAt(clock.day + 1, p_, p_.firstPlanet)};
+            .retrograde = RetrogradeAt(clock.day + 1, p_, p_.firstPlanet),
+            .utMinute = UtMinuteOf(exact.instantUt, aspect)};
+}
+
+// The finder walks the local minute grid. Where the offset has seconds, that grid sits
+// between UT minutes, and its best minute can be the neighbour of the best UT minute a
+// run in UT finds. The true minimum lies within half a minute of the local best, so the
+// best UT minute lies within one: the nearest UT minutes around it are compared.
+std::optional<double> TransitScan::UtMinuteOf(double instantUt, int aspect) const {
+    if (!p_.namedZone || p_.namedZone->AtInstant(instantUt).offsetSeconds % 60 == 0) return std::nullopt;
+    const auto nearest = static_cast<std::int64_t>(std::floor((instantUt + 0.5) * 1440));
+    double best = 0;
+    double bestDeviation = std::numeric_limits<double>::infinity();
+    for (std::int64_t minute = nearest - 1; minute <= nearest + 2; ++minute) {
+        const double at = static_cast<double>(minute) / 1440 - 0.5;
+        const auto longitudes = positions_.At(at);
+        std::int16_t direction = 0;
+        const double deviation =
+            std::fabs(astro::AngularSeparation(longitudes[0], longitudes[1], direction) -
+                      astro::AspectAngle[static_cast<std::size_t>(aspect)]);
+        if (deviation < bestDeviation) {
+            bestDeviation = deviation;
+            best = at;
+        }
+    }
+    return best;
 }
 
 // A finished period goes into the result and, line by line, into the output area.

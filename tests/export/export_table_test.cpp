@@ -5,8 +5,11 @@
 #include "export/export_document.h"
 #include "export/export_table.h"
 #include "export/local_time.h"
+#include "fake_run_host.h"
+#include "platform/named_time_zone.h"
 #include "test_support.h"
 #include "transits/transit_minima.h"
+#include "transits/transit_scan.h"
 #include "util/rounding.h"
 
 using namespace kovo;
@@ -64,6 +67,42 @@ TEST(ExactTimes, UtAndLocalAgreeWithTheReportAcrossDateLines) {
     EXPECT_EQ(clock.hour * 60 + clock.minute, 23 * 60 + 59);
     EXPECT_EQ(late.utc, "2026-03-04T23:59Z");
     EXPECT_EQ(ExactTimesOf(Exact(Ut(2026, 3, 4, 10, 0, 30)), Params(0, "GMT")).utc, "2026-03-04T10:01Z");
+}
+
+namespace {
+
+// The UT minutes of every exact minimum of Sun and Mars in 1850-1882 in one zone.
+std::vector<std::string> ExactUtMinutes(const std::optional<platform::NamedTimeZone>& zone) {
+    transits::TransitRunParams p = Params(0, "GMT");
+    p.firstPlanet = 1;
+    p.secondPlanet = 4;
+    p.startDay = Day(1850, 1, 1);
+    p.endDay = Day(1882, 12, 31);
+    p.namedZone = zone;
+    for (std::size_t a = 1; a <= 7; ++a) p.aspects[a] = true;
+    transits::SetOrbs(p, 10, 5, 2);
+    p.outputLimit.reset();
+    kovo::testing::FakeRunHost host;
+    util::RunFlags flags;
+    const transits::TransitResult result = transits::RunTransitScan(p, flags, host);
+    std::vector<std::string> minutes;
+    for (const TransitPeriod& period : result.periods)
+        for (const TransitPass& pass : period.passes)
+            if (pass.minimum && pass.minimum->exact) minutes.push_back(ExactTimesOf(*pass.minimum, p).utc);
+    return minutes;
+}
+
+}  // namespace
+
+TEST(ExactTimes, AZoneWithSecondsInItsOffsetKeepsTheUtMinute) {
+    // Before 1883 New York kept local mean time, 4:56:02 behind UT: its local minutes fall
+    // two seconds past UT minutes, and a third of the exact UT minutes came out one off.
+    kovo::testing::InitModelOnce();
+    const auto newYork = platform::NamedTimeZone::Find("America/New_York");
+    if (!newYork) GTEST_SKIP() << "no America/New_York in the tz database";
+    const auto inUt = ExactUtMinutes(std::nullopt);
+    ASSERT_GT(inUt.size(), 100u);
+    EXPECT_EQ(ExactUtMinutes(newYork), inUt);
 }
 
 TEST(LocalTime, TodayTheRunsFixedOffsetAndItsLabel) {
