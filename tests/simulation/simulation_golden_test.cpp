@@ -19,7 +19,7 @@ namespace kovo::simulation {
 namespace {
 
 std::string ReadGolden(const std::string& name) {
-    const auto path = std::filesystem::path(__FILE__).parent_path() / "golden" / name;
+    const auto path = std::filesystem::path(KOVO_TEST_SOURCE_DIR) / "simulation" / "golden" / name;
     std::ifstream file(path, std::ios::binary);
     EXPECT_TRUE(file.good()) << path;
     return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
