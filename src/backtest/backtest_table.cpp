@@ -22,10 +22,14 @@ std::string Percent(std::optional<double> fraction) {
     return text == "-0.00" ? "0.00" : text;
 }
 
+// Days held: a tenth is enough, correctly rounded and with "." whatever the locale.
 std::string OneDecimal(std::optional<double> value) {
-    if (!value) return "-";
-    const std::string text = util::FixedTwoDecimals(*value);
-    return text.substr(0, text.size() - 1);  // days held: a tenth is enough
+    if (!value || !std::isfinite(*value)) return "-";
+    char buffer[64];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, *value, std::chars_format::fixed, 1);
+    if (result.ec != std::errc()) return "-";
+    const std::string text(buffer, result.ptr);
+    return text == "-0.0" ? "0.0" : text;
 }
 
 std::string Right(const std::string& text, std::size_t width) {
@@ -60,7 +64,10 @@ std::string TextRow(const StrategyResult& s) {
            Right(std::to_string(st.openedAtStart), 7) + Right(std::to_string(st.sameDayStays), 6) + "\n";
 }
 
-std::string Optional(std::optional<double> value) { return value ? PlainNumber(*value) : ""; }
+// A CSV field: empty where a value does not apply or is not finite.
+std::string CsvNumber(double value) { return std::isfinite(value) ? PlainNumber(value) : ""; }
+
+std::string Optional(std::optional<double> value) { return value ? CsvNumber(*value) : ""; }
 
 std::string CsvField(const std::string& raw) {
     const std::string text = util::ValidUtf8(raw);
@@ -76,9 +83,9 @@ std::string CsvRow(const StrategyResult& s) {
     std::string row = CsvField(AspectName(s.trades.aspect)) + "," +
                       (s.trades.aspect == 0 ? "" : std::to_string(s.trades.orbDegrees)) + "," +
                       std::to_string(st.trades) + "," + Optional(st.profitableShare) + "," + Optional(st.meanReturn) +
-                      "," + Optional(st.medianReturn) + "," + (any ? PlainNumber(st.totalReturn) : "") + "," +
-                      (any ? PlainNumber(st.annualisedReturn) : "") + "," + PlainNumber(st.maxDrawdown) + "," +
-                      Optional(st.averageDaysHeld) + "," + PlainNumber(st.timeInMarket) + "," +
+                      "," + Optional(st.medianReturn) + "," + (any ? CsvNumber(st.totalReturn) : "") + "," +
+                      (any ? CsvNumber(st.annualisedReturn) : "") + "," + CsvNumber(st.maxDrawdown) + "," +
+                      Optional(st.averageDaysHeld) + "," + CsvNumber(st.timeInMarket) + "," +
                       std::to_string(st.openAtEnd) + "," + std::to_string(st.openedAtStart) + "," +
                       std::to_string(st.sameDayStays);
     return row + "\n";

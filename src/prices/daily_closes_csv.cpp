@@ -316,6 +316,9 @@ private:
             close.close = ParseClose(closeText, separator_);
             if (!close.close || *close.close < 0)
                 return Fail(LineError(lineNumber, Quote(closeText) + " is not a closing value"));
+            if (*close.close != 0 && (*close.close < kSmallestClose || *close.close > kLargestClose))
+                return Fail(LineError(lineNumber, "the close " + Quote(closeText) +
+                                                      " is outside 0.000001 to 1000000000000"));
         }
         if (!InOrder(*day)) {
             const std::int32_t previous = result_.closes.back().dayNumber;

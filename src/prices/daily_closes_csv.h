@@ -17,6 +17,12 @@ inline constexpr std::size_t kCsvMaxLineBytes = 4096;
 inline constexpr std::size_t kCsvMaxFields = 64;
 inline constexpr std::size_t kCsvMaxLines = 500000;
 
+// The closes a table may hold besides zero (a day without trading in some tables): any
+// price quoted in practice lies far inside, and outside it ratios and compounded returns
+// overflow to inf or lose all their digits.
+inline constexpr double kSmallestClose = 1e-6;
+inline constexpr double kLargestClose = 1e12;
+
 struct DailyClose {
     std::int32_t dayNumber = 0;
     std::optional<double> close;  // empty for a day marked as without value
@@ -39,7 +45,8 @@ struct CsvReadResult {
 // text is refused with advice to save it as UTF-8. The separator is a comma, or ";" or
 // TAB when the header line holds no comma; with those a decimal comma is understood too
 // (12474,52 and 12.474,52), and a lone comma before exactly three digits is refused as
-// ambiguous.
+// ambiguous. A close other than zero outside kSmallestClose..kLargestClose is refused
+// with its line number.
 //
 // The stream is read a block at a time and reading stops at the first error, so memory
 // stays small for any input: the caps below are refused with the line number. Messages

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <map>
 
 #include "backtest/backtest_run.h"
@@ -120,6 +121,31 @@ TEST(BacktestTableTest, TextCsvAndJsonCarryTheSameFigures) {
     EXPECT_NE(json.find("{\"tradingDays\":20,\"count\":0,\"mean\":null,\"median\":null}"), std::string::npos) << json;
     EXPECT_EQ(PlainNumber(-0.0), "0");
     EXPECT_EQ(PlainNumber(0.125), "0.125");
+}
+
+TEST(BacktestTableTest, DaysHeldAreRoundedAndNoFigureIsEverInfOrNan) {
+    BacktestParams params;
+    params.aspects = {true, false, false, false, false, false, false};
+    const std::int32_t m = testing::FirstMonday();
+    BacktestResult r = EvaluateBacktest(params, testing::ThreeWeeks(),
+                                        {{.aspect = 1, .level = 0, .entryDay = m + 1, .exitDay = m + 3}}, {});
+    StrategyResult& outer = r.strategies[0];
+    outer.stats.averageDaysHeld = 156.0 / 7;  // 22.2857...
+    EXPECT_NE(BacktestText(r).find("  22.3 "), std::string::npos) << BacktestText(r);
+    outer.stats.averageDaysHeld = 0.25;  // a tie of the binary value goes to even
+    EXPECT_NE(BacktestText(r).find("   0.2 "), std::string::npos) << BacktestText(r);
+
+    const double inf = std::numeric_limits<double>::infinity();
+    outer.stats.totalReturn = inf;
+    outer.stats.annualisedReturn = std::nan("");
+    outer.stats.maxDrawdown = -inf;
+    outer.stats.meanReturn = inf;
+    outer.stats.averageDaysHeld = inf;
+    for (const std::string& table : {BacktestText(r), BacktestCsv(r), BacktestJson(r)}) {
+        EXPECT_EQ(table.find("inf"), std::string::npos) << table;
+        EXPECT_EQ(table.find("nan"), std::string::npos) << table;
+    }
+    EXPECT_NE(BacktestCsv(r).find("\nConjunction,10,1,1,,0.02941176471,,,,,0.1428571429,"), std::string::npos) << BacktestCsv(r);
 }
 
 // ---- the real index history against the simulation --------------------------------

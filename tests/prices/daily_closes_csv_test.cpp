@@ -107,6 +107,21 @@ TEST_F(DailyClosesCsvTest, RefusesBadTables) {
     EXPECT_NE(ParseDailyClosesCsv("Date,Open,Close\n2007-01-03,1\n").errorText.find("too few fields"), std::string::npos);
 }
 
+TEST_F(DailyClosesCsvTest, RefusesClosesOutsideASaneRangeWithTheLineNumber) {
+    for (const char* close : {"1e308", "1000000000000.01", "1e-320", "0.0000009"}) {
+        const std::string text = std::string("Date,Close\n2007-01-03,5\n2007-01-04,") + close + "\n";
+        EXPECT_EQ(ParseDailyClosesCsv(text).errorText,
+                  std::string("line 3: the close \"") + close + "\" is outside 0.000001 to 1000000000000")
+            << close;
+    }
+    // The limits themselves, and zero (a day without trading in some tables), are closes.
+    const CsvReadResult edges =
+        ParseDailyClosesCsv("Date,Close\n2007-01-03,0.000001\n2007-01-04,1000000000000\n2007-01-05,0\n");
+    ASSERT_EQ(edges.errorText, "");
+    EXPECT_EQ(CloseOf(edges, "2007-01-04"), 1e12);
+    EXPECT_EQ(CloseOf(edges, "2007-01-05"), 0.0);
+}
+
 TEST_F(DailyClosesCsvTest, ReadsOtherLineEndsAndSeparators) {
     const CsvReadResult crOnly = ParseDailyClosesCsv("Date,Close\r2007-01-03,12474.52\r2007-01-04,12480.69\r");
     ASSERT_EQ(crOnly.errorText, "");
