@@ -50,7 +50,8 @@ std::string Heading(const BacktestResult& r) {
     return "Backtest of " + PairName(r.inputs) + ", " + (r.inputs.heliocentric ? "heliocentric" : "geocentric") +
            ", " + SideName(r.inputs.side) + ", " + calendar::FormatDayNumberIso(r.firstDay) + " to " +
            calendar::FormatDayNumberIso(r.lastDay) + ", " + std::to_string(r.prices.Size()) + " closes" +
-           (r.prices.source.empty() ? "" : " of " + r.prices.source);
+           (r.prices.source.empty() ? "" : " of " + r.prices.source) +
+           (r.prices.column.empty() ? "" : ", column " + r.prices.column);
 }
 
 std::string TextRow(const StrategyResult& s) {
@@ -183,6 +184,7 @@ std::string BacktestJson(const BacktestResult& r) {
                        ",\"from\":" + util::JsonString(calendar::FormatDayNumberIso(r.firstDay)) +
                        ",\"to\":" + util::JsonString(calendar::FormatDayNumberIso(r.lastDay)) +
                        ",\"closes\":" + std::to_string(r.prices.Size()) + ",\"source\":" + util::JsonString(r.prices.source) +
+                       ",\"column\":" + util::JsonString(r.prices.column) +
                        ",\"strategies\":[";
     for (std::size_t i = 0; i < r.strategies.size(); ++i) json += (i ? "," : "") + JsonStrategy(r.strategies[i]);
     json += "],\"buyAndHold\":" + JsonStrategy(r.buyAndHold) + ",\"eventStudy\":[";

@@ -22,6 +22,7 @@ struct PricePoint {
 struct PriceSeries {
     std::vector<PricePoint> points;
     std::string source;  // file name or description, for headings
+    std::string column;  // the table's column the closes came from ("Close"); empty when not read from one
 
     std::size_t Size() const { return points.size(); }
     bool Empty() const { return points.empty(); }

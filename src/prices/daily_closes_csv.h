@@ -31,12 +31,14 @@ struct DailyClose {
 
 struct CsvReadResult {
     std::vector<DailyClose> closes;  // ascending day numbers
+    std::string closeColumn;         // the header's name of the close column, as messages quote fields
     std::string errorText;           // empty on success
 };
 
 // Reads a CSV table with a header row. The date column is the one named "Date" (any
 // case); the close column is "Close", else "DJIA", else one whose name begins with
-// "Close", else "Adj Close", else the only other column. Dates are YYYY-MM-DD or
+// "Close", else "Adj Close", else the only other column of a two-column table unless
+// its name says it holds something else (Open, High, Low, Volume, Change). Dates are YYYY-MM-DD or
 // MM/DD/YYYY; fields may be quoted, with thousands commas inside quotes; ".", "" and
 // "null" mark a day without value. Rows must be in strictly ascending or strictly
 // descending date order throughout; a descending table is returned ascending.

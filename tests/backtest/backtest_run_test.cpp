@@ -90,12 +90,16 @@ TEST(BacktestTableTest, TextCsvAndJsonCarryTheSameFigures) {
     const std::int32_t m = testing::FirstMonday();
     PriceSeries prices = testing::ThreeWeeks();
     prices.source = "three \"weeks\".csv";
+    prices.column = "Adj Close";
     const BacktestResult r =
         EvaluateBacktest(params, prices, {{.aspect = 1, .level = 0, .entryDay = m + 1, .exitDay = m + 3}},
                          {{.aspect = 1, .instantUt = 0, .day = m + 7}});
 
     const std::string text = BacktestText(r);
-    EXPECT_EQ(text.rfind("Backtest of Earth and Jupiter, heliocentric, long, 2011-03-07 to 2011-03-25, 15 closes", 0), 0u)
+    EXPECT_EQ(text.rfind("Backtest of Earth and Jupiter, heliocentric, long, 2011-03-07 to 2011-03-25, 15 closes of "
+                         "three \"weeks\".csv, column Adj Close\n",
+                         0),
+              0u)
         << text;
     // 102 -> 105: one trade of 2.94 %, held 2 days, 2 of 14 steps in the market.
     EXPECT_NE(text.find("Conjunction  10°       1   100.00     2.94     2.94      2.94"), std::string::npos) << text;
@@ -114,7 +118,7 @@ TEST(BacktestTableTest, TextCsvAndJsonCarryTheSameFigures) {
         << csv;
 
     const std::string json = BacktestJson(r);
-    EXPECT_NE(json.find("\"source\":\"three \\\"weeks\\\".csv\""), std::string::npos) << json;
+    EXPECT_NE(json.find("\"source\":\"three \\\"weeks\\\".csv\",\"column\":\"Adj Close\""), std::string::npos) << json;
     EXPECT_NE(json.find("{\"aspect\":\"Conjunction\",\"orbDegrees\":5,\"trades\":0,\"profitableShare\":null"),
               std::string::npos)
         << json;

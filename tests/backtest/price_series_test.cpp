@@ -37,6 +37,9 @@ TEST(PriceSeriesTest, ReadsEitherOrderAndLeavesOutDaysWithoutValue) {
     const PriceSeriesLoad value = FromText("DATE,VALUE\n2007-01-03,5\n2007-01-04,\n2007-01-05,6\n");
     ASSERT_EQ(value.errorText, "");
     EXPECT_EQ(value.series.Size(), 2u);
+    EXPECT_EQ(value.series.column, "VALUE");
+    EXPECT_EQ(newestFirst.series.column, "Close");
+    EXPECT_EQ(ClipToRange(value.series, 0, testing::Day(2007, 1, 4)).column, "VALUE");
 }
 
 TEST(PriceSeriesTest, RefusesBadTablesWithTheLineNumber) {

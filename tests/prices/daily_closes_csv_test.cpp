@@ -76,6 +76,20 @@ TEST_F(DailyClosesCsvTest, PicksTheCloseColumnOfCommonLayouts) {
     EXPECT_EQ(CloseOf(adjOnly, "2007-01-03"), 12474.52);
 }
 
+TEST_F(DailyClosesCsvTest, NamesTheCloseColumnAndNeverTakesAnotherFigureForIt) {
+    EXPECT_EQ(ParseDailyClosesCsv("Date,Open,High,Low,Close,Adj Close,Volume\n2007-01-03,1,2,3,4,5,6\n").closeColumn,
+              "Close");
+    EXPECT_EQ(ParseDailyClosesCsv("Volume,Adj Close,date\n1,2,01/03/2007\n").closeColumn, "Adj Close");
+    EXPECT_EQ(ParseDailyClosesCsv("DATE,SP500\n2007-01-03,1416.6\n").closeColumn, "SP500");
+    // Alone beside the dates, a column whose name says it holds something else is no close.
+    for (const char* other : {"Volume", "Open", "high", "LOW", "Adj Open", "Change %", "Vol."}) {
+        const CsvReadResult read = ParseDailyClosesCsv(std::string("Date,") + other + "\n2007-01-03,5\n2007-01-04,6\n");
+        EXPECT_TRUE(read.closes.empty()) << other;
+        EXPECT_EQ(read.errorText, std::string("no usable columns: the header line needs a \"Date\" column and a \"Close\", "
+                                              "\"Adj Close\" or \"DJIA\" column; \"") + other + "\" holds no closes");
+    }
+}
+
 TEST_F(DailyClosesCsvTest, QuotedFieldsUsDatesAndDescendingOrder) {
     const CsvReadResult result = ParseDailyClosesCsv(
         "\xEF\xBB\xBF\"Date\",\"Close\"\n"
