@@ -40,13 +40,23 @@ TEST(BacktestRunTest, RefusesRangesWithoutTwoClosesAndWhatTheTransitRunRefuses) 
     EXPECT_EQ(RunOn(params, testing::ThreeWeeks(), host).refusal,
               "The start date 2011-03-12 is after the end date 2011-03-09.");
 
-    // Two closes, but a range the transit run finds too short.
+    // Two closes too close together to scan: told in terms of the closes, whatever the
+    // range around them.
+    for (const std::int32_t to : {testing::FirstMonday() + 1, testing::FirstMonday() + 6}) {
+        params.fromDay = testing::FirstMonday() - 30;
+        params.toDay = to;
+        PriceSeries twoDays = testing::ThreeWeeks();
+        twoDays.points.resize(3);
+        r = RunOn(params, to > testing::FirstMonday() + 1 ? twoDays : testing::ThreeWeeks(), host);
+        EXPECT_EQ(r.outcome, util::RunOutcome::Refused);
+        EXPECT_EQ(r.refusal, to > testing::FirstMonday() + 1
+                                 ? "The closes from 2011-03-07 to 2011-03-09 span less than 3 days; a backtest needs a "
+                                   "longer series."
+                                 : "The closes from 2011-03-07 to 2011-03-08 span less than 3 days; a backtest needs a "
+                                   "longer series.");
+        EXPECT_FALSE(r.HasStatistics());
+    }
     params.fromDay = testing::FirstMonday();
-    params.toDay = testing::FirstMonday() + 1;
-    r = RunOn(params, testing::ThreeWeeks(), host);
-    EXPECT_EQ(r.outcome, util::RunOutcome::Refused);
-    EXPECT_EQ(r.refusal, "The start date must be at least 3 days prior to the end date.");
-    EXPECT_FALSE(r.HasStatistics());
 
     params.toDay.reset();
     params.orbDegrees = {5, 5, 2};
@@ -71,6 +81,26 @@ TEST(BacktestRunTest, PlutoLimitsApplyOnlyToPairsWithPluto) {
     params.pluto = {.available = false, .reason = "pluto.slx: missing"};
     old.points = {{.day = Day(2000, 1, 3), .close = 1, .line = 0}, {.day = Day(2000, 2, 3), .close = 2, .line = 0}};
     EXPECT_EQ(RunOn(params, old, host).refusal, "Pluto data is not available.\r\npluto.slx: missing");
+}
+
+TEST(BacktestRunTest, OnlyTheSpanOfTheClosesIsScannedWhateverTheRange) {
+    BacktestParams params;
+    params.aspects = {true, true, false, false, false, false, false};
+    testing::FakeRunHost closesOnly;
+    const BacktestResult own = RunOn(params, testing::ThreeWeeks(), closesOnly);
+    ASSERT_TRUE(own.HasStatistics());
+    // Centuries on either side: the scan still takes one step per day of the closes (the
+    // run yields once a step), and every figure is the same.
+    params.fromDay = Day(1, 1, 1);
+    params.toDay = Day(2799, 12, 31);
+    testing::FakeRunHost wide;
+    const BacktestResult r = RunOn(params, testing::ThreeWeeks(), wide);
+    ASSERT_TRUE(r.HasStatistics());
+    EXPECT_EQ(wide.yields, closesOnly.yields);
+    EXPECT_LT(wide.yields, 100);
+    EXPECT_EQ(BacktestText(r), BacktestText(own));
+    EXPECT_EQ(r.stays, own.stays);
+    EXPECT_EQ(r.exacts, own.exacts);
 }
 
 TEST(BacktestRunTest, AStopRequestEndsTheRunWithoutStatistics) {
