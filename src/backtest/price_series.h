@@ -47,8 +47,9 @@ inline constexpr std::size_t kMinimumCloses = 2;
 // with line numbers).
 PriceSeriesLoad PriceSeriesFromTable(const prices::CsvReadResult& table);
 
-// Reads a CSV file of daily closes: not an existing regular file, larger than 64 MB,
-// unreadable or refused by the reader gives a message that names the path.
+// Reads a CSV file of daily closes: a path that is missing or names a folder, pipe or
+// device (util::OpenInputFile's messages), a file larger than 64 MB, unreadable or
+// refused by the reader gives a message that names the path and the reason.
 PriceSeriesLoad ReadPriceSeriesFile(const std::string& path);
 
 // The trading days within first..last (day numbers, inclusive).
