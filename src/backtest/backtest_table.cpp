@@ -48,8 +48,8 @@ std::string OrbText(const StrategyTrades& s) { return s.aspect == 0 ? "" : std::
 
 std::string Heading(const BacktestResult& r) {
     return "Backtest of " + PairName(r.inputs) + ", " + (r.inputs.heliocentric ? "heliocentric" : "geocentric") +
-           ", " + SideName(r.inputs.side) + ", " + calendar::FormatDayNumberIso(r.firstDay) + " to " +
-           calendar::FormatDayNumberIso(r.lastDay) + ", " + std::to_string(r.prices.Size()) + " closes" +
+           ", " + SideName(r.inputs.side) + ", " + calendar::FormatDayNumberIso8601(r.firstDay) + " to " +
+           calendar::FormatDayNumberIso8601(r.lastDay) + ", " + std::to_string(r.prices.Size()) + " closes" +
            (r.prices.source.empty() ? "" : " of " + r.prices.source) +
            (r.prices.column.empty() ? "" : ", column " + r.prices.column);
 }
@@ -181,8 +181,8 @@ std::string BacktestJson(const BacktestResult& r) {
     std::string json = "{\"pair\":" + util::JsonString(PairName(r.inputs)) +
                        ",\"heliocentric\":" + (r.inputs.heliocentric ? "true" : "false") +
                        ",\"side\":" + util::JsonString(SideName(r.inputs.side)) +
-                       ",\"from\":" + util::JsonString(calendar::FormatDayNumberIso(r.firstDay)) +
-                       ",\"to\":" + util::JsonString(calendar::FormatDayNumberIso(r.lastDay)) +
+                       ",\"from\":" + util::JsonString(calendar::FormatDayNumberIso8601(r.firstDay)) +
+                       ",\"to\":" + util::JsonString(calendar::FormatDayNumberIso8601(r.lastDay)) +
                        ",\"closes\":" + std::to_string(r.prices.Size()) + ",\"source\":" + util::JsonString(r.prices.source) +
                        ",\"column\":" + util::JsonString(r.prices.column) +
                        ",\"strategies\":[";

@@ -341,8 +341,8 @@ private:
         }
         if (!InOrder(*day)) {
             const std::int32_t previous = result_.closes.back().dayNumber;
-            return Fail(LineError(lineNumber, "dates out of order (" + calendar::FormatDayNumberIso(*day) + " after " +
-                                                  calendar::FormatDayNumberIso(previous) + ")"));
+            return Fail(LineError(lineNumber, "dates out of order (" + calendar::FormatDayNumberIso8601(*day) + " after " +
+                                                  calendar::FormatDayNumberIso8601(previous) + ")"));
         }
         result_.closes.push_back(close);
         return true;

@@ -157,6 +157,15 @@ TEST(BacktestTableTest, TextCsvAndJsonCarryTheSameFigures) {
     EXPECT_EQ(PlainNumber(0.125), "0.125");
 }
 
+TEST(BacktestTableTest, HeadingAndJsonWriteFourDigitYears) {
+    BacktestParams params;
+    PriceSeries early;
+    early.points = {{.day = Day(800, 3, 1), .close = 1, .line = 0}, {.day = Day(800, 3, 9), .close = 2, .line = 0}};
+    const BacktestResult r = EvaluateBacktest(params, early, {}, {});
+    EXPECT_NE(BacktestText(r).find(", 0800-03-01 to 0800-03-09, 2 closes"), std::string::npos) << BacktestText(r);
+    EXPECT_NE(BacktestJson(r).find("\"from\":\"0800-03-01\",\"to\":\"0800-03-09\""), std::string::npos) << BacktestJson(r);
+}
+
 TEST(BacktestTableTest, DaysHeldAreRoundedAndNoFigureIsEverInfOrNan) {
     BacktestParams params;
     params.aspects = {true, false, false, false, false, false, false};
