@@ -71,9 +71,9 @@ BacktestResult EvaluateBacktest(const BacktestParams& params, const PriceSeries&
 
 // The whole backtest over the series. Only the span from the first to the last close
 // within the range is scanned. Refusals (too few closes in the range, closes spanning
-// less than kMinimumScanDays, a span the transit run refuses, Pluto without data) are shown through the host and returned with
-// outcome Refused; a stop gives Stopped and no statistics. Completed or NotFound (no
-// aspect in the range) come with statistics.
+// less than kMinimumScanDays, a span the transit run refuses, Pluto without data) are
+// shown through the host and returned with outcome Refused; a stop gives Stopped and no
+// statistics. Completed or NotFound (no aspect in the range) come with statistics.
 BacktestResult RunBacktest(const BacktestParams& params, const PriceSeries& series, util::RunFlags& flags,
                            util::RunHost& host);
 

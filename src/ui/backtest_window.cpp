@@ -369,7 +369,7 @@ void BacktestWindow::ShowResult() {
     const backtest::BacktestResult& r = *result_;
     lblSummary->setText(ToQ(backtest::PairName(r.inputs) + ", " + calendar::FormatDayNumberIso8601(r.firstDay) + " to " +
                             calendar::FormatDayNumberIso8601(r.lastDay) + ", " + std::to_string(r.prices.Size()) +
-                            " closes"));
+                            " closes" + (r.prices.column.empty() ? "" : ", column " + r.prices.column)));
     FillStatisticsTable();
     FillEventTable();
     const QSignalBlocker block(cboStrategy);
