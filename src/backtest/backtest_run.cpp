@@ -81,19 +81,30 @@ BacktestResult RunBacktest(const BacktestParams& params, const PriceSeries& seri
     const std::int32_t to = params.toDay.value_or(series.points.back().day);
     if (from > to)
         return Refused(params, host,
-                       "The start date " + calendar::FormatDayNumberIso(from) + " is after the end date " +
-                           calendar::FormatDayNumberIso(to) + ".");
+                       "The start date " + calendar::FormatDayNumberIso8601(from) + " is after the end date " +
+                           calendar::FormatDayNumberIso8601(to) + ".");
     const PriceSeries prices = ClipToRange(series, from, to);
     if (prices.Size() < kMinimumCloses)
         return Refused(params, host,
                        "The price series holds " + std::to_string(prices.Size()) + " close" +
-                           (prices.Size() == 1 ? "" : "s") + " from " + calendar::FormatDayNumberIso(from) + " to " +
-                           calendar::FormatDayNumberIso(to) + "; a backtest needs at least 2.");
+                           (prices.Size() == 1 ? "" : "s") + " from " + calendar::FormatDayNumberIso8601(from) + " to " +
+                           calendar::FormatDayNumberIso8601(to) + "; a backtest needs at least 2.");
+
+    // Only the closes' own span is scanned: days before the first close or after the last
+    // trade nothing, and a wide range would cost seconds per century. The scan backs off
+    // its start by itself when the pair is already inside an orb.
+    const std::int32_t firstClose = prices.points.front().day;
+    const std::int32_t lastClose = prices.points.back().day;
+    if (lastClose - firstClose < kMinimumScanDays)
+        return Refused(params, host,
+                       "The closes from " + calendar::FormatDayNumberIso8601(firstClose) + " to " +
+                           calendar::FormatDayNumberIso8601(lastClose) + " span less than " +
+                           std::to_string(kMinimumScanDays) + " days; a backtest needs a longer series.");
 
     transits::TransitInputs inputs = ScanInputs(params);
     calendar::DateEntryModel dates;
-    calendar::WriteDateFields(dates, 0, from);
-    calendar::WriteDateFields(dates, 1, to);
+    calendar::WriteDateFields(dates, 0, firstClose);
+    calendar::WriteDateFields(dates, 1, lastClose);
     ScanHost scanHost(host);
     transits::RunContext context{inputs, dates, flags, scanHost};
     transits::TransitResult scan = transits::StartTwoPlanetRun(context);

@@ -27,6 +27,9 @@ namespace kovo::backtest {
 
 inline constexpr const char* kBacktestTitle = "Backtest";
 
+// The shortest span in days from the first to the last close that the transit run scans.
+inline constexpr std::int32_t kMinimumScanDays = 3;
+
 struct BacktestParams {
     int firstPlanet = 1;   // planet index 1..8 (1: the Sun, heliocentrically the Earth)
     int secondPlanet = 5;  // planet index 2..9
@@ -68,10 +71,11 @@ struct BacktestResult {
 BacktestResult EvaluateBacktest(const BacktestParams& params, const PriceSeries& prices, std::vector<OrbStay> stays,
                                 std::vector<ExactEvent> exacts);
 
-// The whole backtest over the series. Refusals (too few closes in the range, a range the
-// transit run refuses, Pluto without data) are shown through the host and returned with
-// outcome Refused; a stop gives Stopped and no statistics. Completed or NotFound (no
-// aspect in the range) come with statistics.
+// The whole backtest over the series. Only the span from the first to the last close
+// within the range is scanned. Refusals (too few closes in the range, closes spanning
+// less than kMinimumScanDays, a span the transit run refuses, Pluto without data) are
+// shown through the host and returned with outcome Refused; a stop gives Stopped and no
+// statistics. Completed or NotFound (no aspect in the range) come with statistics.
 BacktestResult RunBacktest(const BacktestParams& params, const PriceSeries& series, util::RunFlags& flags,
                            util::RunHost& host);
 

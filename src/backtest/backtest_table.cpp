@@ -22,10 +22,14 @@ std::string Percent(std::optional<double> fraction) {
     return text == "-0.00" ? "0.00" : text;
 }
 
+// Days held: a tenth is enough, correctly rounded and with "." whatever the locale.
 std::string OneDecimal(std::optional<double> value) {
-    if (!value) return "-";
-    const std::string text = util::FixedTwoDecimals(*value);
-    return text.substr(0, text.size() - 1);  // days held: a tenth is enough
+    if (!value || !std::isfinite(*value)) return "-";
+    char buffer[64];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, *value, std::chars_format::fixed, 1);
+    if (result.ec != std::errc()) return "-";
+    const std::string text(buffer, result.ptr);
+    return text == "-0.0" ? "0.0" : text;
 }
 
 std::string Right(const std::string& text, std::size_t width) {
@@ -44,9 +48,10 @@ std::string OrbText(const StrategyTrades& s) { return s.aspect == 0 ? "" : std::
 
 std::string Heading(const BacktestResult& r) {
     return "Backtest of " + PairName(r.inputs) + ", " + (r.inputs.heliocentric ? "heliocentric" : "geocentric") +
-           ", " + SideName(r.inputs.side) + ", " + calendar::FormatDayNumberIso(r.firstDay) + " to " +
-           calendar::FormatDayNumberIso(r.lastDay) + ", " + std::to_string(r.prices.Size()) + " closes" +
-           (r.prices.source.empty() ? "" : " of " + r.prices.source);
+           ", " + SideName(r.inputs.side) + ", " + calendar::FormatDayNumberIso8601(r.firstDay) + " to " +
+           calendar::FormatDayNumberIso8601(r.lastDay) + ", " + std::to_string(r.prices.Size()) + " closes" +
+           (r.prices.source.empty() ? "" : " of " + r.prices.source) +
+           (r.prices.column.empty() ? "" : ", column " + r.prices.column);
 }
 
 std::string TextRow(const StrategyResult& s) {
@@ -60,7 +65,10 @@ std::string TextRow(const StrategyResult& s) {
            Right(std::to_string(st.openedAtStart), 7) + Right(std::to_string(st.sameDayStays), 6) + "\n";
 }
 
-std::string Optional(std::optional<double> value) { return value ? PlainNumber(*value) : ""; }
+// A CSV field: empty where a value does not apply or is not finite.
+std::string CsvNumber(double value) { return std::isfinite(value) ? PlainNumber(value) : ""; }
+
+std::string Optional(std::optional<double> value) { return value ? CsvNumber(*value) : ""; }
 
 std::string CsvField(const std::string& raw) {
     const std::string text = util::ValidUtf8(raw);
@@ -76,9 +84,9 @@ std::string CsvRow(const StrategyResult& s) {
     std::string row = CsvField(AspectName(s.trades.aspect)) + "," +
                       (s.trades.aspect == 0 ? "" : std::to_string(s.trades.orbDegrees)) + "," +
                       std::to_string(st.trades) + "," + Optional(st.profitableShare) + "," + Optional(st.meanReturn) +
-                      "," + Optional(st.medianReturn) + "," + (any ? PlainNumber(st.totalReturn) : "") + "," +
-                      (any ? PlainNumber(st.annualisedReturn) : "") + "," + PlainNumber(st.maxDrawdown) + "," +
-                      Optional(st.averageDaysHeld) + "," + PlainNumber(st.timeInMarket) + "," +
+                      "," + Optional(st.medianReturn) + "," + (any ? CsvNumber(st.totalReturn) : "") + "," +
+                      (any ? CsvNumber(st.annualisedReturn) : "") + "," + CsvNumber(st.maxDrawdown) + "," +
+                      Optional(st.averageDaysHeld) + "," + CsvNumber(st.timeInMarket) + "," +
                       std::to_string(st.openAtEnd) + "," + std::to_string(st.openedAtStart) + "," +
                       std::to_string(st.sameDayStays);
     return row + "\n";
@@ -173,9 +181,10 @@ std::string BacktestJson(const BacktestResult& r) {
     std::string json = "{\"pair\":" + util::JsonString(PairName(r.inputs)) +
                        ",\"heliocentric\":" + (r.inputs.heliocentric ? "true" : "false") +
                        ",\"side\":" + util::JsonString(SideName(r.inputs.side)) +
-                       ",\"from\":" + util::JsonString(calendar::FormatDayNumberIso(r.firstDay)) +
-                       ",\"to\":" + util::JsonString(calendar::FormatDayNumberIso(r.lastDay)) +
+                       ",\"from\":" + util::JsonString(calendar::FormatDayNumberIso8601(r.firstDay)) +
+                       ",\"to\":" + util::JsonString(calendar::FormatDayNumberIso8601(r.lastDay)) +
                        ",\"closes\":" + std::to_string(r.prices.Size()) + ",\"source\":" + util::JsonString(r.prices.source) +
+                       ",\"column\":" + util::JsonString(r.prices.column) +
                        ",\"strategies\":[";
     for (std::size_t i = 0; i < r.strategies.size(); ++i) json += (i ? "," : "") + JsonStrategy(r.strategies[i]);
     json += "],\"buyAndHold\":" + JsonStrategy(r.buyAndHold) + ",\"eventStudy\":[";

@@ -50,6 +50,7 @@ PriceSeriesLoad PriceSeriesFromTable(const prices::CsvReadResult& table) {
         }
         load.series.points.push_back({.day = row.dayNumber, .close = *row.close, .line = row.line});
     }
+    load.series.column = table.closeColumn;
     if (load.series.Size() < kMinimumCloses) {
         load.errorText = "the table holds " + std::to_string(load.series.Size()) +
                          (load.series.Size() == 1 ? " close" : " closes") + "; a backtest needs at least " +
@@ -80,6 +81,7 @@ PriceSeriesLoad ReadPriceSeriesFile(const std::string& path) {
 PriceSeries ClipToRange(const PriceSeries& series, std::int32_t first, std::int32_t last) {
     PriceSeries clipped;
     clipped.source = series.source;
+    clipped.column = series.column;
     for (const PricePoint& p : series.points)
         if (p.day >= first && p.day <= last) clipped.points.push_back(p);
     return clipped;

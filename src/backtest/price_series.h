@@ -22,6 +22,7 @@ struct PricePoint {
 struct PriceSeries {
     std::vector<PricePoint> points;
     std::string source;  // file name or description, for headings
+    std::string column;  // the table's column the closes came from ("Close"); empty when not read from one
 
     std::size_t Size() const { return points.size(); }
     bool Empty() const { return points.empty(); }
@@ -46,8 +47,9 @@ inline constexpr std::size_t kMinimumCloses = 2;
 // with line numbers).
 PriceSeriesLoad PriceSeriesFromTable(const prices::CsvReadResult& table);
 
-// Reads a CSV file of daily closes: not an existing regular file, larger than 64 MB,
-// unreadable or refused by the reader gives a message that names the path.
+// Reads a CSV file of daily closes: a path that is missing or names a folder, pipe or
+// device (util::OpenInputFile's messages), a file larger than 64 MB, unreadable or
+// refused by the reader gives a message that names the path and the reason.
 PriceSeriesLoad ReadPriceSeriesFile(const std::string& path);
 
 // The trading days within first..last (day numbers, inclusive).

@@ -44,6 +44,13 @@ std::string FormatDayNumberIso(std::int32_t dayNumber) {
     return FormatDateNumeric(GregorianDateOf(dayNumber), "-", ",");
 }
 
+std::string FormatDayNumberIso8601(std::int32_t dayNumber) {
+    const DateRecord r = GregorianDateOf(dayNumber);
+    const std::string digits = std::to_string(r.year < 0 ? -static_cast<std::int64_t>(r.year) : r.year);
+    const std::string year = (r.year < 0 ? "-" : "") + std::string(digits.size() < 4 ? 4 - digits.size() : 0, '0') + digits;
+    return year + "-" + TwoDigits(r.month) + "-" + TwoDigits(r.day);
+}
+
 std::string FormatDayNumberLong(std::int32_t dayNumber) {
     const DateRecord r = GregorianDateOf(dayNumber);
     return MonthName[static_cast<std::size_t>(r.month)] + BlankLed(r.day) + ", " + YearText(r.year, ",");

@@ -27,7 +27,10 @@ void DateFromDayNumber(DateRecord& record);
 // Year (grouped beyond ±9999), two-digit month and day, joined by separator.
 std::string FormatDateNumeric(const DateRecord& record, const std::string& separator,
                               const std::string& thousandsSeparator);
-std::string FormatDayNumberIso(std::int32_t dayNumber);    // 2022-12-22
+std::string FormatDayNumberIso(std::int32_t dayNumber);    // 2022-12-22 (the report's form: 1-01-01)
+// ISO 8601 for exports and files other programs read: the year always has four digits
+// (0001-01-01), more only beyond 9999, and a sign before a year below 1.
+std::string FormatDayNumberIso8601(std::int32_t dayNumber);
 std::string FormatDayNumberLong(std::int32_t dayNumber);   // December 22, 2022
 std::string FormatDayNumberShort(std::int32_t dayNumber);  // Dec. 22, 2022
 

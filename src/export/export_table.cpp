@@ -26,11 +26,11 @@ std::string MinuteText(std::int64_t minutes) {
     const auto ofDay = static_cast<int>(minutes - static_cast<std::int64_t>(day) * 1440);
     char clock[24];
     std::snprintf(clock, sizeof clock, "%02d:%02d", ofDay / 60, ofDay % 60);
-    return calendar::FormatDayNumberIso(day) + "T" + clock;
+    return calendar::FormatDayNumberIso8601(day) + "T" + clock;
 }
 
 Cell DateCell(const std::optional<transits::OrbDate>& date) {
-    return date ? Cell::Of(calendar::FormatDayNumberIso(date->day)) : Cell{};
+    return date ? Cell::Of(calendar::FormatDayNumberIso8601(date->day)) : Cell{};
 }
 
 // The minima a period's rows report: every exact one, or else the closest approach.
@@ -69,7 +69,7 @@ std::vector<Cell> PeriodRow(const TransitPeriod& period, const TransitMinimum* m
     row.push_back(Cell::Flag(period.cutAtStart));
     row.push_back(Cell::Flag(period.cutAtEnd));
     row.push_back(Cell::Number(std::to_string(period.ExactPasses())));
-    row.push_back(m != nullptr ? Cell::Of(calendar::FormatDayNumberIso(exact ? times.localDay : m->day)) : Cell{});
+    row.push_back(m != nullptr ? Cell::Of(calendar::FormatDayNumberIso8601(exact ? times.localDay : m->day)) : Cell{});
     row.push_back(Cell::Of(params.ZoneName()));
     return row;
 }
@@ -143,7 +143,7 @@ ExportTable SimulationEventTable(const simulation::SimulationRun& run) {
     for (const simulation::SimulationEvent& e : run.events) {
         const bool redemption = e.kind == simulation::SimulationEventKind::Redemption;
         const bool cancelled = e.kind == simulation::SimulationEventKind::Cancellation;
-        table.rows.push_back({Cell::Of(calendar::FormatDayNumberIso(e.day)), Cell::Of(AspectWord(e.aspect)),
+        table.rows.push_back({Cell::Of(calendar::FormatDayNumberIso8601(e.day)), Cell::Of(AspectWord(e.aspect)),
                               Cell::Number(std::to_string(e.orbDegrees)), Cell::Of(EventKind(e.kind)),
                               Cell::Number(std::to_string(e.number)), cancelled ? Cell{} : Cell::Number(Amount(e.amount)),
                               redemption ? Cell::Number(Amount(e.runningTotal)) : Cell{}});

@@ -24,7 +24,7 @@ std::string UtcValue(const std::string& isoMinute) {
 
 std::string DateValue(std::int32_t day) {
     std::string digits;
-    for (char c : calendar::FormatDayNumberIso(day))
+    for (char c : calendar::FormatDayNumberIso8601(day))
         if (c != '-') digits += c;
     return digits;
 }
@@ -70,8 +70,8 @@ private:
 std::string OrbLine(const char* name, int degrees, const transits::OrbSpan& span) {
     if (!span.Reached()) return {};
     std::string line = std::string(name) + " orb " + std::to_string(degrees) + "°:";
-    line += span.entry ? " entered " + calendar::FormatDayNumberIso(span.entry->day) : " already inside";
-    line += span.exit ? ", left " + calendar::FormatDayNumberIso(span.exit->day) : ", not left in the range";
+    line += span.entry ? " entered " + calendar::FormatDayNumberIso8601(span.entry->day) : " already inside";
+    line += span.exit ? ", left " + calendar::FormatDayNumberIso8601(span.exit->day) : ", not left in the range";
     return line + "\n";
 }
 
@@ -98,7 +98,7 @@ void AddPeriodEvents(Calendar& calendar, const transits::TransitPeriod& period, 
             ShowsRetrogradeMarks(p) && pass.minimum->retrograde ? ", " + p.firstName + " retrograde" : "";
         calendar.Event(PairUid(p, period.aspect) + "-" + UtcValue(times.utc), {"DTSTART:" + UtcValue(times.utc)},
                        pair + " (exact, " + centricity + ")",
-                       "Exact " + calendar::FormatDayNumberIso(times.localDay) + " " + times.localLabel + retrograde +
+                       "Exact " + calendar::FormatDayNumberIso8601(times.localDay) + " " + times.localLabel + retrograde +
                            "\n" + description);
     }
     if (!withPeriod) return;

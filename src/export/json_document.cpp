@@ -45,7 +45,7 @@ std::string Object(const std::vector<std::string>& members, const std::string& i
     return out + indent + "}";
 }
 
-std::string Date(std::int32_t day) { return util::JsonString(calendar::FormatDayNumberIso(day)); }
+std::string Date(std::int32_t day) { return util::JsonString(calendar::FormatDayNumberIso8601(day)); }
 
 std::string OutcomeWord(util::RunOutcome outcome) {
     switch (outcome) {

@@ -23,21 +23,22 @@ std::string Trim(std::string_view text) {
     return std::string(text.substr(first, last - first + 1));
 }
 
-// A field for a message, in quotes: at most kQuotedChars characters, cut at a character
+// A field for a message or heading: at most kQuotedChars characters, cut at a character
 // boundary, with control characters shown as "?" so that nothing can upset a terminal.
-std::string Quote(std::string_view text) {
+std::string Shown(std::string_view text) {
     std::string shown;
     std::size_t chars = 0;
     for (const char c : text) {
         const auto byte = static_cast<unsigned char>(c);
         const bool startsChar = (byte & 0xC0) != 0x80;
-        if ((startsChar && chars == kQuotedChars) || shown.size() == 4 * kQuotedChars)
-            return "\"" + shown + "...\"";
+        if ((startsChar && chars == kQuotedChars) || shown.size() == 4 * kQuotedChars) return shown + "...";
         if (startsChar) ++chars;
         shown += byte < 0x20 || byte == 0x7F ? '?' : c;
     }
-    return "\"" + shown + "\"";
+    return shown;
 }
+
+std::string Quote(std::string_view text) { return "\"" + Shown(text) + "\""; }
 
 // Splits a text into lines at LF, CR LF or a lone CR, reading the stream a block at a
 // time, so that memory stays one block and one line however large the input is.
@@ -237,6 +238,17 @@ int FindColumn(const std::vector<std::string>& names, bool (*matches)(const std:
     return -1;
 }
 
+// A column of a quote table that is not the close, by its lower-case name: such a
+// column alone beside the dates must not be traded as closes.
+bool NamesOtherFigure(const std::string& name) {
+    std::string_view n = name;
+    for (const std::string_view adjusted : {"adj. ", "adj ", "adjusted "})
+        if (n.rfind(adjusted, 0) == 0) n.remove_prefix(adjusted.size());
+    for (const char* other : {"open", "high", "low", "vol", "change", "chg", "%", "turnover", "shares", "trades"})
+        if (n.rfind(other, 0) == 0) return true;
+    return false;
+}
+
 Columns FindColumns(const std::vector<std::string>& header) {
     std::vector<std::string> names;
     for (const std::string& name : header) names.push_back(util::ToLower(name));
@@ -254,7 +266,8 @@ Columns FindColumns(const std::vector<std::string>& header) {
         columns.close = FindColumn(names, match);
         if (columns.close >= 0) return columns;
     }
-    if (names.size() == 2) columns.close = 1 - columns.date;
+    if (names.size() == 2 && !NamesOtherFigure(names[static_cast<std::size_t>(1 - columns.date)]))
+        columns.close = 1 - columns.date;
     return columns;
 }
 
@@ -299,9 +312,15 @@ private:
     bool Header() {
         haveHeader_ = true;
         columns_ = FindColumns(fields_);
-        if (columns_.date >= 0 && columns_.close >= 0) return true;
-        return Fail("no usable columns: the header line needs a \"Date\" column and a "
-                    "\"Close\" or \"DJIA\" column");
+        if (columns_.date >= 0 && columns_.close >= 0) {
+            result_.closeColumn = Shown(fields_[static_cast<std::size_t>(columns_.close)]);
+            return true;
+        }
+        std::string text = "no usable columns: the header line needs a \"Date\" column and a "
+                           "\"Close\", \"Adj Close\" or \"DJIA\" column";
+        if (columns_.date >= 0 && fields_.size() == 2)
+            text += "; " + Quote(fields_[static_cast<std::size_t>(1 - columns_.date)]) + " holds no closes";
+        return Fail(text);
     }
 
     bool Row(std::size_t lineNumber) {
@@ -316,11 +335,14 @@ private:
             close.close = ParseClose(closeText, separator_);
             if (!close.close || *close.close < 0)
                 return Fail(LineError(lineNumber, Quote(closeText) + " is not a closing value"));
+            if (*close.close != 0 && (*close.close < kSmallestClose || *close.close > kLargestClose))
+                return Fail(LineError(lineNumber, "the close " + Quote(closeText) +
+                                                      " is outside 0.000001 to 1000000000000"));
         }
         if (!InOrder(*day)) {
             const std::int32_t previous = result_.closes.back().dayNumber;
-            return Fail(LineError(lineNumber, "dates out of order (" + calendar::FormatDayNumberIso(*day) + " after " +
-                                                  calendar::FormatDayNumberIso(previous) + ")"));
+            return Fail(LineError(lineNumber, "dates out of order (" + calendar::FormatDayNumberIso8601(*day) + " after " +
+                                                  calendar::FormatDayNumberIso8601(previous) + ")"));
         }
         result_.closes.push_back(close);
         return true;

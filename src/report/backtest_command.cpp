@@ -11,6 +11,8 @@
 #include "platform/named_time_zone.h"
 #include "report/cli_options.h"
 #include "report/headless_host.h"
+#include "util/input_file.h"
+#include "util/safe_file.h"
 
 namespace kovo::report {
 
@@ -22,6 +24,7 @@ enum class Format { Text, Csv, Json };
 
 struct BacktestOptions {
     std::string pricesPath;
+    std::string outputPath;  // -o: written complete or not at all instead of standard output
     backtest::Side side = backtest::Side::Long;
     Format format = Format::Text;
     std::optional<std::int32_t> fromDay;
@@ -37,22 +40,20 @@ bool IsSharedOption(const std::string& name) {
     return false;
 }
 
-std::optional<std::int32_t> IsoDay(const std::string& text) {
-    if (text.size() != 10 || text[4] != '-' || text[7] != '-') return std::nullopt;
+// The day number of a YYYY-MM-DD text; "" when it is one, else the problem.
+std::string IsoDay(const std::string& option, const std::string& text, std::optional<std::int32_t>& day) {
+    bool digits = text.size() == 10 && text[4] == '-' && text[7] == '-';
+    for (std::size_t i : {0u, 1u, 2u, 3u, 5u, 6u, 8u, 9u}) digits = digits && text[i] >= '0' && text[i] <= '9';
+    if (!digits) return "dates are written YYYY-MM-DD";
     calendar::DateRecord record;
-    try {
-        record.year = std::stoi(text.substr(0, 4));
-        record.month = std::stoi(text.substr(5, 2));
-        record.day = std::stoi(text.substr(8, 2));
-    } catch (...) {
-        return std::nullopt;
-    }
-    for (std::size_t i : {0u, 1u, 2u, 3u, 5u, 6u, 8u, 9u})
-        if (text[i] < '0' || text[i] > '9') return std::nullopt;
+    record.year = std::stoi(text.substr(0, 4));
+    record.month = std::stoi(text.substr(5, 2));
+    record.day = std::stoi(text.substr(8, 2));
     record.calendar = calendar::kGregorian;
-    const std::int32_t day = calendar::DayNumberFromDate(record);
-    if (record.valid == 0) return std::nullopt;
-    return day;
+    day = calendar::DayNumberFromDate(record);
+    if (record.valid != 0) return {};
+    day.reset();
+    return option + " " + text + ": the calendar has no such day";
 }
 
 // "" when understood, else the problem for the usage message.
@@ -71,11 +72,14 @@ std::string ParseBacktestOptions(const std::vector<std::string>& args, BacktestO
             o.side = backtest::Side::Long;
         } else if (a == "--helio") {
             shared.push_back(a);
-        } else if (a == "--prices" || a == "--format" || IsSharedOption(a)) {
+        } else if (a == "--prices" || a == "--format" || a == "-o" || IsSharedOption(a)) {
             if (!hasValue) return "option '" + a + "' needs a value";
             const std::string& value = args[++i];
             if (a == "--prices") {
                 o.pricesPath = value;
+            } else if (a == "-o") {
+                if (value.empty()) return "-o takes a file name";
+                o.outputPath = value;
             } else if (a == "--format") {
                 if (value == "text") o.format = Format::Text;
                 else if (value == "csv") o.format = Format::Csv;
@@ -96,8 +100,13 @@ std::string ParseBacktestOptions(const std::vector<std::string>& args, BacktestO
     o.common = parsed.options;
     if (o.pricesPath.empty()) return "--prices FILE.csv is needed";
     if (o.common.first > 8 || o.common.second < 2) return "--first takes Sun ... Neptune and --second Mercury ... Pluto";
-    if (!o.common.from.empty() && !(o.fromDay = IsoDay(o.common.from))) return "dates are written YYYY-MM-DD";
-    if (!o.common.to.empty() && !(o.toDay = IsoDay(o.common.to))) return "dates are written YYYY-MM-DD";
+    if (!o.common.from.empty())
+        if (std::string problem = IsoDay("--from", o.common.from, o.fromDay); !problem.empty()) return problem;
+    if (!o.common.to.empty())
+        if (std::string problem = IsoDay("--to", o.common.to, o.toDay); !problem.empty()) return problem;
+    const util::FileIdentity prices = util::IdentityOf(o.pricesPath);
+    if (!o.outputPath.empty() && prices.Known() && util::IdentityOf(o.outputPath) == prices)
+        return "-o names the --prices file, which would be lost";
     return {};
 }
 
@@ -116,7 +125,8 @@ std::string BacktestUsageText() {
     return "usage: kovo-report backtest --prices FILE.csv [OPTIONS]\n\n"
            "Trades the closes of FILE.csv while the pair stays inside each aspect's orbs and prints\n"
            "the statistics of every aspect and orb, of buy-and-hold and an event study.\n"
-           "FILE.csv: a Date column and a Close, Adj Close, Value or DJIA column, as kovo-djia reads.\n\n"
+           "FILE.csv: a Date column and a Close, Adj Close or DJIA column, or one other column not\n"
+           "named Open, High, Low, Volume or Change, as kovo-djia reads.\n\n"
            "options:\n"
            "  --prices FILE.csv   the daily closes\n"
            "  --first NAME        first body: Sun (or Earth), Mercury ... Neptune (default Mars)\n"
@@ -128,7 +138,8 @@ std::string BacktestUsageText() {
            "  --from YYYY-MM-DD   first day (default the first close of the file)\n"
            "  --to YYYY-MM-DD     last day (default the last close of the file)\n"
            "  --tz ZONE           the zone of the dates of orb entries and exits (default GMT)\n"
-           "  --format FORMAT     text (default), csv or json\n";
+           "  --format FORMAT     text (default), csv or json\n"
+           "  -o PATH             write to PATH (complete or not at all) instead of standard output\n";
 }
 
 int RunBacktestCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& errors,
@@ -168,8 +179,15 @@ int RunBacktestCommand(const std::vector<std::string>& args, std::ostream& out, 
     util::RunFlags flags;
     const backtest::BacktestResult result = backtest::RunBacktest(params, load.series, flags, host);
     host.LeaveBusyState();
-    if (!result.HasStatistics()) return 1;
-    out << Render(result, o.format);
+    if (!result.HasStatistics()) return 1;  // a refused or stopped run leaves an existing file alone
+    if (o.outputPath.empty()) {
+        out << Render(result, o.format);
+        return 0;
+    }
+    if (const std::string problem = util::WriteFileAtomically(o.outputPath, Render(result, o.format)); !problem.empty()) {
+        errors << "kovo-report: " << problem << "\n";
+        return 1;
+    }
     return 0;
 }
 

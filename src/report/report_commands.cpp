@@ -18,6 +18,7 @@
 #include "report/backtest_command.h"
 #include "report/cli_options.h"
 #include "report/headless_host.h"
+#include "report/positions_coverage.h"
 #include "report/run_output.h"
 #include "report/simulate_command.h"
 #include "transits/transit_runs.h"
@@ -98,9 +99,38 @@ transits::TransitInputs TransitInputsFrom(const CliOptions& o, const astro::Plut
     return in;
 }
 
+// The zone offsets (days east) in which a positions row's local reading occurs: a named
+// zone's clock may skip a reading (none) or show it twice (two).
+std::vector<double> RowZones(const CliOptions& o, const std::optional<platform::NamedTimeZone>& named, double local) {
+    if (!named) return {calendar::TimeZoneOffsetMinutes(o.timezonePosition.value_or(calendar::kGmtPosition)) / 1440.0};
+    std::vector<double> zones;
+    for (const int seconds : named->OffsetsAtLocal(local)) zones.push_back(seconds / 86400.0);
+    return zones;
+}
+
+// The refusal of a table whose first or last row lies outside the body's data; "" when
+// every row has a position.
+std::string PositionsRangeRefusal(const CliOptions& o, const calendar::DateEntryModel& dates) {
+    const auto named = o.namedZone.empty() ? std::nullopt : platform::NamedTimeZone::Find(o.namedZone);
+    const double first = dates.DayNumbers[0] - 0.5;
+    const double last = dates.DayNumbers[1] + 0.5;
+    // The last row's local reading, as the table's own loop reaches it.
+    auto rows = static_cast<long long>(std::floor((last - 1e-9 - first) / o.stepDays));
+    const auto local = [&](long long k) { return first + static_cast<double>(k) * o.stepDays; };
+    while (local(rows + 1) <= last - 1e-9) ++rows;
+    while (rows > 0 && local(rows) > last - 1e-9) --rows;
+    // The instants of the first and last readings; one a named zone skips is taken unshifted.
+    auto instants = [&](double reading) {
+        std::vector<double> zones = RowZones(o, named, reading);
+        if (zones.empty()) zones.push_back(0);
+        const auto [least, most] = std::minmax_element(zones.begin(), zones.end());
+        return std::pair{reading - *most, reading - *least};
+    };
+    return PositionsCoverageRefusal(o.first, o.heliocentric, instants(first).first, instants(local(rows)).second);
+}
+
 int Positions(const CliOptions& o, const calendar::DateEntryModel& dates, std::ostream& out) {
     const int position = o.timezonePosition.value_or(calendar::kGmtPosition);
-    const double fixedZone = calendar::TimeZoneOffsetMinutes(position) / 1440.0;
     const auto named = o.namedZone.empty() ? std::nullopt : platform::NamedTimeZone::Find(o.namedZone);
     const std::string eol = o.lineFeeds ? "\n" : "\r\n";
     out << "Date       Time   " << (named ? "      " : "") << "Longitude(deg)  "
@@ -115,14 +145,9 @@ int Positions(const CliOptions& o, const calendar::DateEntryModel& dates, std::o
     for (long long k = 0;; ++k) {
         const double local = first + static_cast<double>(k) * o.stepDays;
         if (local > last - 1e-9) break;
-        // A named zone's clock may skip a reading (no row) or show it twice (a row for
-        // each, told apart by the abbreviation).
-        std::vector<double> zones{fixedZone};
-        if (named) {
-            zones.clear();
-            for (const int seconds : named->OffsetsAtLocal(local)) zones.push_back(seconds / 86400.0);
-        }
-        for (const double zone : zones) {
+        // A reading shown twice by a named zone gives a row for each, told apart by the
+        // abbreviation.
+        for (const double zone : RowZones(o, named, local)) {
             const double lon = astro::PlanetLongitude(o.first, local - zone, o.heliocentric);
             const long long minutes = std::llround((local + 0.5 - std::floor(local + 0.5)) * 1440) % 1440;
             char clock[32];
@@ -224,6 +249,10 @@ int CommandStatus(const std::vector<std::string>& args, std::ostream& out, std::
             return 1;
         if (o.first == astro::kPluto && !pluto.available) {
             host.ShowMessage({.text = astro::PlutoUnavailableText(pluto), .title = "positions"});
+            return 1;
+        }
+        if (const std::string refusal = PositionsRangeRefusal(o, dates); !refusal.empty()) {
+            host.ShowMessage({.text = refusal, .title = "positions"});
             return 1;
         }
         return Positions(o, dates, out);

@@ -388,9 +388,9 @@ void BacktestWindow::closeEvent(QCloseEvent* event) {
 
 void BacktestWindow::ShowResult() {
     const backtest::BacktestResult& r = *result_;
-    lblSummary->setText(ToQ(backtest::PairName(r.inputs) + ", " + calendar::FormatDayNumberIso(r.firstDay) + " to " +
-                            calendar::FormatDayNumberIso(r.lastDay) + ", " + std::to_string(r.prices.Size()) +
-                            " closes"));
+    lblSummary->setText(ToQ(backtest::PairName(r.inputs) + ", " + calendar::FormatDayNumberIso8601(r.firstDay) + " to " +
+                            calendar::FormatDayNumberIso8601(r.lastDay) + ", " + std::to_string(r.prices.Size()) +
+                            " closes" + (r.prices.column.empty() ? "" : ", column " + r.prices.column)));
     FillStatisticsTable();
     FillEventTable();
     const QSignalBlocker block(cboStrategy);

@@ -24,6 +24,14 @@ std::string NotAFile(const std::string& path) { return "cannot read " + Printabl
 std::string TooLarge(const std::string& path) { return PrintableName(path) + " is too large"; }
 
 #ifndef _WIN32
+// What an opened path is instead of a regular file, in the user's words.
+std::string NotAFile(const std::string& path, mode_t mode) {
+    const char* what = S_ISDIR(mode) ? "a folder" : S_ISFIFO(mode) ? "a pipe (FIFO)" : S_ISSOCK(mode) ? "a socket" : "a device";
+    return "cannot read " + PrintableName(path) + ": " + what + ", not a file";
+}
+#endif
+
+#ifndef _WIN32
 
 // A read-only stream buffer over a descriptor it owns.
 class DescriptorBuffer : public std::streambuf {
@@ -74,9 +82,10 @@ InputFile OpenInputFile(const std::string& path, std::uintmax_t maxBytes) {
         return input;
     }
     struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    const bool known = ::fstat(fd, &info) == 0;
+    if (!known || !S_ISREG(info.st_mode)) {
         ::close(fd);
-        input.errorText = NotAFile(path);
+        input.errorText = known ? NotAFile(path, info.st_mode) : NotAFile(path);
         return input;
     }
     if (info.st_size < 0 || static_cast<std::uintmax_t>(info.st_size) > maxBytes) {

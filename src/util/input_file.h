@@ -27,8 +27,9 @@ struct InputFile {
 };
 
 // Opens `path` for binary reading when it is a regular file of at most maxBytes bytes.
-// A missing file, a folder, a FIFO or a device gives "cannot read PATH: not an existing
-// file"; opening never waits on a FIFO. The stream reads the very file that was checked.
+// A missing file gives "cannot read PATH: not an existing file"; a folder, FIFO, socket
+// or device says which ("cannot read PATH: a folder, not a file"); opening never waits
+// on a FIFO. The stream reads the very file that was checked.
 InputFile OpenInputFile(const std::string& path, std::uintmax_t maxBytes);
 
 // The identity of the file `path` names now (links followed), or an unknown one when

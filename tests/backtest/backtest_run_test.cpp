@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <map>
 
 #include "backtest/backtest_run.h"
@@ -39,13 +40,23 @@ TEST(BacktestRunTest, RefusesRangesWithoutTwoClosesAndWhatTheTransitRunRefuses) 
     EXPECT_EQ(RunOn(params, testing::ThreeWeeks(), host).refusal,
               "The start date 2011-03-12 is after the end date 2011-03-09.");
 
-    // Two closes, but a range the transit run finds too short.
+    // Two closes too close together to scan: told in terms of the closes, whatever the
+    // range around them.
+    for (const std::int32_t to : {testing::FirstMonday() + 1, testing::FirstMonday() + 6}) {
+        params.fromDay = testing::FirstMonday() - 30;
+        params.toDay = to;
+        PriceSeries twoDays = testing::ThreeWeeks();
+        twoDays.points.resize(3);
+        r = RunOn(params, to > testing::FirstMonday() + 1 ? twoDays : testing::ThreeWeeks(), host);
+        EXPECT_EQ(r.outcome, util::RunOutcome::Refused);
+        EXPECT_EQ(r.refusal, to > testing::FirstMonday() + 1
+                                 ? "The closes from 2011-03-07 to 2011-03-09 span less than 3 days; a backtest needs a "
+                                   "longer series."
+                                 : "The closes from 2011-03-07 to 2011-03-08 span less than 3 days; a backtest needs a "
+                                   "longer series.");
+        EXPECT_FALSE(r.HasStatistics());
+    }
     params.fromDay = testing::FirstMonday();
-    params.toDay = testing::FirstMonday() + 1;
-    r = RunOn(params, testing::ThreeWeeks(), host);
-    EXPECT_EQ(r.outcome, util::RunOutcome::Refused);
-    EXPECT_EQ(r.refusal, "The start date must be at least 3 days prior to the end date.");
-    EXPECT_FALSE(r.HasStatistics());
 
     params.toDay.reset();
     params.orbDegrees = {5, 5, 2};
@@ -72,6 +83,26 @@ TEST(BacktestRunTest, PlutoLimitsApplyOnlyToPairsWithPluto) {
     EXPECT_EQ(RunOn(params, old, host).refusal, "Pluto data is not available.\r\npluto.slx: missing");
 }
 
+TEST(BacktestRunTest, OnlyTheSpanOfTheClosesIsScannedWhateverTheRange) {
+    BacktestParams params;
+    params.aspects = {true, true, false, false, false, false, false};
+    testing::FakeRunHost closesOnly;
+    const BacktestResult own = RunOn(params, testing::ThreeWeeks(), closesOnly);
+    ASSERT_TRUE(own.HasStatistics());
+    // Centuries on either side: the scan still takes one step per day of the closes (the
+    // run yields once a step), and every figure is the same.
+    params.fromDay = Day(1, 1, 1);
+    params.toDay = Day(2799, 12, 31);
+    testing::FakeRunHost wide;
+    const BacktestResult r = RunOn(params, testing::ThreeWeeks(), wide);
+    ASSERT_TRUE(r.HasStatistics());
+    EXPECT_EQ(wide.yields, closesOnly.yields);
+    EXPECT_LT(wide.yields, 100);
+    EXPECT_EQ(BacktestText(r), BacktestText(own));
+    EXPECT_EQ(r.stays, own.stays);
+    EXPECT_EQ(r.exacts, own.exacts);
+}
+
 TEST(BacktestRunTest, AStopRequestEndsTheRunWithoutStatistics) {
     testing::FakeRunHost host;
     util::RunFlags flags;
@@ -89,12 +120,16 @@ TEST(BacktestTableTest, TextCsvAndJsonCarryTheSameFigures) {
     const std::int32_t m = testing::FirstMonday();
     PriceSeries prices = testing::ThreeWeeks();
     prices.source = "three \"weeks\".csv";
+    prices.column = "Adj Close";
     const BacktestResult r =
         EvaluateBacktest(params, prices, {{.aspect = 1, .level = 0, .entryDay = m + 1, .exitDay = m + 3}},
                          {{.aspect = 1, .instantUt = 0, .day = m + 7}});
 
     const std::string text = BacktestText(r);
-    EXPECT_EQ(text.rfind("Backtest of Earth and Jupiter, heliocentric, long, 2011-03-07 to 2011-03-25, 15 closes", 0), 0u)
+    EXPECT_EQ(text.rfind("Backtest of Earth and Jupiter, heliocentric, long, 2011-03-07 to 2011-03-25, 15 closes of "
+                         "three \"weeks\".csv, column Adj Close\n",
+                         0),
+              0u)
         << text;
     // 102 -> 105: one trade of 2.94 %, held 2 days, 2 of 14 steps in the market.
     EXPECT_NE(text.find("Conjunction  10°       1   100.00     2.94     2.94      2.94"), std::string::npos) << text;
@@ -113,13 +148,47 @@ TEST(BacktestTableTest, TextCsvAndJsonCarryTheSameFigures) {
         << csv;
 
     const std::string json = BacktestJson(r);
-    EXPECT_NE(json.find("\"source\":\"three \\\"weeks\\\".csv\""), std::string::npos) << json;
+    EXPECT_NE(json.find("\"source\":\"three \\\"weeks\\\".csv\",\"column\":\"Adj Close\""), std::string::npos) << json;
     EXPECT_NE(json.find("{\"aspect\":\"Conjunction\",\"orbDegrees\":5,\"trades\":0,\"profitableShare\":null"),
               std::string::npos)
         << json;
     EXPECT_NE(json.find("{\"tradingDays\":20,\"count\":0,\"mean\":null,\"median\":null}"), std::string::npos) << json;
     EXPECT_EQ(PlainNumber(-0.0), "0");
     EXPECT_EQ(PlainNumber(0.125), "0.125");
+}
+
+TEST(BacktestTableTest, HeadingAndJsonWriteFourDigitYears) {
+    BacktestParams params;
+    PriceSeries early;
+    early.points = {{.day = Day(800, 3, 1), .close = 1, .line = 0}, {.day = Day(800, 3, 9), .close = 2, .line = 0}};
+    const BacktestResult r = EvaluateBacktest(params, early, {}, {});
+    EXPECT_NE(BacktestText(r).find(", 0800-03-01 to 0800-03-09, 2 closes"), std::string::npos) << BacktestText(r);
+    EXPECT_NE(BacktestJson(r).find("\"from\":\"0800-03-01\",\"to\":\"0800-03-09\""), std::string::npos) << BacktestJson(r);
+}
+
+TEST(BacktestTableTest, DaysHeldAreRoundedAndNoFigureIsEverInfOrNan) {
+    BacktestParams params;
+    params.aspects = {true, false, false, false, false, false, false};
+    const std::int32_t m = testing::FirstMonday();
+    BacktestResult r = EvaluateBacktest(params, testing::ThreeWeeks(),
+                                        {{.aspect = 1, .level = 0, .entryDay = m + 1, .exitDay = m + 3}}, {});
+    StrategyResult& outer = r.strategies[0];
+    outer.stats.averageDaysHeld = 156.0 / 7;  // 22.2857...
+    EXPECT_NE(BacktestText(r).find("  22.3 "), std::string::npos) << BacktestText(r);
+    outer.stats.averageDaysHeld = 0.25;  // a tie of the binary value goes to even
+    EXPECT_NE(BacktestText(r).find("   0.2 "), std::string::npos) << BacktestText(r);
+
+    const double inf = std::numeric_limits<double>::infinity();
+    outer.stats.totalReturn = inf;
+    outer.stats.annualisedReturn = std::nan("");
+    outer.stats.maxDrawdown = -inf;
+    outer.stats.meanReturn = inf;
+    outer.stats.averageDaysHeld = inf;
+    for (const std::string& table : {BacktestText(r), BacktestCsv(r), BacktestJson(r)}) {
+        EXPECT_EQ(table.find("inf"), std::string::npos) << table;
+        EXPECT_EQ(table.find("nan"), std::string::npos) << table;
+    }
+    EXPECT_NE(BacktestCsv(r).find("\nConjunction,10,1,1,,0.02941176471,,,,,0.1428571429,"), std::string::npos) << BacktestCsv(r);
 }
 
 // ---- the real index history against the simulation --------------------------------

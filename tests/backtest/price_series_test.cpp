@@ -15,6 +15,8 @@
 #include <fstream>
 #include <thread>
 
+#include <sys/stat.h>
+
 #include "backtest/price_series.h"
 #include "synthetic_prices.h"
 #include "test_support.h"
@@ -37,6 +39,9 @@ TEST(PriceSeriesTest, ReadsEitherOrderAndLeavesOutDaysWithoutValue) {
     const PriceSeriesLoad value = FromText("DATE,VALUE\n2007-01-03,5\n2007-01-04,\n2007-01-05,6\n");
     ASSERT_EQ(value.errorText, "");
     EXPECT_EQ(value.series.Size(), 2u);
+    EXPECT_EQ(value.series.column, "VALUE");
+    EXPECT_EQ(newestFirst.series.column, "Close");
+    EXPECT_EQ(ClipToRange(value.series, 0, testing::Day(2007, 1, 4)).column, "VALUE");
 }
 
 TEST(PriceSeriesTest, RefusesBadTablesWithTheLineNumber) {
@@ -67,7 +72,15 @@ TEST(PriceSeriesTest, ReadsFilesAndNamesThePathInEveryRefusal) {
     const std::string bad = (folder / "bad.csv").string();
     std::ofstream(bad) << "Date,Close\n2007-01-03,5\n2007-01-04,0\n";
     EXPECT_EQ(ReadPriceSeriesFile(bad).errorText, bad + ": line 3: a close of 0.00 is not positive");
-    EXPECT_EQ(ReadPriceSeriesFile(folder.string()).errorText, "cannot read " + folder.string() + ": not an existing file");
+    // What the path names instead of a file, in the user's words.
+    EXPECT_EQ(ReadPriceSeriesFile(folder.string()).errorText, "cannot read " + folder.string() + ": a folder, not a file");
+    const std::string fifo = (folder / "pipe.csv").string();
+    std::filesystem::remove(fifo);
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_EQ(ReadPriceSeriesFile(fifo).errorText, "cannot read " + fifo + ": a pipe (FIFO), not a file");
+    EXPECT_EQ(ReadPriceSeriesFile("/dev/null").errorText, "cannot read /dev/null: a device, not a file");
+    const std::string missing = (folder / "missing.csv").string();
+    EXPECT_EQ(ReadPriceSeriesFile(missing).errorText, "cannot read " + missing + ": not an existing file");
     std::filesystem::remove_all(folder);
 }
 
@@ -95,7 +108,7 @@ TEST(PriceSeriesTest, AFifoSwappedInAfterTheCheckIsRefusedWithoutWaiting) {
         const auto stop = std::chrono::steady_clock::now() + std::chrono::seconds(4);
         while (std::chrono::steady_clock::now() < stop) {
             const std::string error = ReadPriceSeriesFile(path).errorText;
-            if (!error.empty() && error != "cannot read " + path + ": not an existing file") ++unexpected;
+            if (!error.empty() && error != "cannot read " + path + ": a pipe (FIFO), not a file") ++unexpected;
         }
         done = true;
         swapper.join();

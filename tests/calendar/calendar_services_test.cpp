@@ -37,6 +37,15 @@ TEST_F(CalendarServices, NumericFormGroupsOnlyYearsBeyondFourDigits) {
     EXPECT_EQ(FormatDateNumeric(r, "-", ""), "0-00-00");
 }
 
+TEST_F(CalendarServices, Iso8601GivesEveryYearFourDigitsWhereTheReportFormDoesNot) {
+    EXPECT_EQ(FormatDayNumberIso8601(Day(1, 1, 1)), "0001-01-01");
+    EXPECT_EQ(FormatDayNumberIso8601(Day(999, 12, 31)), "0999-12-31");
+    EXPECT_EQ(FormatDayNumberIso8601(Day(2026, 12, 9)), "2026-12-09");
+    EXPECT_EQ(FormatDayNumberIso8601(Day(12345, 3, 4)), "12345-03-04");
+    EXPECT_EQ(FormatDayNumberIso8601(Day(-5, 3, 4)), "-0005-03-04");
+    EXPECT_EQ(FormatDayNumberIso(Day(1, 1, 1)), "1-01-01");  // the report's cells stay as they are
+}
+
 TEST_F(CalendarServices, LeapDaysAndValidity) {
     DateRecord r;
     r.year = 2012;

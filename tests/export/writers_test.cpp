@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "export/delimited_text.h"
+#include "export/export_document.h"
 #include "export/icalendar.h"
 #include "export/json_document.h"
 #include "util/json_text.h"
@@ -90,6 +91,37 @@ TEST(ICalendar, FoldsAt75OctetsWithoutSplittingACharacter) {
 TEST(ICalendar, EscapesTextValues) {
     EXPECT_EQ(EscapeText("a,b;c\\d\ne\r\nf"), "a\\,b\\;c\\\\d\\ne\\nf");
     EXPECT_EQ(EscapeText("last line\n"), "last line");
+}
+
+// A first-millennium run: every export writes its dates as ISO 8601, four-digit years.
+TEST(ExportDates, YearsBelowOneThousandKeepFourDigitsInEveryFormat) {
+    transits::TransitResult result;
+    result.outcome = util::RunOutcome::Completed;
+    result.inputs.firstName = "Mars";
+    result.inputs.secondName = "Jupiter";
+    result.inputs.timezonePosition = 24;  // GMT
+    result.inputs.timezoneText = "GMT";
+    result.inputs.startDay = kovo::testing::Day(800, 1, 1);
+    result.inputs.endDay = kovo::testing::Day(800, 12, 31);
+    transits::TransitPeriod period;
+    period.aspect = 2;
+    period.outer = {.entry = transits::OrbDate{kovo::testing::Day(799, 12, 20), false},
+                    .exit = transits::OrbDate{kovo::testing::Day(800, 1, 21), false}};
+    transits::TransitPass pass;
+    pass.minimum = transits::TransitMinimum{
+        .instantUt = kovo::testing::Day(800, 1, 10) - 0.5 + (14 * 60 + 25) / 1440.0, .deviation = 0.0001, .exact = true};
+    period.passes = {pass};
+    result.periods = {period};
+    const RunRecords records = result;
+    const std::string ics = Unfold(*ExportDocument(records, ExportFormat::ICalendar, {.icsPeriods = true, .stampUtc = "20261209T010000Z"}));
+    EXPECT_NE(ics.find("DTSTART:08000110T142500Z\r\n"), std::string::npos) << ics;
+    EXPECT_NE(ics.find("DTSTART;VALUE=DATE:07991220\r\nDTEND;VALUE=DATE:08000122\r\n"), std::string::npos) << ics;
+    EXPECT_NE(ics.find("Exact 0800-01-10 14:25"), std::string::npos) << ics;
+    const std::string csv = *ExportDocument(records, ExportFormat::Csv);
+    EXPECT_NE(csv.find("0799-12-20"), std::string::npos) << csv;
+    EXPECT_NE(csv.find("0800-01-10T14:25Z"), std::string::npos) << csv;
+    const std::string json = *ExportDocument(records, ExportFormat::Json);
+    EXPECT_NE(json.find("\"0800-01-21\""), std::string::npos) << json;
 }
 
 TEST(ICalendar, EventsFromRecordsHaveStableUidsAndUtcStarts) {

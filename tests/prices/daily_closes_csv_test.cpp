@@ -76,6 +76,20 @@ TEST_F(DailyClosesCsvTest, PicksTheCloseColumnOfCommonLayouts) {
     EXPECT_EQ(CloseOf(adjOnly, "2007-01-03"), 12474.52);
 }
 
+TEST_F(DailyClosesCsvTest, NamesTheCloseColumnAndNeverTakesAnotherFigureForIt) {
+    EXPECT_EQ(ParseDailyClosesCsv("Date,Open,High,Low,Close,Adj Close,Volume\n2007-01-03,1,2,3,4,5,6\n").closeColumn,
+              "Close");
+    EXPECT_EQ(ParseDailyClosesCsv("Volume,Adj Close,date\n1,2,01/03/2007\n").closeColumn, "Adj Close");
+    EXPECT_EQ(ParseDailyClosesCsv("DATE,SP500\n2007-01-03,1416.6\n").closeColumn, "SP500");
+    // Alone beside the dates, a column whose name says it holds something else is no close.
+    for (const char* other : {"Volume", "Open", "high", "LOW", "Adj Open", "Change %", "Vol."}) {
+        const CsvReadResult read = ParseDailyClosesCsv(std::string("Date,") + other + "\n2007-01-03,5\n2007-01-04,6\n");
+        EXPECT_TRUE(read.closes.empty()) << other;
+        EXPECT_EQ(read.errorText, std::string("no usable columns: the header line needs a \"Date\" column and a \"Close\", "
+                                              "\"Adj Close\" or \"DJIA\" column; \"") + other + "\" holds no closes");
+    }
+}
+
 TEST_F(DailyClosesCsvTest, QuotedFieldsUsDatesAndDescendingOrder) {
     const CsvReadResult result = ParseDailyClosesCsv(
         "\xEF\xBB\xBF\"Date\",\"Close\"\n"
@@ -105,6 +119,21 @@ TEST_F(DailyClosesCsvTest, RefusesBadTables) {
     EXPECT_NE(ParseDailyClosesCsv("Date,Close\n2007-01-03,-5\n").errorText, "");
     EXPECT_NE(ParseDailyClosesCsv("Date,Close\n2007-01-03,inf\n").errorText, "");
     EXPECT_NE(ParseDailyClosesCsv("Date,Open,Close\n2007-01-03,1\n").errorText.find("too few fields"), std::string::npos);
+}
+
+TEST_F(DailyClosesCsvTest, RefusesClosesOutsideASaneRangeWithTheLineNumber) {
+    for (const char* close : {"1e308", "1000000000000.01", "1e-320", "0.0000009"}) {
+        const std::string text = std::string("Date,Close\n2007-01-03,5\n2007-01-04,") + close + "\n";
+        EXPECT_EQ(ParseDailyClosesCsv(text).errorText,
+                  std::string("line 3: the close \"") + close + "\" is outside 0.000001 to 1000000000000")
+            << close;
+    }
+    // The limits themselves, and zero (a day without trading in some tables), are closes.
+    const CsvReadResult edges =
+        ParseDailyClosesCsv("Date,Close\n2007-01-03,0.000001\n2007-01-04,1000000000000\n2007-01-05,0\n");
+    ASSERT_EQ(edges.errorText, "");
+    EXPECT_EQ(CloseOf(edges, "2007-01-04"), 1e12);
+    EXPECT_EQ(CloseOf(edges, "2007-01-05"), 0.0);
 }
 
 TEST_F(DailyClosesCsvTest, ReadsOtherLineEndsAndSeparators) {

@@ -18,6 +18,13 @@ struct Result {
     std::string err;
 };
 
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
 Result Report(std::vector<std::string> args) {
     std::ostringstream out, err;
     const int status = kovo::report::RunReport(args, out, err, false);
@@ -63,6 +70,12 @@ TEST_F(BacktestCommand, BadOptionsGiveTheUsageAndStatusTwo) {
         EXPECT_NE(r.err.find("usage: kovo-report backtest --prices FILE.csv"), std::string::npos) << r.err;
         EXPECT_EQ(r.out, "");
     }
+    // A date the calendar lacks is told as such, not as a wrong format.
+    const Result february = Report({"backtest", "--prices", "x.csv", "--from", "2010-02-30"});
+    EXPECT_EQ(february.status, 2);
+    EXPECT_EQ(february.err.rfind("kovo-report: --from 2010-02-30: the calendar has no such day\n", 0), 0u) << february.err;
+    EXPECT_EQ(Report({"backtest", "--prices", "x.csv", "--to", "2010-2-3"}).err.rfind("kovo-report: dates are written YYYY-MM-DD", 0),
+              0u);
     const Result help = Report({"backtest", "--help"});
     EXPECT_EQ(help.status, 0);
     EXPECT_NE(help.out.find("--format FORMAT"), std::string::npos);
@@ -84,6 +97,32 @@ TEST_F(BacktestCommand, RefusedPriceFilesNameTheLineAndGiveStatusOne) {
     r = Report({"backtest", "--prices", Spring2011(), "--from", "2011-03-05", "--to", "2011-03-06"});
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("holds 0 closes from 2011-03-05 to 2011-03-06"), std::string::npos) << r.err;
+}
+
+TEST_F(BacktestCommand, WritesTheTableToTheOutputFileOnlyWhenTheRunSucceeds) {
+    const std::string prices = Spring2011();
+    const std::string table = (folder_ / "table.csv").string();
+    const std::vector<std::string> run{"backtest", "--prices", prices, "--aspects", "opp", "--format", "csv", "-o", table};
+    Result r = Report(run);
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "");
+    std::vector<std::string> toStandardOutput(run.begin(), run.end() - 2);
+    EXPECT_EQ(ReadFile(table), Report(toStandardOutput).out);
+
+    // A refused run leaves the file as it was; the price file itself is never the output.
+    const std::string kept = ReadFile(table);
+    std::vector<std::string> refused = run;
+    refused.insert(refused.end(), {"--from", "2011-06-01"});
+    EXPECT_EQ(Report(refused).status, 1);
+    EXPECT_EQ(ReadFile(table), kept);
+    const std::string before = ReadFile(prices);
+    r = Report({"backtest", "--prices", prices, "-o", (folder_ / "." / "spring.csv").string()});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err.rfind("kovo-report: -o names the --prices file, which would be lost\n", 0), 0u) << r.err;
+    EXPECT_EQ(ReadFile(prices), before);
+    r = Report({"backtest", "--prices", prices, "-o", folder_.string()});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find(folder_.string()), std::string::npos) << r.err;
 }
 
 TEST_F(BacktestCommand, PrintsTheStatisticsAsTextCsvOrJson) {

@@ -136,6 +136,37 @@ TEST(ReportCommands, PositionsTable) {
     EXPECT_EQ(rows, 2);
 }
 
+// Pluto's files cover fewer years than the ephemeris: a table reaching past them is
+// refused with those years, never printed with the files' "no data" values.
+TEST(ReportCommands, PositionsOfPlutoOutsideItsYearsAreRefusedWithThoseYears) {
+    struct Case {
+        std::vector<std::string> args;
+        std::string refusal;  // "" when the whole table has data
+    };
+    const std::string late = "End date is too late for Pluto: its geocentric positions cover the years 1600 to 2099 (UT).\n";
+    const Case cases[] = {
+        {{"--from", "2099-12-30", "--to", "2100-01-02"}, late},
+        {{"--from", "1599-12-31", "--to", "1600-01-01", "--helio"},
+         "Start date is too early for Pluto: its heliocentric positions cover the years 1600 to 2199 (UT).\n"},
+        {{"--from", "2099-12-31", "--to", "2099-12-31", "--step", "6h"}, ""},
+        // The zone decides: 23:00 in New York is already the next day in UT; midnight
+        // of 1 January 2100 ten hours east of Greenwich is still 2099 there.
+        {{"--from", "2099-12-31", "--to", "2099-12-31", "--step", "1h", "--tz", "America/New_York"}, late},
+        {{"--from", "2099-12-31", "--to", "2100-01-01", "--tz", "GMT+10:00"}, ""},
+        {{"--from", "2150-01-01", "--to", "2199-12-31", "--step", "3650d", "--helio"}, ""},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> args{"positions", "--body", "Pluto"};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        const auto r = Report(args);
+        EXPECT_EQ(r.err, c.refusal) << c.args[1];
+        EXPECT_EQ(r.status, c.refusal.empty() ? 0 : 1) << c.args[1];
+        if (!c.refusal.empty()) EXPECT_EQ(r.out, "");
+        EXPECT_EQ(r.out.find("-100.0"), std::string::npos) << r.out;
+        EXPECT_EQ(r.out.find("-99.0"), std::string::npos) << r.out;
+    }
+}
+
 // A named zone's clock skips 02:00-02:59 on 8 March 2026 and shows 01:00-01:59 twice on
 // 1 November: no rows for the first, two for the second, in time order.
 TEST(ReportCommands, PositionsInANamedZoneFollowTheClock) {

@@ -67,6 +67,7 @@ TEST_F(BacktestWindowTest, RunsShowsSortableTablesAndExportsThem) {
     bt.SetInputs(in);
     bt.RunClicked();
     ASSERT_TRUE(bt.LastResult().has_value()) << (w->dialogs.Messages().empty() ? "" : w->dialogs.Messages()[0].text);
+    EXPECT_TRUE(kovo::testing::FindControl<QLabel>(bt, QStringLiteral("lblSummary"))->text().endsWith(QStringLiteral(" closes, column Close")));
     auto* table = kovo::testing::FindControl<QTableWidget>(bt, QStringLiteral("tblStatistics"));
     ASSERT_EQ(table->rowCount(), 4);  // three orbs of the opposition and buy-and-hold
     EXPECT_EQ(table->item(0, 1)->text(), QString::fromUtf8("10°"));  // unsorted until a heading is clicked
