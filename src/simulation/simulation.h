@@ -50,7 +50,7 @@ struct SimulationParams {
     bool runInProgress = false;
     std::string buttonCaption = kSimulateCaption;  // display only: the title of the refusals
     NumberFormat numberFormat;
-    astro::PlutoAvailability pluto;  // a pair with Pluto is refused, with its reason, when not available
+    astro::PlutoAvailability pluto{};  // a pair with Pluto is refused, with its reason, when not available
 };
 
 enum class SimulationOutcome {

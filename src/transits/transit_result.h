@@ -54,7 +54,7 @@ struct TransitMinimum {
     // Exact minima in a zone whose offset has seconds (local mean time): the whole UT
     // minute nearest the exact instant, which `instantUt` (a minute of the local grid)
     // falls between. Exports give it, so that no zone moves the UT minute; else unset.
-    std::optional<double> utMinute;
+    std::optional<double> utMinute{};
 };
 
 // One line of the report: a pass towards the exact aspect inside the outer orb. A

@@ -161,7 +161,9 @@ TEST(ReportCommands, PositionsOfPlutoOutsideItsYearsAreRefusedWithThoseYears) {
         const auto r = Report(args);
         EXPECT_EQ(r.err, c.refusal) << c.args[1];
         EXPECT_EQ(r.status, c.refusal.empty() ? 0 : 1) << c.args[1];
-        if (!c.refusal.empty()) EXPECT_EQ(r.out, "");
+        if (!c.refusal.empty()) {
+            EXPECT_EQ(r.out, "");
+        }
         EXPECT_EQ(r.out.find("-100.0"), std::string::npos) << r.out;
         EXPECT_EQ(r.out.find("-99.0"), std::string::npos) << r.out;
     }

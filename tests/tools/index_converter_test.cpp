@@ -143,7 +143,7 @@ TEST_F(IndexConverterTest, CommandRefusesToWriteOverItsInput) {
     const std::string input = Write("x.csv", csv);
     fs::create_symlink("x.csv", folder / "link.csv");
     fs::create_hard_link(input, folder / "hard.csv");
-    for (const fs::path output : {fs::path(input), folder / "link.csv", folder / "hard.csv", folder / "." / "x.csv"}) {
+    for (const fs::path& output : {fs::path(input), folder / "link.csv", folder / "hard.csv", folder / "." / "x.csv"}) {
         EXPECT_EQ(Command({input, "-o", output.string()}), 1) << output;
         EXPECT_NE(err.str().find("it is the input file " + input), std::string::npos) << err.str();
         std::ifstream file(input, std::ios::binary);
