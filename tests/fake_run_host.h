@@ -1,6 +1,6 @@
 #pragma once
-// A scripted RunHost for core tests: keeps the output text, records every message and
-// window call in order, and answers questions from a queue (No when the queue is empty).
+// A scripted RunHost for core tests: keeps the report text, records every message in
+// order, and answers questions from a queue (No when the queue is empty).
 #include <deque>
 #include <functional>
 #include <string>
@@ -16,26 +16,11 @@ public:
     std::string output;
     std::vector<util::Message> messages;
     std::deque<util::Answer> answers;
-    bool appendChecked = false;
-    bool appendVisible = true;
-    int busyEntered = 0;
-    int busyLeft = 0;
-    int donePopUps = 0;
-    int yields = 0;
-    int compactRestores = 0;
-    int runWindowPrepared = 0;
-    int caretMoves = 0;
-    std::vector<std::string> calls;  // busy state, pop-up and window calls in order
-    // Runs at every yield, e.g. to press the run button during a run.
-    std::function<void(int)> onYield;
+    int progressCalls = 0;
+    std::int32_t lastDay = 0;
+    // Runs at every progress report, e.g. to press Stop during a run.
+    std::function<void(int)> onProgress;
 
-    void AppendOutput(std::string_view text) override { output += text; }
-    void ClearOutput() override {
-        output.clear();
-        calls.push_back("ClearOutput");
-    }
-    std::size_t OutputLength() const override { return util::CharCount(output); }
-    void MoveCaretToEnd() override { ++caretMoves; }
     util::Answer ShowMessage(const util::Message& message) override {
         messages.push_back(message);
         if (message.buttons == util::MessageButtons::Ok) return util::Answer::Ok;
@@ -44,30 +29,13 @@ public:
         answers.pop_front();
         return a;
     }
-    void Yield() override {
-        ++yields;
-        if (onYield) onYield(yields);
+    void Progress(double, std::int32_t day) override {
+        ++progressCalls;
+        lastDay = day;
+        if (onProgress) onProgress(progressCalls);
     }
-    void EnterBusyState(bool isSimulation) override {
-        ++busyEntered;
-        calls.push_back(isSimulation ? "EnterBusyState(true)" : "EnterBusyState(false)");
-    }
-    void LeaveBusyState() override {
-        ++busyLeft;
-        calls.push_back("LeaveBusyState");
-    }
-    void PrepareRunWindow() override {
-        ++runWindowPrepared;
-        calls.push_back("PrepareRunWindow");
-    }
-    void ShowDonePopUp() override {
-        ++donePopUps;
-        calls.push_back("ShowDonePopUp");
-    }
-    bool AppendChecked() const override { return appendChecked; }
-    void SetAppendChecked(bool checked) override { appendChecked = checked; }
-    void SetAppendVisible(bool visible) override { appendVisible = visible; }
-    void RestoreCompactHeight() override { ++compactRestores; }
+    util::ReportSink& Report() override { return sink_; }
+    util::CancelToken& Cancel() override { return cancel; }
 
     // The message texts shown so far, for compact assertions.
     std::vector<std::string> Texts() const {
@@ -75,6 +43,16 @@ public:
         for (const auto& m : messages) t.push_back(m.text);
         return t;
     }
+
+    util::CancelToken cancel;
+
+private:
+    struct Sink final : util::ReportSink {
+        explicit Sink(std::string& text) : text(text) {}
+        void Append(std::string_view more) override { text += more; }
+        std::size_t Length() const override { return util::CharCount(text); }
+        std::string& text;
+    } sink_{output};
 };
 
 }  // namespace kovo::testing

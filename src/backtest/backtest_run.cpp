@@ -3,40 +3,81 @@
 #include "astro/catalogue.h"
 #include "calendar/calendar_services.h"
 #include "calendar/date_entry.h"
-#include "calendar/time_zones.h"
 #include "transits/transit_runs.h"
 
 namespace kovo::backtest {
 
 namespace {
 
-// The host the transit run sees: the report text and the window calls go nowhere, the
-// messages, yields and progress reach the backtest's own host.
-class ScanHost final : public util::QuietRunHost {
+// The host the transit run sees: the report text goes nowhere, the messages, progress
+// and stop requests are the backtest's own host's.
+class ScanHost final : public util::RunHost {
 public:
     explicit ScanHost(util::RunHost& host) : host_(host) {}
 
-    util::Answer ShowMessage(const util::Message& message) override { return host_.ShowMessage(message); }
-    void Yield() override { host_.Yield(); }
-    void Progress(double fraction) override { host_.Progress(fraction); }
+    util::Answer ShowMessage(const util::Message& message) override {
+        last_ = message.text;
+        return host_.ShowMessage(message);
+    }
+    void Progress(double fraction, std::int32_t day) override { host_.Progress(fraction, day); }
+    util::ReportSink& Report() override { return discard_; }
+    util::CancelToken& Cancel() override { return host_.Cancel(); }
+    // The text of the last message: the reason of a refusal.
+    const std::string& Last() const { return last_; }
 
 private:
     util::RunHost& host_;
+    util::DiscardingSink discard_;
+    std::string last_;
 };
 
-transits::TransitInputs ScanInputs(const BacktestParams& params) {
-    transits::TransitInputs in;
-    in.firstListPos = params.firstPlanet == astro::kPluto ? -1 : params.firstPlanet - 1;
-    in.secondListPos = params.secondPlanet - 2;
-    in.orbPositions = {params.orbDegrees[0] - 1, params.orbDegrees[1] - 1, params.orbDegrees[2] - 1, 3};
-    in.aspectChecked = params.aspects;
-    in.heliocentric = params.heliocentric;
-    in.timezonePosition = params.timezonePosition;
-    in.timezoneText = calendar::TimeZoneText(params.timezonePosition, false);
-    in.namedZone = params.namedZone;
-    in.pluto = params.pluto;
-    in.outputLimit = std::nullopt;
-    return in;
+// The two-planet run's checks of the days and the pair, in its order and with its
+// messages; the days are the closes' own, so only their limits and the data can refuse.
+bool ScanRefused(const BacktestParams& params, const transits::TransitRequest& r, util::MessageSink& sink) {
+    const int first = astro::PlanetIndex(r.first);
+    const int second = astro::PlanetIndex(r.second);
+    const std::string caption = PairName(params);
+    calendar::DateEntryModel days;
+    days.DayNumbers = {r.firstDay, r.lastDay};
+    for (int which = 0; which < 2; ++which)
+        if (!calendar::CheckDateLimits(days, which, caption, sink)) return true;
+    if (first == second) {
+        sink.ShowMessage({.text = "Transit of a planet to itself is not possible.",
+                          .title = caption,
+                          .icon = util::MessageIcon::Exclamation});
+        return true;
+    }
+    if (second < first) {
+        sink.ShowMessage({.text = "Second planet must be beyond first planet",
+                          .title = caption,
+                          .icon = util::MessageIcon::Information});
+        return true;
+    }
+    const auto& orbs = r.orbDegrees;
+    if (!calendar::CheckOrbsDecreasing(orbs[0] - 1, orbs[1] - 1, orbs[2] - 1, sink)) return true;
+    if ((first == astro::kPluto || second == astro::kPluto) && !params.pluto.available) {
+        sink.ShowMessage({.text = astro::PlutoUnavailableText(params.pluto),
+                          .title = caption,
+                          .icon = util::MessageIcon::Exclamation});
+        return true;
+    }
+    for (int which = 0; which < 2; ++which)
+        if (!calendar::CheckPlanetDataCoverage(days, which, first, second, r.heliocentric, sink)) return true;
+    return false;
+}
+
+transits::TransitRequest ScanRequest(const BacktestParams& params, std::int32_t firstDay, std::int32_t lastDay) {
+    transits::TransitRequest r;
+    r.first = params.first;
+    r.second = params.second;
+    r.heliocentric = params.heliocentric;
+    r.firstDay = firstDay;
+    r.lastDay = lastDay;
+    for (std::size_t a = 1; a <= astro::kAspectCount; ++a) r.aspects[a] = params.aspects[a - 1];
+    r.orbDegrees = params.orbDegrees;
+    r.zone = params.zone;
+    r.outputLimit = std::nullopt;
+    return r;
 }
 
 BacktestResult Refused(const BacktestParams& params, util::RunHost& host, std::string text) {
@@ -50,8 +91,7 @@ BacktestResult Refused(const BacktestParams& params, util::RunHost& host, std::s
 }  // namespace
 
 std::string PairName(const BacktestParams& params) {
-    return astro::PlanetName(params.firstPlanet, params.heliocentric, false) + " and " +
-           astro::PlanetName(params.secondPlanet, params.heliocentric, false);
+    return transits::PairName(params.first, params.second, params.heliocentric);
 }
 
 BacktestResult EvaluateBacktest(const BacktestParams& params, const PriceSeries& prices, std::vector<OrbStay> stays,
@@ -74,8 +114,7 @@ BacktestResult EvaluateBacktest(const BacktestParams& params, const PriceSeries&
     return result;
 }
 
-BacktestResult RunBacktest(const BacktestParams& params, const PriceSeries& series, util::RunFlags& flags,
-                           util::RunHost& host) {
+BacktestResult RunBacktest(const BacktestParams& params, const PriceSeries& series, util::RunHost& host) {
     if (series.Empty()) return Refused(params, host, "The price series holds no closes.");
     const std::int32_t from = params.fromDay.value_or(series.points.front().day);
     const std::int32_t to = params.toDay.value_or(series.points.back().day);
@@ -101,13 +140,15 @@ BacktestResult RunBacktest(const BacktestParams& params, const PriceSeries& seri
                            calendar::FormatDayNumberIso8601(lastClose) + " span less than " +
                            std::to_string(kMinimumScanDays) + " days; a backtest needs a longer series.");
 
-    transits::TransitInputs inputs = ScanInputs(params);
-    calendar::DateEntryModel dates;
-    calendar::WriteDateFields(dates, 0, firstClose);
-    calendar::WriteDateFields(dates, 1, lastClose);
+    const transits::TransitRequest request = ScanRequest(params, firstClose, lastClose);
     ScanHost scanHost(host);
-    transits::RunContext context{inputs, dates, flags, scanHost};
-    transits::TransitResult scan = transits::StartTwoPlanetRun(context);
+    transits::TransitResult scan;
+    if (ScanRefused(params, request, scanHost)) {
+        scan.outcome = util::RunOutcome::Refused;
+        scan.refusal = scanHost.Last();
+    } else {
+        scan = transits::RunTwoPlanet(request, scanHost);
+    }
     if (scan.outcome == util::RunOutcome::Refused || scan.outcome == util::RunOutcome::Failed ||
         scan.outcome == util::RunOutcome::Stopped) {
         BacktestResult result;

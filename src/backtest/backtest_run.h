@@ -1,12 +1,12 @@
 #pragma once
-// A whole backtest: the transit run of the pair over the range (with the window's own
-// checks and messages), the stays and exact aspects it recorded, the trades of every
+// A whole backtest: the transit run of the pair over the range (with the two-planet
+// run's checks of its days and pair, and their messages), the stays and exact aspects it recorded, the trades of every
 // aspect and orb level, their statistics, buy-and-hold and the event study.
 //
-// The scan is the long part: it yields to the host once per step, reports its progress
-// and asks "Stop?" when flags.stopRequest is set, so a front end cancels a backtest by
-// setting the flag and answering Yes. The scan's report text never reaches the host's
-// output area.
+// The scan is the long part: it reports its progress to the host once per step and asks
+// "Stop?" when the host's cancel token is set, so a front end cancels a backtest by
+// setting the token and answering Yes. The scan's report text never reaches the host's
+// report. Nothing here touches shared state: a backtest may run on a worker thread.
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -19,7 +19,8 @@
 #include "backtest/orb_stays.h"
 #include "backtest/price_series.h"
 #include "backtest/trade_rules.h"
-#include "platform/named_time_zone.h"
+#include "astro/body.h"
+#include "calendar/report_zone.h"
 #include "util/run_host.h"
 #include "util/run_outcome.h"
 
@@ -31,8 +32,8 @@ inline constexpr const char* kBacktestTitle = "Backtest";
 inline constexpr std::int32_t kMinimumScanDays = 3;
 
 struct BacktestParams {
-    int firstPlanet = 1;   // planet index 1..8 (1: the Sun, heliocentrically the Earth)
-    int secondPlanet = 5;  // planet index 2..9
+    astro::Body first = astro::Body::Sun;  // heliocentrically the Earth
+    astro::Body second = astro::Body::Jupiter;
     bool heliocentric = true;
     std::array<bool, 7> aspects{true, true, true, true, true, true, true};  // aspect index k + 1
     std::array<int, 3> orbDegrees{10, 5, 2};  // outer, middle, inner; strictly decreasing, 1..15
@@ -40,8 +41,7 @@ struct BacktestParams {
     // The range (day numbers, inclusive); absent: the series' first or last day.
     std::optional<std::int32_t> fromDay;
     std::optional<std::int32_t> toDay;
-    int timezonePosition = 24;  // the zone of the civil dates of orb entries and exits: GMT
-    std::optional<platform::NamedTimeZone> namedZone;  // replaces timezonePosition when set
+    calendar::ReportZone zone;  // the zone of the civil dates of orb entries and exits: GMT
     astro::PlutoAvailability pluto;  // Pluto's limits and availability apply only to a pair with Pluto
 };
 
@@ -76,8 +76,7 @@ BacktestResult EvaluateBacktest(const BacktestParams& params, const PriceSeries&
 // less than kMinimumScanDays, a span the transit run refuses, Pluto without data) are
 // shown through the host and returned with outcome Refused; a stop gives Stopped and no
 // statistics. Completed or NotFound (no aspect in the range) come with statistics.
-BacktestResult RunBacktest(const BacktestParams& params, const PriceSeries& series, util::RunFlags& flags,
-                           util::RunHost& host);
+BacktestResult RunBacktest(const BacktestParams& params, const PriceSeries& series, util::RunHost& host);
 
 // "Earth and Jupiter": the pair's names in the run's centricity.
 std::string PairName(const BacktestParams& params);

@@ -27,11 +27,12 @@ LocalOffset LocalOffsetAt(const transits::TransitRunParams& params, double insta
 }
 
 std::string ZoneTitle(const transits::TransitRunParams& params, double fromUt, double toUt) {
-    if (!params.namedZone) return params.timezoneText;
+    const auto* named = params.zone.NamedZone();
+    if (!named) return params.zone.Name();
     std::string used;
-    for (const std::string& name : params.namedZone->AbbreviationsBetween(fromUt, toUt))
+    for (const std::string& name : named->AbbreviationsBetween(fromUt, toUt))
         used += (used.empty() ? "" : "/") + name;
-    return params.namedZone->Name() + " (" + used + ")";
+    return named->Name() + " (" + used + ")";
 }
 
 double LocalJulianDate(const transits::TransitRunParams& params, double instantUt) {

@@ -154,8 +154,8 @@ ExportTable SimulationEventTable(const simulation::SimulationRun& run) {
 ExportTable SimulationSummaryTable(const simulation::SimulationRun& run) {
     ExportTable table;
     table.columns = {"first", "second", "aspect", "orb", "investments", "total_usd"};
-    const std::string first = astro::PlanetName(run.inputs.firstPlanet, true, false);
-    const std::string second = astro::PlanetName(run.inputs.secondPlanet, true, false);
+    const std::string first = astro::PlanetName(astro::PlanetIndex(run.inputs.first), true, false);
+    const std::string second = astro::PlanetName(astro::PlanetIndex(run.inputs.second), true, false);
     for (const simulation::SimulationSlot& slot : run.SimulationSlots) {
         table.rows.push_back({Cell::Of(first), Cell::Of(second), Cell::Of(AspectWord(slot.Aspect)),
                               Cell::Number(std::to_string(slot.OrbDegrees)),

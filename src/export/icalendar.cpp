@@ -169,8 +169,8 @@ std::string TransitCalendar(const std::vector<const transits::TransitResult*>& r
 
 std::string SimulationCalendar(const simulation::SimulationRun& run, const CalendarOptions& options) {
     Calendar calendar(options);
-    const std::string first = astro::PlanetName(run.inputs.firstPlanet, true, false);
-    const std::string second = astro::PlanetName(run.inputs.secondPlanet, true, false);
+    const std::string first = astro::PlanetName(astro::PlanetIndex(run.inputs.first), true, false);
+    const std::string second = astro::PlanetName(astro::PlanetIndex(run.inputs.second), true, false);
     for (const simulation::SimulationEvent& e : run.events) {
         const std::string slot = first + " " + AspectWord(e.aspect) + " " + second + ", " +
                                  std::to_string(e.orbDegrees) + "° orb";

@@ -119,10 +119,10 @@ std::string TransitJson(const std::vector<const transits::TransitResult*>& resul
 }
 
 std::string SimulationJson(const simulation::SimulationRun& run) {
-    const simulation::SimulationParams& p = run.inputs;
+    const simulation::SimulationRequest& p = run.inputs;
     const std::string inputs = Object(
-        {Member("first", util::JsonString(astro::PlanetName(p.firstPlanet, true, false))),
-         Member("second", util::JsonString(astro::PlanetName(p.secondPlanet, true, false))),
+        {Member("first", util::JsonString(astro::PlanetName(astro::PlanetIndex(p.first), true, false))),
+         Member("second", util::JsonString(astro::PlanetName(astro::PlanetIndex(p.second), true, false))),
          Member("centricity", util::JsonString("heliocentric")), Member("from", Date(p.startDay)), Member("to", Date(p.endDay)),
          Member("orbs_degrees", Orbs(p.orbDegrees)),
          Member("aspects", AspectList([&p](int a) { return p.aspectChecked[static_cast<std::size_t>(a - 1)]; })),

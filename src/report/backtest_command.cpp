@@ -163,22 +163,22 @@ int RunBacktestCommand(const std::vector<std::string>& args, std::ostream& out, 
     const bool withPluto = o.common.first == astro::kPluto || o.common.second == astro::kPluto;
     if (!loaded.message.empty() && withPluto) host.Notice({.text = loaded.message, .title = "Read Pluto Data"});
 
-    backtest::BacktestParams params{.firstPlanet = o.common.first,
-                                    .secondPlanet = o.common.second,
+    const int zonePosition = o.common.timezonePosition.value_or(calendar::kGmtPosition);
+    const auto named = o.common.namedZone.empty() ? std::nullopt : platform::NamedTimeZone::Find(o.common.namedZone);
+    backtest::BacktestParams params{.first = astro::BodyOfIndex(o.common.first),
+                                    .second = astro::BodyOfIndex(o.common.second),
                                     .heliocentric = o.common.heliocentric,
                                     .aspects = o.common.aspects,
                                     .orbDegrees = o.common.orbs,
                                     .side = o.side,
                                     .fromDay = o.fromDay,
                                     .toDay = o.toDay,
-                                    .timezonePosition = o.common.timezonePosition.value_or(calendar::kGmtPosition),
-                                    .namedZone = o.common.namedZone.empty()
-                                                     ? std::nullopt
-                                                     : platform::NamedTimeZone::Find(o.common.namedZone),
+                                    .zone = named ? calendar::ReportZone::Named(*named)
+                                                  : calendar::ReportZone::Fixed(calendar::TimeZoneOffsetMinutes(zonePosition),
+                                                                                calendar::TimeZoneText(zonePosition, false)),
                                     .pluto = {.available = loaded.ok, .reason = loaded.reason}};
-    util::RunFlags flags;
-    const backtest::BacktestResult result = backtest::RunBacktest(params, load.series, flags, host);
-    host.LeaveBusyState();
+    const backtest::BacktestResult result = backtest::RunBacktest(params, load.series, host);
+    host.EndProgress();
     if (!result.HasStatistics()) return 1;  // a refused or stopped run leaves an existing file alone
     if (o.outputPath.empty()) {
         out << Render(result, o.format);

@@ -6,7 +6,7 @@
 
 namespace kovo::report {
 
-std::size_t HeadlessHost::OutputLength() const { return util::CharCount(output_); }
+std::size_t HeadlessHost::TextSink::Length() const { return util::CharCount(text); }
 
 util::Answer HeadlessHost::ShowMessage(const util::Message& message) {
     ClearProgress();
@@ -17,7 +17,7 @@ util::Answer HeadlessHost::ShowMessage(const util::Message& message) {
     return util::Answer::Ok;
 }
 
-void HeadlessHost::Progress(double fraction) {
+void HeadlessHost::Progress(double fraction, std::int32_t) {
     if (!showProgress_) return;
     if (std::chrono::steady_clock::now() - started_ < std::chrono::seconds(1)) return;
     const int percent = std::clamp(static_cast<int>(fraction * 100), 0, 100);
@@ -28,8 +28,6 @@ void HeadlessHost::Progress(double fraction) {
             << std::string(static_cast<std::size_t>(40 - filled), ' ') << "] " << percent << "%" << std::flush;
     progressShown_ = true;
 }
-
-void HeadlessHost::LeaveBusyState() { ClearProgress(); }
 
 void HeadlessHost::ClearProgress() {
     if (!progressShown_) return;

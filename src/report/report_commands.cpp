@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <ctime>
 #include <new>
+#include <type_traits>
 #include <variant>
 #include <vector>
 
@@ -21,6 +22,7 @@
 #include "report/positions_coverage.h"
 #include "report/run_output.h"
 #include "report/simulate_command.h"
+#include "requests/transit_form.h"
 #include "transits/transit_runs.h"
 #include "util/utf8.h"
 
@@ -77,8 +79,8 @@ int Usage(std::ostream& errors, const std::string& problem, const std::string& t
     return kUsageError;
 }
 
-transits::TransitInputs TransitInputsFrom(const CliOptions& o, const astro::PlutoAvailability& pluto) {
-    transits::TransitInputs in;
+requests::TransitForm TransitFormFrom(const CliOptions& o, const astro::PlutoAvailability& pluto) {
+    requests::TransitForm in;
     in.firstListPos = o.first - 1;
     in.secondListPos = o.second - 2;
     in.orbPositions = {o.orbs[0] - 1, o.orbs[1] - 1, o.orbs[2] - 1, o.searchOrb - 3};
@@ -93,7 +95,6 @@ transits::TransitInputs TransitInputsFrom(const CliOptions& o, const astro::Plut
     in.pluto = pluto;
     in.searchAspectPos = o.searchAspect - 1;
     in.searchWhenPos = o.searchFromEnd ? 1 : 0;
-    in.keepDates = true;
     // The limit imitates the window's full output area; an export always holds every record.
     in.outputLimit = o.format == OutputFormat::Text ? o.limit : std::nullopt;
     return in;
@@ -175,23 +176,54 @@ int Positions(const CliOptions& o, const calendar::DateEntryModel& dates, std::o
     return 0;
 }
 
-util::RunOutcome RunTransitCommand(const CliOptions& o, calendar::DateEntryModel& dates, util::RunFlags& flags,
-                                   HeadlessHost& host, const astro::PlutoAvailability& pluto,
-                                   exporting::RunRecords& records) {
-    transits::TransitInputs inputs = TransitInputsFrom(o, pluto);
-    transits::RunContext context{inputs, dates, flags, host};
-    if (o.command == Command::All)
-        return records.emplace<transits::AllTransitsResult>(transits::StartAllTransitsRun(context, o.keepSecond ? 1 : 0))
-            .outcome;
-    const bool search = o.command == Command::Search;
-    return records
-        .emplace<transits::TransitResult>(search ? transits::StartAspectSearch(context) : transits::StartTwoPlanetRun(context))
-        .outcome;
+// A refused request is said as the window says it, and recorded as a refused run.
+template <typename Result>
+util::RunOutcome Refused(const util::Refusal& refusal, HeadlessHost& host, exporting::RunRecords& records) {
+    host.ShowMessage(refusal.message);
+    if constexpr (std::is_same_v<Result, transits::AllTransitsResult>) {
+        records.emplace<transits::AllTransitsResult>().refusal = refusal.message.text;
+    } else {
+        records.emplace<transits::TransitResult>(requests::RefusedRun(refusal));
+    }
+    return util::RunOutcome::Refused;
+}
+
+util::RunOutcome RunTransitCommand(const CliOptions& o, calendar::DateEntryModel& dates, HeadlessHost& host,
+                                   const astro::PlutoAvailability& pluto, exporting::RunRecords& records) {
+    requests::TransitForm form = TransitFormFrom(o, pluto);
+    util::RunOutcome outcome = util::RunOutcome::Refused;
+    if (o.command == Command::All) {
+        auto request = requests::AllTransitsRequestOf(form, dates, o.keepSecond ? 1 : 0);
+        if (auto* refusal = std::get_if<util::Refusal>(&request))
+            return Refused<transits::AllTransitsResult>(*refusal, host, records);
+        outcome = records
+                      .emplace<transits::AllTransitsResult>(
+                          transits::RunAllTransits(std::get<transits::AllTransitsRequest>(request), host))
+                      .outcome;
+    } else if (o.command == Command::Search) {
+        auto request = requests::SearchRequestOf(form, dates);
+        if (auto* refusal = std::get_if<util::Refusal>(&request))
+            return Refused<transits::TransitResult>(*refusal, host, records);
+        outcome = records
+                      .emplace<transits::TransitResult>(
+                          transits::RunSearch(std::get<transits::SearchRequest>(request), host))
+                      .outcome;
+    } else {
+        auto request = requests::TwoPlanetRequest(form, dates);
+        if (auto* refusal = std::get_if<util::Refusal>(&request))
+            return Refused<transits::TransitResult>(*refusal, host, records);
+        outcome = records
+                      .emplace<transits::TransitResult>(
+                          transits::RunTwoPlanet(std::get<transits::TransitRequest>(request), host))
+                      .outcome;
+    }
+    host.EndProgress();
+    return outcome;
 }
 
 // The chart command: the run it names, then its records drawn into the file instead of
 // the report printed. A refused run writes no file.
-int ChartStatus(const CliOptions& o, calendar::DateEntryModel& dates, util::RunFlags& flags, HeadlessHost& host,
+int ChartStatus(const CliOptions& o, calendar::DateEntryModel& dates, HeadlessHost& host,
                 const astro::PlutoAvailability& pluto, const ChartFileWriter& chartWriter, std::ostream& errors) {
     if (!chartWriter) {
         errors << "kovo-report: this build cannot draw charts\n";
@@ -200,7 +232,7 @@ int ChartStatus(const CliOptions& o, calendar::DateEntryModel& dates, util::RunF
     CliOptions run = o;
     run.command = o.chartOf;
     exporting::RunRecords records;
-    if (!util::Succeeded(RunTransitCommand(run, dates, flags, host, pluto, records))) return 1;
+    if (!util::Succeeded(RunTransitCommand(run, dates, host, pluto, records))) return 1;
     ChartRecords drawn;
     if (auto* pair = std::get_if<transits::TransitResult>(&records)) drawn = std::move(*pair);
     if (auto* all = std::get_if<transits::AllTransitsResult>(&records)) drawn = std::move(*all);
@@ -243,7 +275,6 @@ int CommandStatus(const std::vector<std::string>& args, std::ostream& out, std::
     calendar::RefreshDateLabel(dates, 0);
     calendar::RefreshDateLabel(dates, 1);
 
-    util::RunFlags flags;
     if (o.command == Command::Positions) {
         if (!calendar::ValidateDate(dates, 0, "positions", host) || !calendar::ValidateDate(dates, 1, "positions", host))
             return 1;
@@ -257,13 +288,13 @@ int CommandStatus(const std::vector<std::string>& args, std::ostream& out, std::
         }
         return Positions(o, dates, out);
     }
-    if (o.command == Command::Chart) return ChartStatus(o, dates, flags, host, pluto, chartWriter, errors);
+    if (o.command == Command::Chart) return ChartStatus(o, dates, host, pluto, chartWriter, errors);
     // The run's records, for the exports beside the report text.
     exporting::RunRecords records;
     const util::RunOutcome outcome =
         o.command == Command::Simulate
-            ? simulation::ToRunOutcome(records.emplace<simulation::SimulationRun>(RunSimulateCommand(o, dates, flags, host, pluto)).outcome)
-            : RunTransitCommand(o, dates, flags, host, pluto, records);
+            ? simulation::ToRunOutcome(records.emplace<simulation::SimulationRun>(RunSimulateCommand(o, dates, host, pluto)).outcome)
+            : RunTransitCommand(o, dates, host, pluto, records);
     if (DeliverRunOutput(o, outcome, LineEnds(host.Output(), o.lineFeeds), records, out, errors) != 0) return 1;
     return util::Succeeded(outcome) ? 0 : 1;
 }

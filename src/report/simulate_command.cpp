@@ -1,16 +1,17 @@
 #include "report/simulate_command.h"
 
 #include "astro/catalogue.h"
+#include "requests/simulation_form.h"
 #include "simulation/simulation.h"
 
 namespace kovo::report {
 
 simulation::SimulationRun RunSimulateCommand(const CliOptions& o, const calendar::DateEntryModel& dates,
-                                    util::RunFlags& flags, HeadlessHost& host, const astro::PlutoAvailability& pluto) {
+                                             HeadlessHost& host, const astro::PlutoAvailability& pluto) {
     simulation::IndexPrices prices;
     if (const auto problem = prices.Load(o.indexFile)) host.Notice(*problem);
 
-    simulation::SimulationParams params;
+    requests::SimulationForm params;
     params.firstPlanet = o.first;
     params.secondPlanet = o.second;
     params.aspectChecked = o.aspects;
@@ -21,7 +22,17 @@ simulation::SimulationRun RunSimulateCommand(const CliOptions& o, const calendar
     params.firstName = astro::PlanetName(o.first, true, false);
     params.secondName = astro::PlanetName(o.second, true, false);
     params.pluto = pluto;
-    return simulation::ClickSimulateInvestment(params, prices, flags, host);
+    auto request = requests::SimulationRequestOf(params);
+    if (auto* refusal = std::get_if<util::Refusal>(&request)) {
+        if (!refusal->message.text.empty()) host.ShowMessage(refusal->message);
+        simulation::SimulationRun refused;
+        refused.outcome = simulation::SimulationOutcome::Refused;
+        return refused;
+    }
+    simulation::SimulationRun run =
+        simulation::RunSimulation(std::get<simulation::SimulationRequest>(request), prices, host);
+    host.EndProgress();
+    return run;
 }
 
 }  // namespace kovo::report

@@ -10,6 +10,6 @@ namespace kovo::report {
 // The simulation with the window's inputs: always heliocentric, so its title uses the
 // heliocentric names. The index file is read first, as the window reads it at start-up.
 simulation::SimulationRun RunSimulateCommand(const CliOptions& options, const calendar::DateEntryModel& dates,
-                                    util::RunFlags& flags, HeadlessHost& host, const astro::PlutoAvailability& pluto);
+                                             HeadlessHost& host, const astro::PlutoAvailability& pluto);
 
 }  // namespace kovo::report

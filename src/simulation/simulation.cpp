@@ -11,43 +11,12 @@
 namespace kovo::simulation {
 namespace {
 
-util::Answer ShowInformation(util::RunHost& host, const std::string& text, const std::string& title) {
-    return host.ShowMessage(util::Message{.text = text,
-                                          .title = title,
-                                          .icon = util::MessageIcon::Information,
-                                          .buttons = util::MessageButtons::Ok});
-}
-
-// The range and 30-day checks; false after showing the refusal.
-bool CheckSimulationDates(const SimulationParams& params, util::RunHost& host) {
-    for (std::int32_t day : {params.startDay, params.endDay}) {
-        if (day < FirstInvestmentDay || day > LastInvestmentDay) {
-            ShowInformation(host, "Investment dates must be in the range\r\n 2007-01-03 through 2014-12-31.",
-                            params.buttonCaption);
-            return false;
-        }
-    }
-    if (params.endDay - 30 < params.startDay) {
-        ShowInformation(host,
-                        "For the investment simulation the start date must be\r\n"
-                        "at least 30 days prior to the end date.",
-                        params.buttonCaption);
-        return false;
-    }
-    return true;
-}
-
-bool PlanetsInRange(const SimulationParams& params) {
-    return params.firstPlanet >= 1 && params.firstPlanet <= astro::kPlanetCount &&
-           params.secondPlanet >= 2 && params.secondPlanet <= astro::kPlanetCount;
-}
-
 // One run of the walk: the records it makes, the pricing state and the positions.
 class SimulationWalk {
 public:
-    SimulationWalk(SimulationRun& run, const IndexPrices& prices, util::RunFlags& flags, util::RunHost& host)
-        : run_(run), params_(run.inputs), prices_(prices), flags_(flags), host_(host) {
-        run_.SimulationSlots = BuildSimulationSlots(params_.firstPlanet, params_.secondPlanet,
+    SimulationWalk(SimulationRun& run, const IndexPrices& prices, util::RunHost& host)
+        : run_(run), params_(run.inputs), prices_(prices), host_(host) {
+        run_.SimulationSlots = BuildSimulationSlots(astro::PlanetIndex(params_.first), astro::PlanetIndex(params_.second),
                                                     params_.aspectChecked, params_.orbDegrees);
     }
 
@@ -58,7 +27,8 @@ public:
         for (std::int64_t i = 0; i < steps; ++i) {
             // Counting steps with an integer keeps t exact: it is a multiple of 1/8.
             const double t = begin + static_cast<double>(i) * SimulationStep;
-            host_.Progress(static_cast<double>(i) / static_cast<double>(steps));
+            host_.Progress(static_cast<double>(i) / static_cast<double>(steps),
+                           static_cast<std::int32_t>(std::floor(t + 0.5)));
             run_.outcome = Step(t, i == 0, i == steps - 1);
             if (run_.outcome != SimulationOutcome::Finished) return;
         }
@@ -66,30 +36,28 @@ public:
 
 private:
     SimulationOutcome Step(double t, bool first, bool last) {
-        host_.Yield();
-        if (flags_.stopRequest) {
+        if (host_.Cancel().Take()) {
             const util::Answer answer = host_.ShowMessage(util::Message{.text = "Stop?",
                                                                         .title = util::kProgramTitle,
                                                                         .icon = util::MessageIcon::Question,
                                                                         .buttons = util::MessageButtons::YesNo,
                                                                         .defaultButton = util::Answer::Yes});
-            flags_.stopRequest = false;
             if (answer == util::Answer::Yes) {
-                WriteStopped(host_);
+                WriteStopped(host_.Report());
                 return SimulationOutcome::Stopped;
             }
         }
         day_ = static_cast<std::int32_t>(std::floor(t + 0.5));
-        const std::string dayText = calendar::FormatDayNumberIso(day_);
-        if (dayText != previousDayText_) {
+        if (day_ != pricedDay_) {
             const std::optional<double> value = prices_.IndexValueOnOrAfter(day_);
             if (!value) {
-                host_.ShowMessage(util::Message{.text = "For " + dayText + " cannot get value from DJIA data.",
+                host_.ShowMessage(util::Message{.text = "For " + calendar::FormatDayNumberIso(day_) +
+                                                        " cannot get value from DJIA data.",
                                                 .title = util::kProgramTitle});
                 return SimulationOutcome::Failed;
             }
             indexValue_ = *value;
-            previousDayText_ = dayText;
+            pricedDay_ = day_;
         }
         astro::FillPositionTable(positions_, t, SimulationStep, first);
         for (SimulationSlot& slot : run_.SimulationSlots) EvaluateSlot(slot, first, last);
@@ -152,74 +120,48 @@ private:
                                                                                 .indexValue = indexValue,
                                                                                 .amount = amount,
                                                                                 .runningTotal = runningTotal});
-        if (params_.includeDetails) WriteSimulationEvent(host_, event, params_.numberFormat);
+        if (params_.includeDetails) WriteSimulationEvent(host_.Report(), event, params_.numberFormat);
     }
 
     SimulationRun& run_;
-    const SimulationParams& params_;
+    const SimulationRequest& params_;
     const IndexPrices& prices_;
-    util::RunFlags& flags_;
     util::RunHost& host_;
     astro::PositionTable positions_;
-    std::string previousDayText_;
+    std::optional<std::int32_t> pricedDay_;  // the day indexValue_ is the price of
     std::int32_t day_ = 0;
     double indexValue_ = -1.0;
 };
 
-void EndRun(util::RunHost& host) {
-    host.MoveCaretToEnd();
-    host.LeaveBusyState();
-}
-
 }  // namespace
 
-SimulationTitle TitleOf(const SimulationParams& params) {
-    return SimulationTitle{.firstName = params.firstName,
-                           .secondName = params.secondName,
-                           .startDay = params.startDay,
-                           .endDay = params.endDay,
-                           .heliocentric = params.titleHeliocentric};
+SimulationTitle TitleOf(const SimulationRequest& request) {
+    return SimulationTitle{.firstName = request.firstName,
+                           .secondName = request.secondName,
+                           .startDay = request.startDay,
+                           .endDay = request.endDay,
+                           .heliocentric = request.titleHeliocentric};
 }
 
-SimulationRun ClickSimulateInvestment(const SimulationParams& params, const IndexPrices& prices,
-                                      util::RunFlags& flags, util::RunHost& host) {
+SimulationRun RunSimulation(const SimulationRequest& request, const IndexPrices& prices, util::RunHost& host) {
     SimulationRun run;
-    run.inputs = params;
-    if (!CheckSimulationDates(params, host)) return run;
-    if (params.runInProgress) {
-        flags.stopRequest = true;
-        run.outcome = SimulationOutcome::StopRequested;
-        return run;
-    }
-    if (!PlanetsInRange(params)) return run;
-    const bool usesPluto = params.firstPlanet == astro::kPluto || params.secondPlanet == astro::kPluto;
-    if (usesPluto && !params.pluto.available) {
-        host.ShowMessage({.text = astro::PlutoUnavailableText(params.pluto),
-                          .title = params.buttonCaption,
-                          .icon = util::MessageIcon::Exclamation});
-        return run;
-    }
-
-    SimulationWalk walk(run, prices, flags, host);
-    host.PrepareRunWindow();
-    host.EnterBusyState(true);
-    if (!params.appendToOutput) host.ClearOutput();
-    WriteSimulationTitle(host, TitleOf(params));
-    if (params.includeDetails) host.AppendOutput("\r\n");
+    run.inputs = request;
+    SimulationWalk walk(run, prices, host);
+    util::ReportSink& report = host.Report();
+    WriteSimulationTitle(report, TitleOf(request));
+    if (request.includeDetails) report.Append("\r\n");
 
     walk.Walk();
     if (run.outcome == SimulationOutcome::Finished) {
         SortSimulationSlots(run.SimulationSlots);
-        WriteSimulationSummary(host, run.SimulationSlots, run.totals, params.numberFormat);
-        host.ShowDonePopUp();
+        WriteSimulationSummary(report, run.SimulationSlots, run.totals, request.numberFormat);
     }
-    EndRun(host);
     return run;
 }
 
 std::string SimulationReportText(const SimulationRun& run) {
     if (!RestoresRunCaption(run.outcome)) return {};
-    const SimulationParams& params = run.inputs;
+    const SimulationRequest& params = run.inputs;
     std::string text = SimulationTitleBlock(TitleOf(params));
     if (params.includeDetails) {
         text += "\r\n";

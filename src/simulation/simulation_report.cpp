@@ -100,9 +100,9 @@ std::string SimulationTitleBlock(const SimulationTitle& title) {
     return std::string(util::CharCount(text), '-') + std::string(kCrLf) + text + std::string(kCrLf);
 }
 
-void WriteSimulationTitle(util::RunHost& host, const SimulationTitle& title) {
-    if (host.OutputLength() > 0) host.AppendOutput(kCrLf);
-    host.AppendOutput(SimulationTitleBlock(title));
+void WriteSimulationTitle(util::ReportSink& report, const SimulationTitle& title) {
+    if (report.Length() > 0) report.Append(kCrLf);
+    report.Append(SimulationTitleBlock(title));
 }
 
 std::string SimulationEventLine(const SimulationEvent& event, const NumberFormat& format) {
@@ -128,12 +128,11 @@ std::string SimulationEventLine(const SimulationEvent& event, const NumberFormat
     return line + std::string(kCrLf);
 }
 
-void WriteSimulationEvent(util::RunHost& host, const SimulationEvent& event, const NumberFormat& format) {
-    host.AppendOutput(SimulationEventLine(event, format));
-    host.MoveCaretToEnd();
+void WriteSimulationEvent(util::ReportSink& report, const SimulationEvent& event, const NumberFormat& format) {
+    report.Append(SimulationEventLine(event, format));
 }
 
-void WriteStopped(util::RunHost& host) { host.AppendOutput(kStoppedText); }
+void WriteStopped(util::ReportSink& report) { report.Append(kStoppedText); }
 
 std::string SimulationSummaryText(const std::vector<SimulationSlot>& slots, const SimulationTotals& totals,
                                   const NumberFormat& format) {
@@ -142,11 +141,10 @@ std::string SimulationSummaryText(const std::vector<SimulationSlot>& slots, cons
     return text;
 }
 
-void WriteSimulationSummary(util::RunHost& host, const std::vector<SimulationSlot>& slots,
+void WriteSimulationSummary(util::ReportSink& report, const std::vector<SimulationSlot>& slots,
                             const SimulationTotals& totals, const NumberFormat& format) {
-    ForEachSummaryPiece(slots, totals, format, [&host](std::string_view piece, bool caretAfter) {
-        host.AppendOutput(piece);
-        if (caretAfter) host.MoveCaretToEnd();
+    ForEachSummaryPiece(slots, totals, format, [&report](std::string_view piece, bool) {
+        report.Append(piece);
     });
 }
 

@@ -47,23 +47,23 @@ std::string SimulationTitleText(const SimulationTitle& title);
 std::string SimulationTitleBlock(const SimulationTitle& title);
 
 // The title block; a line break first when the output area already holds text.
-void WriteSimulationTitle(util::RunHost& host, const SimulationTitle& title);
+void WriteSimulationTitle(util::ReportSink& report, const SimulationTitle& title);
 
 // The event's detail line, with its line break; the date is the event's day as
 // year-month-day.
 std::string SimulationEventLine(const SimulationEvent& event, const NumberFormat& format);
 
 // Appends the event's line and moves the caret to the end.
-void WriteSimulationEvent(util::RunHost& host, const SimulationEvent& event, const NumberFormat& format);
+void WriteSimulationEvent(util::ReportSink& report, const SimulationEvent& event, const NumberFormat& format);
 
 // "\r\n" + "Stopped", without a line break after it.
 inline constexpr const char* kStoppedText = "\r\nStopped";
-void WriteStopped(util::RunHost& host);
+void WriteStopped(util::ReportSink& report);
 
 // The summary; slots already sorted. Ends with a line break.
 std::string SimulationSummaryText(const std::vector<SimulationSlot>& slots, const SimulationTotals& totals,
                                   const NumberFormat& format);
-void WriteSimulationSummary(util::RunHost& host, const std::vector<SimulationSlot>& slots,
+void WriteSimulationSummary(util::ReportSink& report, const std::vector<SimulationSlot>& slots,
                             const SimulationTotals& totals, const NumberFormat& format);
 
 }  // namespace kovo::simulation

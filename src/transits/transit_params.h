@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/named_time_zone.h"
+#include "calendar/report_zone.h"
 
 namespace kovo::transits {
 
@@ -30,13 +30,9 @@ struct TransitRunParams {
     bool handoff = false;  // outer orb of exactly 15°
     bool heliocentric = false;
     RunKind kind = RunKind::TwoPlanet;
-    int timezonePosition = 24;  // list position; the offset is (position - 24) * 30 minutes east
-    std::string timezoneText = "GMT";
-    // A zone of the tz database instead of the list's fixed offset: its offset may change
-    // with the date (daylight saving, changes of rule).
-    std::optional<platform::NamedTimeZone> namedZone;
-    // For the heading: the two names as the planet lists show them, and for a search
-    // the search-orb and search-aspect list texts and the day the search starts from.
+    calendar::ReportZone zone;  // the zone of the report's dates and times
+    // For the heading: the two names, and for a search its orb ("12°") and aspect
+    // ("trine") as the heading words them.
     std::string firstName;
     std::string secondName;
     std::string searchOrbText;
@@ -50,20 +46,12 @@ struct TransitRunParams {
 
     bool SearchMode() const { return kind == RunKind::Search; }
     bool AllTransitsMode() const { return kind == RunKind::AllTransits; }
-    int TimezoneMinutes() const { return (timezonePosition - 24) * 30; }
 
-    // The offset east of Greenwich, in days, for the local Julian date `local`: the one in
-    // force at the local midnight that begins its day (local day floor(local + 0.5)).
-    double ZoneDaysAt(double local) const;
-    // The offset, in days, and the zone's text at a UT instant: a named zone's
-    // abbreviation then ("EDT"), else the list text.
-    struct ZoneReading {
-        double days = 0;
-        std::string text;
-    };
-    ZoneReading ZoneAt(double instantUt) const;
-    // The zone as a heading or an export names it: the tz name, or the list text.
-    const std::string& ZoneName() const { return namedZone ? namedZone->Name() : timezoneText; }
+    // The zone's offset and text (see calendar::ReportZone).
+    double ZoneDaysAt(double local) const { return zone.DaysAt(local); }
+    using ZoneReading = calendar::ReportZone::Reading;
+    ZoneReading ZoneAt(double instantUt) const { return zone.At(instantUt); }
+    const std::string& ZoneName() const { return zone.Name(); }
 };
 
 // The scan follows one aspect per step, so no instant may lie inside the orbs of two

@@ -32,7 +32,7 @@ std::string BuildHeading(const TransitRunParams& params) {
                   calendar::FormatDayNumberLong(params.endDay);
     }
     // A named zone's times change with daylight saving: the heading says whose they are.
-    if (params.namedZone) heading += ", times in " + params.namedZone->Name();
+    if (params.zone.IsNamed()) heading += ", times in " + params.zone.Name();
     return heading + RetrogradeNote(params);
 }
 
@@ -47,9 +47,9 @@ std::string FormatTransitRow(TransitRow& row) {
            "| " + row[kMinimumColumn] + "\r\n";
 }
 
-TransitReportWriter::TransitReportWriter(const TransitRunParams& params, std::string heading, util::RunFlags& flags,
+TransitReportWriter::TransitReportWriter(const TransitRunParams& params, std::string heading, bool& stopPending,
                                          util::RunHost& host)
-    : params_(params), heading_(std::move(heading)), flags_(flags), host_(host) {}
+    : params_(params), heading_(std::move(heading)), stopPending_(stopPending), host_(host) {}
 
 void TransitReportWriter::AppendPeriod(const TransitPeriod& period) {
     auto rows = PeriodRows(period, params_, lastNamedAspect_);
@@ -63,30 +63,29 @@ void TransitReportWriter::AppendRows(std::vector<TransitRow> rows) {
     // Left-behind lines come first: the area is full, so the first line offered is refused.
     rows.resize(std::max(rows.size(), leftovers_));
     std::size_t next = 0;
-    while (next < rows.size() && !flags_.stopRequest) AppendRow(rows[next++]);
+    while (next < rows.size() && !stopPending_) AppendRow(rows[next++]);
     leftovers_ = rows.size() - next;
-    host_.MoveCaretToEnd();
 }
 
 void TransitReportWriter::AppendRow(TransitRow& row) {
-    if (params_.outputLimit && host_.OutputLength() > *params_.outputLimit) {
+    util::ReportSink& report = host_.Report();
+    if (params_.outputLimit && report.Length() > *params_.outputLimit) {
         host_.ShowMessage({.text = "Output textbox is full.",
                            .title = util::kProgramTitle,
                            .icon = util::MessageIcon::Exclamation});
-        host_.AppendOutput("Textbox is full -- ");
-        flags_.stopRequest = true;
+        report.Append("Textbox is full -- ");
+        stopPending_ = true;
         outputFull_ = true;
         return;
     }
-    if (!flags_.headerPrinted) {
-        host_.AppendOutput(Rule() + heading_ + "\r\n");
+    if (!headerPrinted_) {
+        report.Append(Rule() + heading_ + "\r\n");
         TransitRow header = HeaderRow(params_);
-        host_.AppendOutput(FormatTransitRow(header));
-        host_.AppendOutput(Rule());
-        flags_.headerPrinted = true;
+        report.Append(FormatTransitRow(header));
+        report.Append(Rule());
+        headerPrinted_ = true;
     }
-    host_.AppendOutput(FormatTransitRow(row));
-    host_.MoveCaretToEnd();
+    report.Append(FormatTransitRow(row));
 }
 
 }  // namespace kovo::transits

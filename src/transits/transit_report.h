@@ -19,14 +19,14 @@ std::string BuildHeading(const TransitRunParams& params);
 // One report line ending in CR LF; cells that read exactly "?" are cleared first.
 std::string FormatTransitRow(TransitRow& row);
 
-// Appends the lines of a scan's periods as each period finishes. Before the first line of
-// the run: the rule, the heading, the column header and a second rule, once (the shared
-// header-printed flag). A line is refused while the output area holds more characters
-// than the run's limit: then "Textbox is full -- " is appended, the user is told, and the
-// stop request is set so that the scan asks "Stop?" at its next step.
+// Appends the lines of a scan's periods to the report as each period finishes. Before the
+// first line of the scan: the rule, the heading, the column header and a second rule. A
+// line is refused while the report holds more characters than the run's limit: then the
+// user is told, "Textbox is full -- " is appended, and `stopPending` is set so that the
+// scan asks "Stop?" at its next step.
 class TransitReportWriter {
 public:
-    TransitReportWriter(const TransitRunParams& params, std::string heading, util::RunFlags& flags,
+    TransitReportWriter(const TransitRunParams& params, std::string heading, bool& stopPending,
                         util::RunHost& host);
 
     void AppendPeriod(const TransitPeriod& period);
@@ -45,8 +45,9 @@ private:
 
     const TransitRunParams& params_;
     std::string heading_;
-    util::RunFlags& flags_;
+    bool& stopPending_;
     util::RunHost& host_;
+    bool headerPrinted_ = false;
     int lastNamedAspect_ = 0;
     std::size_t leftovers_ = 0;
     bool outputFull_ = false;

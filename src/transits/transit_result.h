@@ -90,6 +90,7 @@ struct TransitResult {
     util::RunOutcome outcome = util::RunOutcome::Refused;
     std::string refusal;      // the text of the message that refused the run
     bool outputFull = false;  // the output area refused rows: the text lacks some periods
+    bool searchFound = false;  // a search ended at the first transit's outer-orb exit
 
     bool Recorded() const { return !periods.empty(); }
 };

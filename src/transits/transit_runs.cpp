@@ -6,7 +6,6 @@
 #include "astro/catalogue.h"
 #include "astro/geometry.h"
 #include "astro/positions.h"
-#include "calendar/time_zones.h"
 #include "transits/transit_minima.h"
 #include "util/text.h"
 
@@ -14,81 +13,12 @@ namespace kovo::transits {
 
 namespace {
 
-int FirstPlanet(const TransitInputs& in) { return in.firstListPos < 0 ? astro::kPluto : in.firstListPos + 1; }
-int SecondPlanet(const TransitInputs& in) { return in.secondListPos + 2; }
-
-util::Message Info(std::string text, std::string title, util::MessageIcon icon = util::MessageIcon::Information) {
-    return {.text = std::move(text), .title = std::move(title), .icon = icon};
-}
-
-// Passes every message on and keeps the text of the last: the reason of a refusal.
-class RefusalSink : public util::MessageSink {
-public:
-    explicit RefusalSink(util::MessageSink& target) : target_(target) {}
-    util::Answer ShowMessage(const util::Message& message) override {
-        last_ = message.text;
-        return target_.ShowMessage(message);
-    }
-    TransitResult Refused() const {
-        TransitResult result;
-        result.outcome = util::RunOutcome::Refused;
-        result.refusal = last_;
-        return result;
-    }
-    const std::string& Last() const { return last_; }
-
-private:
-    util::MessageSink& target_;
-    std::string last_;
-};
-
-TransitRunParams BaseParams(const TransitInputs& in, int first, int second) {
-    TransitRunParams p;
-    p.firstPlanet = first;
-    p.secondPlanet = second;
-    p.heliocentric = in.heliocentric;
-    p.timezonePosition = in.timezonePosition;
-    p.timezoneText = in.timezoneText;
-    p.namedZone = in.namedZone;
-    p.firstName = astro::PlanetName(FirstPlanet(in), in.heliocentric, false);
-    p.secondName = astro::PlanetName(SecondPlanet(in), in.heliocentric, false);
-    p.outputLimit = in.outputLimit;
-    p.scanPath = in.scanPath;
-    return p;
-}
-
 double DeviationAt(int first, int second, int aspect, double instant, bool helio, bool& noData) {
     const double a = astro::PlanetLongitude(first, instant, helio);
     const double b = astro::PlanetLongitude(second, instant, helio);
     noData = !HasPosition(a) || !HasPosition(b);
     std::int16_t direction = 0;
     return std::fabs(astro::AngularSeparation(a, b, direction) - astro::AspectAngle[static_cast<std::size_t>(aspect)]);
-}
-
-bool PairRefused(util::MessageSink& sink, int& first, int& second, bool allTransitsMode, const std::string& caption) {
-    if (allTransitsMode) {
-        if (first == second) return true;
-        if (second < first) std::swap(first, second);
-        return false;
-    }
-    if (first == second) {
-        sink.ShowMessage(Info("Transit of a planet to itself is not possible.", caption, util::MessageIcon::Exclamation));
-        return true;
-    }
-    if (second < first) {
-        sink.ShowMessage(Info("Second planet must be beyond first planet", caption));
-        return true;
-    }
-    return false;
-}
-
-bool UsesPluto(int first, int second) { return first == astro::kPluto || second == astro::kPluto; }
-
-// A pair with Pluto while its files are unusable: said once, with the reason.
-bool PlutoRefused(const TransitInputs& in, util::MessageSink& sink, int first, int second, const std::string& caption) {
-    if (!UsesPluto(first, second) || in.pluto.available) return false;
-    sink.ShowMessage(Info(astro::PlutoUnavailableText(in.pluto), caption, util::MessageIcon::Exclamation));
-    return true;
 }
 
 // Stopped when the user stopped it or the output area filled up, Refused when any pair
@@ -102,11 +32,47 @@ util::RunOutcome AllTransitsOutcome(const std::vector<TransitResult>& pairs, boo
                                                                     : util::RunOutcome::NotFound;
 }
 
+TransitRunParams ParamsOf(astro::Body first, astro::Body second, bool heliocentric, const calendar::ReportZone& zone,
+                          std::optional<std::size_t> outputLimit, ScanPath scanPath) {
+    TransitRunParams p;
+    p.firstPlanet = astro::PlanetIndex(first);
+    p.secondPlanet = astro::PlanetIndex(second);
+    p.heliocentric = heliocentric;
+    p.zone = zone;
+    p.firstName = astro::PlanetName(p.firstPlanet, heliocentric, false);
+    p.secondName = astro::PlanetName(p.secondPlanet, heliocentric, false);
+    p.outputLimit = outputLimit;
+    p.scanPath = scanPath;
+    return p;
+}
+
+TransitResult RunPair(const TransitRequest& r, RunKind kind, KeptBodyPositions* kept, util::RunHost& host,
+                      bool namesReversed = false) {
+    TransitRunParams p = ParamsOf(r.first, r.second, r.heliocentric, r.zone, r.outputLimit, r.scanPath);
+    if (namesReversed) std::swap(p.firstName, p.secondName);
+    SetOrbs(p, r.orbDegrees[kOuterOrb], r.orbDegrees[kMiddleOrb], r.orbDegrees[kInnerOrb]);
+    p.startDay = BackOffStartDay(p, r.firstDay, p.orbRadians[kInnerOrb]);
+    p.startMovedBack = p.startDay != r.firstDay;
+    p.endDay = r.lastDay;
+    p.aspects = r.aspects;
+    p.aspects[0] = false;
+    p.kind = kind;
+    return RunTransitScan(std::move(p), host, kept);
+}
+
+TransitResult RefusedPass(const util::Refusal& refusal, util::MessageSink& sink) {
+    sink.ShowMessage(refusal.message);
+    TransitResult result;
+    result.outcome = util::RunOutcome::Refused;
+    result.refusal = refusal.message.text;
+    return result;
+}
+
 }  // namespace
 
-std::string PairCaption(const TransitInputs& inputs) {
-    return astro::PlanetName(FirstPlanet(inputs), inputs.heliocentric, false) + " and " +
-           astro::PlanetName(SecondPlanet(inputs), inputs.heliocentric, false);
+std::string PairName(astro::Body first, astro::Body second, bool heliocentric) {
+    return astro::PlanetName(astro::PlanetIndex(first), heliocentric, false) + " and " +
+           astro::PlanetName(astro::PlanetIndex(second), heliocentric, false);
 }
 
 namespace {
@@ -158,142 +124,40 @@ std::string GeocentricAspectRefusal(int first, int second, int aspect) {
     return {};
 }
 
-namespace {
-
-// The two-planet run; in the all-transits run `kept` holds the kept body's longitudes.
-TransitResult RunPair(RunContext& c, bool allTransitsMode, KeptBodyPositions* kept) {
-    TransitInputs& in = c.inputs;
-    RefusalSink sink(c.host);
-    const std::string caption = PairCaption(in);
-    for (int which = 0; which < 2; ++which)
-        if (!calendar::CheckDateFieldsPresent(c.dates, which, caption, sink)) return sink.Refused();
-    for (int which = 0; which < 2; ++which)
-        if (!calendar::ValidateDate(c.dates, which, caption, sink)) return sink.Refused();
-    if (c.dates.DayNumbers[1] - 3 < c.dates.DayNumbers[0]) {
-        sink.ShowMessage(Info("The start date must be at least 3 days prior to the end date.", caption));
-        return sink.Refused();
-    }
-    if (!calendar::CheckTimeZoneChosen(in.timezonePosition, caption, sink)) return sink.Refused();
-    int first = FirstPlanet(in);
-    int second = SecondPlanet(in);
-    if (PairRefused(sink, first, second, allTransitsMode, caption)) {
-        // In the all-transits run the kept planet meets itself once: nothing to find there.
-        if (!allTransitsMode) return sink.Refused();
-        TransitResult nothing;
-        nothing.outcome = util::RunOutcome::NotFound;
-        return nothing;
-    }
-    if (!allTransitsMode && !calendar::CheckOrbsDecreasing(in.orbPositions[0], in.orbPositions[1], in.orbPositions[2], sink))
-        return sink.Refused();
-    TransitRunParams p = BaseParams(in, first, second);
-    SetOrbs(p, in.orbPositions[0] + 1, in.orbPositions[1] + 1, in.orbPositions[2] + 1);
-    if (PlutoRefused(in, sink, first, second, caption)) return sink.Refused();
-    for (int which = 0; which < 2; ++which)
-        if (!calendar::CheckPlanetDataCoverage(c.dates, which, first, second, in.heliocentric, sink))
-            return sink.Refused();
-    c.flags.headerPrinted = false;
-    c.host.PrepareRunWindow();
-    const std::int32_t typedStart = c.dates.DayNumbers[0];
-    c.dates.DayNumbers[0] = BackOffStartDay(p, typedStart, p.orbRadians[kInnerOrb]);
-    p.startMovedBack = c.dates.DayNumbers[0] != typedStart;
-    p.startDay = c.dates.DayNumbers[0];
-    p.endDay = c.dates.DayNumbers[1];
-    for (std::size_t a = 1; a <= astro::kAspectCount; ++a) p.aspects[a] = in.aspectChecked[a - 1];
-    p.kind = allTransitsMode ? RunKind::AllTransits : RunKind::TwoPlanet;
-    return RunTransitScan(p, c.flags, c.host, kept);
+TransitResult RunTwoPlanet(const TransitRequest& request, util::RunHost& host) {
+    return RunPair(request, RunKind::TwoPlanet, nullptr, host);
 }
 
-}  // namespace
-
-TransitResult StartTwoPlanetRun(RunContext& c, bool allTransitsMode) { return RunPair(c, allTransitsMode, nullptr); }
-
-TransitResult StartAspectSearch(RunContext& c) {
-    TransitInputs& in = c.inputs;
-    RefusalSink sink(c.host);
-    const int first = FirstPlanet(in);
-    const int second = SecondPlanet(in);
-    const int aspect = in.searchAspectPos + 1;
-    if (!in.heliocentric) {
-        const std::string refusal = GeocentricAspectRefusal(first, second, aspect);
-        if (!refusal.empty()) {
-            sink.ShowMessage(Info(refusal, "Search"));
-            return sink.Refused();
-        }
-    }
-    c.flags.headerPrinted = false;
-    const std::string caption = PairCaption(in);
-    for (int which = 0; which < 2; ++which)
-        if (!calendar::ValidateDate(c.dates, which, caption, sink)) return sink.Refused();
-    const int from = in.searchWhenPos == 1 ? 1 : 0;
-    if (!calendar::CheckDateFieldsPresent(c.dates, from, caption, sink)) return sink.Refused();
-    if (!calendar::CheckTimeZoneChosen(in.timezonePosition, "Search", sink)) return sink.Refused();
-    if (first >= second) {
-        sink.ShowMessage(Info("Second planet must be beyond first planet", "Search"));
-        return sink.Refused();
-    }
-    TransitRunParams p = BaseParams(in, first, second);
-    const int searchOrb = in.orbPositions[3] + 3;
-    const auto orbs = DerivedSearchOrbs(searchOrb);
+TransitResult RunSearch(const SearchRequest& r, util::RunHost& host) {
+    TransitRunParams p = ParamsOf(r.first, r.second, r.heliocentric, r.zone, r.outputLimit, r.scanPath);
+    const auto orbs = DerivedSearchOrbs(r.orbDegrees);
     SetOrbs(p, orbs[kOuterOrb], orbs[kMiddleOrb], orbs[kInnerOrb]);
-    if (PlutoRefused(in, sink, first, second, "Search")) return sink.Refused();
-    c.host.PrepareRunWindow();
-    p.aspects[static_cast<std::size_t>(aspect)] = true;
+    p.aspects[static_cast<std::size_t>(r.aspect)] = true;
     p.kind = RunKind::Search;
-    p.startDay = c.dates.DayNumbers[static_cast<std::size_t>(from)];
-    p.searchOrbText = std::to_string(searchOrb) + "°";
-    p.searchAspectText = util::ToLower(astro::AspectName[static_cast<std::size_t>(aspect)]);
-    TransitResult result = RunTransitScan(p, c.flags, c.host);
-    if (!in.keepDates && result.Recorded()) {
-        calendar::WriteDateFields(c.dates, 0, p.startDay);
-        calendar::WriteDateFields(c.dates, 1, p.endDay);
-    }
-    return result;
+    p.startDay = r.fromDay;
+    p.searchOrbText = std::to_string(r.orbDegrees) + "°";
+    p.searchAspectText = util::ToLower(astro::AspectName[static_cast<std::size_t>(r.aspect)]);
+    return RunTransitScan(std::move(p), host);
 }
 
-AllTransitsResult StartAllTransitsRun(RunContext& c, int index) {
-    TransitInputs& in = c.inputs;
-    const int savedFirst = in.firstListPos;
-    const int savedSecond = in.secondListPos;
-    const bool keptPluto = index == 0 ? FirstPlanet(in) == astro::kPluto : SecondPlanet(in) == astro::kPluto;
-    // Every pair would be refused for the same reason: say it once.
+AllTransitsResult RunAllTransits(const AllTransitsRequest& request, util::RunHost& host) {
     AllTransitsResult all;
-    RefusalSink sink(c.host);
-    if (keptPluto && PlutoRefused(in, sink, astro::kPluto, astro::kPluto, PairCaption(in))) {
-        all.refusal = sink.Last();
-        return all;
-    }
-    const bool savedAppend = c.host.AppendChecked();
-    if (savedAppend) {
-        if (c.host.OutputLength() > 0) c.host.AppendOutput("\r\n");
-    } else {
-        c.host.ClearOutput();
-    }
-    c.host.SetAppendChecked(true);
     bool stopped = false;
     // One centricity and one zone for every pair: the kept body's longitudes serve them all.
-    KeptBodyPositions kept(index == 0 ? FirstPlanet(in) : SecondPlanet(in));
-    auto runPair = [&] {
-        const bool itself = FirstPlanet(in) == SecondPlanet(in);
-        TransitResult pair = RunPair(c, true, &kept);
-        // A full output area ends the whole run after this pair, as a stop does.
-        stopped = pair.outcome == util::RunOutcome::Stopped || pair.outputFull;
-        if (!(itself && pair.outcome == util::RunOutcome::NotFound)) all.pairs.push_back(std::move(pair));
-    };
-    constexpr int kListEntries = 8;
-    int& position = index == 0 ? in.secondListPos : in.firstListPos;
-    for (int p = 0; p < kListEntries && !stopped; ++p) {
-        position = p;
-        runPair();
+    KeptBodyPositions kept(astro::PlanetIndex(request.kept));
+    for (const AllTransitsPass& pass : request.passes) {
+        if (stopped) break;
+        if (pass.refusal) {
+            all.pairs.push_back(RefusedPass(*pass.refusal, host));
+        } else if (pass.request) {
+            const bool keptIsFirstOfPair = pass.request->first == request.kept;
+            TransitResult pair = RunPair(*pass.request, RunKind::AllTransits, &kept, host,
+                                         keptIsFirstOfPair != request.keptFirst);
+            // A full output area ends the whole run after this pair, as a stop does.
+            stopped = pair.outcome == util::RunOutcome::Stopped || pair.outputFull;
+            all.pairs.push_back(std::move(pair));
+        }
     }
-    if (index == 1 && !stopped) {
-        in.firstListPos = -1;  // no selection: Pluto
-        runPair();
-    }
-    in.firstListPos = savedFirst;
-    in.secondListPos = savedSecond;
-    c.host.SetAppendChecked(savedAppend);
-    FinishRun(c.host);
-    if (!stopped) c.host.ShowDonePopUp();
     all.outcome = AllTransitsOutcome(all.pairs, stopped);
     return all;
 }

@@ -1,63 +1,36 @@
 #pragma once
-// The three transit runs: the two-planet run, the aspect search and the all-transits
-// run. They read what the window shows (TransitInputs, the date model), validate it
-// with the window's own messages, fill the scan parameters and call the scan. The
-// window calls them from its run buttons and mirrors back what they change: the
-// time-zone position, the date fields, labels and day numbers.
+// The three transit runs: two bodies between two days, the search for the first transit
+// of one aspect, and one body with every other. Each takes its request as it stands
+// (checked before it was made), calls the scan and returns the records; what a window
+// shows afterwards (the day the scan really started from, the search's range) is read
+// from the result.
 #include <array>
-#include <cstddef>
-#include <optional>
+#include <cstdint>
 #include <string>
 
-#include "astro/pluto_availability.h"
-#include "calendar/date_entry.h"
 #include "transits/transit_params.h"
+#include "transits/transit_request.h"
 #include "transits/transit_result.h"
 #include "transits/transit_scan.h"
 #include "util/run_host.h"
 
 namespace kovo::transits {
 
-struct TransitInputs {
-    int firstListPos = 3;   // cboPlanet(0): position p is planet p + 1; -1 (no selection) is Pluto
-    int secondListPos = 3;  // cboPlanet(1): position p is planet p + 2
-    std::array<int, 4> orbPositions{9, 4, 1, 3};  // cboOrbs(0..2): p + 1 degrees; cboOrbs(3): p + 3
-    std::array<bool, 7> aspectChecked{true, true, true, true, true, true, true};
-    bool heliocentric = false;
-    int timezonePosition = 24;
-    std::string timezoneText = "GMT";  // the selected entry as the list shows it
-    std::optional<platform::NamedTimeZone> namedZone;  // replaces the list's zone when set
-    astro::PlutoAvailability pluto;  // a pair with Pluto is refused, with its reason, when not available
-    int searchAspectPos = 0;  // cboSearchAspect: aspect index - 1
-    int searchWhenPos = 0;    // 0 on or after start date, 1 on or after end date
-    bool keepDates = true;
-    std::optional<std::size_t> outputLimit = 64000;
-    ScanPath scanPath = ScanPath::Fast;  // Reference only for benchmarks and comparisons
-};
+// The two-body run. When the pair is inside an inner orb at the first day's local
+// midnight, the scan starts from the last earlier day outside it: result.inputs.startDay.
+TransitResult RunTwoPlanet(const TransitRequest& request, util::RunHost& host);
 
-struct RunContext {
-    TransitInputs& inputs;
-    calendar::DateEntryModel& dates;
-    util::RunFlags& flags;
-    util::RunHost& host;
-};
+// At most one period, the first transit found; result.inputs.endDay is 31 December 2099.
+TransitResult RunSearch(const SearchRequest& request, util::RunHost& host);
 
-// "Mars and Jupiter": the caption of the two-planet run button for the selections.
-std::string PairCaption(const TransitInputs& inputs);
+// Every pass in turn, one result per pass that was scanned or refused; a refusal's message
+// is said when its turn comes. The outcome is Stopped when the user stopped it or the
+// report filled up (the run ends after that pass), Refused when any pass was refused,
+// else Completed when some pass recorded a transit and NotFound when none did.
+AllTransitsResult RunAllTransits(const AllTransitsRequest& request, util::RunHost& host);
 
-// The click on the two-planet run button once it is not a stop request. A refused run
-// returns Refused with the text of the message that refused it.
-TransitResult StartTwoPlanetRun(RunContext& context, bool allTransitsMode = false);
-
-// The click on "Search": at most one period, the first transit found.
-TransitResult StartAspectSearch(RunContext& context);
-
-// The click on cmdShowAll(index): 0 keeps the first planet, 1 the second. One result
-// per pair, so that each pair and aspect can be drawn on a lane of its own. The outcome
-// is Stopped when the user stopped it or the output area filled up (the run ends after
-// that pair), Refused when any pair was refused (the others still run), else Completed
-// when some pair recorded a transit and NotFound when none did.
-AllTransitsResult StartAllTransitsRun(RunContext& context, int index);
+// "Mars and Jupiter": the pair as headings and captions name it.
+std::string PairName(astro::Body first, astro::Body second, bool heliocentric);
 
 // The day the scan starts from when the pair is already within an inner orb of any of
 // the seven aspects at local midnight of startDay: the last earlier day outside that

@@ -52,17 +52,15 @@ struct StepLevels {
 
 class TransitScan {
 public:
-    TransitScan(TransitRunParams& params, util::RunFlags& flags, util::RunHost& host, KeptBodyPositions* kept)
-        : p_(params),
-          flags_(flags),
+    TransitScan(TransitRunParams params, util::RunHost& host, KeptBodyPositions* kept)
+        : p_(std::move(params)),
           host_(host),
-          writer_(params, BuildHeading(params), flags, host),
-          positions_(params, kept) {}
+          writer_(p_, BuildHeading(p_), stopPending_, host),
+          positions_(p_, kept) {}
 
     TransitResult Run();
 
 private:
-    void PrepareOutput();
     bool AskToStop();
     double FirstStepInstant() const;
     void UpdatePositions(double t, bool firstStep);
@@ -81,9 +79,10 @@ private:
     TransitResult Ended(util::RunOutcome outcome);
     double Deviation(Instant i, int aspect) const { return deviation_[i][static_cast<std::size_t>(aspect)]; }
 
-    TransitRunParams& p_;
-    util::RunFlags& flags_;
+    TransitRunParams p_;
     util::RunHost& host_;
+    // A stop the user asked for, or the full output: the next step asks "Stop?".
+    bool stopPending_ = false;
     TransitReportWriter writer_;
     PairPositions positions_;
     PeriodBuilder builder_;
@@ -103,17 +102,19 @@ private:
 };
 
 TransitResult TransitScan::Run() {
-    PrepareOutput();
+    // The passes of an all-transits run are set apart by an empty line.
+    util::ReportSink& report = host_.Report();
+    if (p_.AllTransitsMode() && report.Length() > 0) report.Append("\r\n");
     step_ = ScanStep(p_.firstPlanet, p_.secondPlanet);
     if (p_.SearchMode()) p_.endDay = kSearchEndDay;
     const double last = p_.endDay + 0.25;
     const double firstT = FirstStepInstant();
     for (double t = firstT; t <= last && !searchFound_; t += step_) {
-        host_.Yield();
-        host_.Progress(std::max(0.0, (t - p_.startDay) / (p_.endDay - p_.startDay + 0.5)));
-        if (flags_.stopRequest && AskToStop()) {
+        host_.Progress(std::max(0.0, (t - p_.startDay) / (p_.endDay - p_.startDay + 0.5)),
+                       static_cast<std::int32_t>(std::floor(t + 0.5)));
+        if (host_.Cancel().Take()) stopPending_ = true;
+        if (stopPending_ && AskToStop()) {
             if (builder_.HasContent()) result_.periods.push_back(builder_.Take());
-            FinishRun(host_);
             return Ended(util::RunOutcome::Stopped);
         }
         const bool firstStep = t == firstT;
@@ -124,7 +125,7 @@ TransitResult TransitScan::Run() {
     const bool recorded = result_.Recorded() || builder_.HasContent();
     const auto outcome = recorded ? util::RunOutcome::Completed : util::RunOutcome::NotFound;
     if (searchFound_) {
-        FinishRun(host_);
+        result_.searchFound = true;
         return Ended(outcome);
     }
     // A period still open at the end is reported with its open columns empty.
@@ -139,11 +140,7 @@ TransitResult TransitScan::Run() {
                                                    : "There are no transits of this kind in the period specified.",
                            .title = "Not found",
                            .icon = util::MessageIcon::Information});
-    } else {
-        host_.SetAppendVisible(false);
-        host_.ShowDonePopUp();
     }
-    FinishRun(host_);
     return Ended(outcome);
 }
 
@@ -164,28 +161,16 @@ TransitResult TransitScan::Ended(util::RunOutcome outcome) {
     return std::move(result_);
 }
 
-void TransitScan::PrepareOutput() {
-    if (host_.OutputLength() > 0) {
-        if (host_.AppendChecked()) {
-            host_.AppendOutput("\r\n");
-        } else {
-            host_.ClearOutput();
-        }
-    }
-    host_.EnterBusyState(false);
-    flags_.stopRequest = false;
-    host_.SetAppendVisible(false);
-}
-
 bool TransitScan::AskToStop() {
     const auto answer = host_.ShowMessage({.text = "Stop?",
                                            .title = "Pause",
                                            .icon = util::MessageIcon::Question,
                                            .buttons = util::MessageButtons::YesNo,
                                            .defaultButton = util::Answer::Yes});
-    flags_.stopRequest = false;
+    stopPending_ = false;
+    host_.Cancel().Clear();
     if (answer != util::Answer::Yes) return false;
-    host_.AppendOutput("\r\nStopped");
+    host_.Report().Append("\r\nStopped");
     return true;
 }
 
@@ -356,7 +341,8 @@ TransitMinimum TransitScan::ExactRecord(const ExactMinute& exact, int aspect) co
 // run in UT finds. The true minimum lies within half a minute of the local best, so the
 // best UT minute lies within one: the nearest UT minutes around it are compared.
 std::optional<double> TransitScan::UtMinuteOf(double instantUt, int aspect) const {
-    if (!p_.namedZone || p_.namedZone->AtInstant(instantUt).offsetSeconds % 60 == 0) return std::nullopt;
+    const auto* named = p_.zone.NamedZone();
+    if (!named || named->AtInstant(instantUt).offsetSeconds % 60 == 0) return std::nullopt;
     const auto nearest = static_cast<std::int64_t>(std::floor((instantUt + 0.5) * 1440));
     double best = 0;
     double bestDeviation = std::numeric_limits<double>::infinity();
@@ -384,25 +370,14 @@ void TransitScan::FlushPeriod() {
 
 }  // namespace
 
-void FinishRun(util::RunHost& host) {
-    host.LeaveBusyState();
-    if (host.OutputLength() == 0) {
-        host.SetAppendChecked(false);
-        host.RestoreCompactHeight();
-    }
-    host.MoveCaretToEnd();
-    host.SetAppendVisible(host.OutputLength() > 0);
-}
-
 double ScanStep(int firstPlanet, int secondPlanet) {
     if (firstPlanet == 2 || secondPlanet == 2) return 0.125;
     if (firstPlanet > 4 && secondPlanet > 4) return 0.5;
     return 0.25;
 }
 
-TransitResult RunTransitScan(TransitRunParams& params, util::RunFlags& flags, util::RunHost& host,
-                             KeptBodyPositions* kept) {
-    return TransitScan(params, flags, host, kept).Run();
+TransitResult RunTransitScan(TransitRunParams params, util::RunHost& host, KeptBodyPositions* kept) {
+    return TransitScan(std::move(params), host, kept).Run();
 }
 
 void SetOrbs(TransitRunParams& params, int outer, int middle, int inner) {

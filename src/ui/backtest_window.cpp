@@ -83,6 +83,7 @@ BacktestWindow::BacktestWindow(DialogService& dialogs, astro::PlutoAvailability 
     resize(1100, 800);
 }
 
+// The worker's own destructor stops the run and waits for its thread.
 BacktestWindow::~BacktestWindow() = default;
 
 QWidget* BacktestWindow::CreateInputs() {
@@ -301,16 +302,15 @@ void BacktestWindow::Refuse(const std::string& text) {
 
 std::optional<backtest::BacktestParams> BacktestWindow::ReadParams() {
     const BacktestInputs in = Inputs();
-    backtest::BacktestParams params{.firstPlanet = in.firstPlanet,
-                                    .secondPlanet = in.secondPlanet,
+    backtest::BacktestParams params{.first = astro::BodyOfIndex(in.firstPlanet),
+                                    .second = astro::BodyOfIndex(in.secondPlanet),
                                     .heliocentric = in.heliocentric,
                                     .aspects = in.aspects,
                                     .orbDegrees = in.orbDegrees,
                                     .side = in.shortSide ? backtest::Side::Short : backtest::Side::Long,
                                     .fromDay = std::nullopt,
                                     .toDay = std::nullopt,
-                                    .timezonePosition = calendar::kGmtPosition,
-                                    .namedZone = std::nullopt,
+                                    .zone = {},
                                     .pluto = pluto_};
     for (const auto& [text, day] : {std::pair{in.from, &params.fromDay}, std::pair{in.to, &params.toDay}}) {
         if (text.empty()) continue;
@@ -337,10 +337,21 @@ void BacktestWindow::RunClicked() {
     }
     const std::optional<backtest::BacktestParams> params = ReadParams();
     if (!params) return;
-    flags_ = {};
     SetRunning(true);
-    backtest::BacktestResult result = backtest::RunBacktest(*params, load.series, flags_, *this);
+    worker_ = std::make_unique<BacktestWorker>(*params, load.series);
+    connect(worker_.get(), &BacktestWorker::progressed, barProgress, &QProgressBar::setValue);
+    connect(worker_.get(), &BacktestWorker::finished, this, &BacktestWindow::RunEnded);
+    worker_->Start();
+}
+
+void BacktestWindow::RunEnded() {
+    if (!worker_) return;
+    worker_->Wait();
+    backtest::BacktestResult result = worker_->TakeResult();
+    const std::vector<util::Message> messages = worker_->TakeMessages();
+    worker_.reset();
     SetRunning(false);
+    for (const util::Message& message : messages) dialogs_.ShowMessage(message);
     if (result.outcome == util::RunOutcome::Stopped) {
         lblSummary->setText(QStringLiteral("Cancelled."));
         return;
@@ -351,7 +362,11 @@ void BacktestWindow::RunClicked() {
 }
 
 void BacktestWindow::CancelClicked() {
-    if (running_) flags_.stopRequest = true;
+    if (running_ && worker_) worker_->Cancel().Request();
+}
+
+void BacktestWindow::WaitForRun() {
+    while (running_) QApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
 }
 
 void BacktestWindow::SetRunning(bool running) {
@@ -366,18 +381,6 @@ void BacktestWindow::SetRunning(bool running) {
     for (QCheckBox* box : chkAspect) box->setEnabled(!running);
     for (QSpinBox* spin : spnOrb) spin->setEnabled(!running);
     if (running) lblSummary->setText(QStringLiteral("Scanning the aspects…"));
-}
-
-util::Answer BacktestWindow::ShowMessage(const util::Message& message) {
-    // The only question a scan asks is "Stop?", which follows the Cancel button.
-    if (message.buttons != util::MessageButtons::Ok) return util::Answer::Yes;
-    return dialogs_.ShowMessage(message);
-}
-
-void BacktestWindow::Yield() { QApplication::processEvents(); }
-
-void BacktestWindow::Progress(double fraction) {
-    barProgress->setValue(static_cast<int>(std::clamp(fraction, 0.0, 1.0) * 1000));
 }
 
 void BacktestWindow::closeEvent(QCloseEvent* event) {

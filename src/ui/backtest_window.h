@@ -11,11 +11,13 @@
 // refusals go to the dialog service.
 #include <QWidget>
 #include <array>
+#include <memory>
 #include <optional>
 #include <string>
 
 #include "astro/pluto_availability.h"
 #include "backtest/backtest_run.h"
+#include "ui/backtest_worker.h"
 #include "ui/dialog_service.h"
 #include "util/run_host.h"
 
@@ -46,7 +48,7 @@ struct BacktestInputs {
     std::string to;
 };
 
-class BacktestWindow : public QWidget, public util::QuietRunHost {
+class BacktestWindow : public QWidget {
     Q_OBJECT
 
 public:
@@ -57,11 +59,14 @@ public:
     void SetInputs(const BacktestInputs& inputs);
     BacktestInputs Inputs() const;
 
-    // The run button: reads the fields, reads the price file, runs the backtest and
-    // shows its results. Returns when the backtest has ended.
+    // The run button: reads the fields and the price file, then starts the backtest on a
+    // worker thread; its results are shown when it has ended. A click while one runs
+    // does nothing.
     void RunClicked();
     void CancelClicked();
     bool Running() const { return running_; }
+    // Tests: lets events run until the backtest under way has ended and shown its results.
+    void WaitForRun();
     const std::optional<backtest::BacktestResult>& LastResult() const { return result_; }
 
     // The export buttons: file names through the dialog service; files are written
@@ -69,11 +74,6 @@ public:
     bool ExportTable();
     bool SavePriceChart();
     bool SaveEquityChart();
-
-    // ---- util::RunHost: only messages, yields and progress reach the window ----
-    util::Answer ShowMessage(const util::Message& message) override;
-    void Yield() override;
-    void Progress(double fraction) override;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -85,6 +85,7 @@ private:
     void ConnectEvents();
     void CreateShortcuts();
     void SetRunning(bool running);
+    void RunEnded();
     std::optional<backtest::BacktestParams> ReadParams();
     void ShowResult();
     void FillStatisticsTable();
@@ -95,7 +96,7 @@ private:
 
     WindowDialogs dialogs_;
     astro::PlutoAvailability pluto_;
-    util::RunFlags flags_;
+    std::unique_ptr<BacktestWorker> worker_;
     bool running_ = false;
     std::optional<backtest::BacktestResult> result_;
 

@@ -13,6 +13,7 @@
 #include "calendar/time_zones.h"
 #include "simulation/index_file.h"
 #include "simulation/simulation.h"
+#include "requests/transit_form.h"
 #include "transits/transit_runs.h"
 #include "ui/dialog_service.h"
 #include "util/run_host.h"
@@ -105,8 +106,6 @@ public:
     int TimeZonePosition() const;  // -1 when nothing is selected
     void SetTimeZonePosition(int position);
     std::string TimeZoneText() const;
-    // The tz database zone behind the list's last entry, "" while none is chosen.
-    const std::string& NamedZone() const { return namedZone_; }
     int SearchAspect() const;  // aspect index 1..7
     int SearchWhen() const;    // 0 start date, 1 end date
     bool IncludeTransitDetails() const;
@@ -115,7 +114,6 @@ public:
     // from the data folder unless another folder is named.
     void LoadPlutoData(const std::string& folder = {});
     simulation::IndexPrices& IndexPrices() { return indexPrices_; }
-    util::RunFlags& Flags() { return runFlags_; }
 
     // The date fields mirror this model; MonthDayLostFocus is the fields' lose-focus
     // action for a month or day field.
@@ -131,21 +129,29 @@ public:
     // Tests: what ending the program did.
     bool ProgramEnded() const { return programEnded_; }
 
-    // ---- util::RunHost --------------------------------------------------------
+    // ---- util::RunHost: the window's runs stay on its thread, yielding once per step ----
     util::Answer ShowMessage(const util::Message& message) override;
-    void AppendOutput(std::string_view text) override;
-    void ClearOutput() override;
-    std::size_t OutputLength() const override { return outputChars_; }
-    void MoveCaretToEnd() override;
-    void Yield() override;
-    void EnterBusyState(bool isSimulation) override;
-    void LeaveBusyState() override;
-    void PrepareRunWindow() override;
-    void ShowDonePopUp() override;
-    bool AppendChecked() const override;
-    void SetAppendChecked(bool checked) override;
-    void SetAppendVisible(bool visible) override;
-    void RestoreCompactHeight() override;
+    void Progress(double fraction, std::int32_t day) override;
+    util::ReportSink& Report() override { return outputSink_; }
+    util::CancelToken& Cancel() override { return cancel_; }
+
+    // ---- the output area and the run's window state ----
+    void AppendOutput(std::string_view text);
+    void ClearOutput();
+    std::size_t OutputLength() const { return outputChars_; }
+    void MoveCaretToEnd();
+    void Yield();
+    void EnterBusyState(bool isSimulation);
+    void LeaveBusyState();
+    // Moves the window to its run top and height when it is in its normal state.
+    void PrepareRunWindow();
+    // The timed "Done" pop-up at the foot of the window; returns when it has closed.
+    void ShowDonePopUp();
+    bool AppendChecked() const;
+    void SetAppendChecked(bool checked);
+    void SetAppendVisible(bool visible);
+    // Back to the compact height used when there is no output.
+    void RestoreCompactHeight();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -304,8 +310,13 @@ private:
     void OnSearchClicked();
     void OnShowAllClicked(int index);
     void OnSimulateClicked();
-    transits::TransitInputs GatherTransitInputs() const;
-    void MirrorRunChanges(const transits::TransitInputs& inputs);
+    requests::TransitForm GatherTransitForm() const;
+    void MirrorRunChanges(const requests::TransitForm& form);
+    // Before and after a transit run: the output cleared or set apart, the busy state.
+    void BeginTransitRun();
+    void FinishRun();
+    void EndTransitRun(const transits::TransitResult& result);
+    void RunAllTransits(const transits::AllTransitsRequest& request);
 
     // The chart (main_window_chart.cpp): "Chart" opens the chart window of the last run's
     // records; it is enabled when a transit run has left records and no run is going on.
@@ -348,7 +359,14 @@ private:
     ChartWindow* chartWindow_ = nullptr;
     calendar::DateEntryModel dates_;
     simulation::IndexPrices indexPrices_;
-    util::RunFlags runFlags_;
+    util::CancelToken cancel_;
+    // The output area as a run's report sink: appends show at once, caret at the end.
+    struct OutputSink final : util::ReportSink {
+        explicit OutputSink(frmMain& window) : window(window) {}
+        void Append(std::string_view text) override;
+        std::size_t Length() const override { return window.OutputLength(); }
+        frmMain& window;
+    } outputSink_{*this};
     std::string outputText_;  // the output with CR LF line ends
     std::size_t outputChars_ = 0;
     std::string outputPath_;  // the last file chosen in the file dialog

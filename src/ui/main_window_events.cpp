@@ -144,7 +144,7 @@ void frmMain::closeEvent(QCloseEvent* event) {
     }
     programEnding_ = true;
     programEnded_ = true;
-    runFlags_.stopRequest = true;
+    cancel_.Request();
     viewer_->close();
     popUp_->hide();
     event->accept();

@@ -59,6 +59,13 @@ void frmMain::MoveCaretToEnd() {
 
 void frmMain::Yield() { QCoreApplication::processEvents(); }
 
+void frmMain::Progress(double, std::int32_t) { Yield(); }
+
+void frmMain::OutputSink::Append(std::string_view text) {
+    window.AppendOutput(text);
+    window.MoveCaretToEnd();
+}
+
 void frmMain::PrepareRunWindow() {
     if (windowState() != Qt::WindowNoState) return;
     move(frameGeometry().x(), Px(RunTop));

@@ -1,10 +1,15 @@
-// frmMain run buttons: read the controls, call the core runs, show what they changed.
+// frmMain run buttons: read the controls into a form, turn it into a request (or show its
+// refusal), run it, and show what the run found and changed.
+#include <algorithm>
+
 #include <QComboBox>
 #include <QLocale>
 #include <QPushButton>
 
 #include "astro/catalogue.h"
 #include "platform/named_time_zone.h"
+#include "requests/simulation_form.h"
+#include "requests/transit_form.h"
 #include "simulation/simulation.h"
 #include "transits/transit_runs.h"
 #include "ui/main_window.h"
@@ -21,8 +26,8 @@ simulation::NumberFormat SystemNumberFormat() {
 
 }  // namespace
 
-transits::TransitInputs frmMain::GatherTransitInputs() const {
-    transits::TransitInputs in;
+requests::TransitForm frmMain::GatherTransitForm() const {
+    requests::TransitForm in;
     in.firstListPos = PlanetPosition(0);
     in.secondListPos = PlanetPosition(1);
     for (int i = 0; i < 4; ++i) in.orbPositions[static_cast<std::size_t>(i)] = OrbPosition(i);
@@ -38,72 +43,179 @@ transits::TransitInputs frmMain::GatherTransitInputs() const {
     in.pluto = pluto_;
     in.searchAspectPos = SearchAspect() - 1;
     in.searchWhenPos = SearchWhen();
-    in.keepDates = KeepDates();
     return in;
 }
 
-void frmMain::MirrorRunChanges(const transits::TransitInputs& inputs) {
-    if (inputs.timezonePosition != TimeZonePosition()) SetTimeZonePosition(inputs.timezonePosition);
+void frmMain::MirrorRunChanges(const requests::TransitForm& form) {
+    if (form.timezonePosition != TimeZonePosition()) SetTimeZonePosition(form.timezonePosition);
     ShowDateFields();
+}
+
+// A new run's output replaces the old unless "Append to output" is checked.
+void frmMain::BeginTransitRun() {
+    PrepareRunWindow();
+    if (OutputLength() > 0) {
+        if (AppendChecked()) {
+            AppendOutput("\r\n");
+        } else {
+            ClearOutput();
+        }
+    }
+    EnterBusyState(false);
+    cancel_.Clear();
+    SetAppendVisible(false);
+}
+
+// Leave the busy state, fold the window up when there is no output, caret to the end,
+// "Append to output" shown only with output.
+void frmMain::FinishRun() {
+    LeaveBusyState();
+    if (OutputLength() == 0) {
+        SetAppendChecked(false);
+        RestoreCompactHeight();
+    }
+    MoveCaretToEnd();
+    SetAppendVisible(OutputLength() > 0);
+}
+
+// "Done" follows a run that recorded something, unless it was stopped or was a search
+// that ended at its transit.
+void frmMain::EndTransitRun(const transits::TransitResult& result) {
+    if (result.outcome == util::RunOutcome::Completed && !result.searchFound) {
+        SetAppendVisible(false);
+        ShowDonePopUp();
+    }
+    FinishRun();
 }
 
 void frmMain::OnStartClicked() {
     if (TransitRunInProgress()) {
-        Flags().stopRequest = true;
+        cancel_.Request();
         return;
     }
-    auto inputs = GatherTransitInputs();
-    transits::RunContext context{inputs, ReadDateFields(), Flags(), *this};
-    lastRun_ = transits::StartTwoPlanetRun(context);
+    auto form = GatherTransitForm();
+    auto request = requests::TwoPlanetRequest(form, ReadDateFields());
+    if (const auto* refusal = std::get_if<util::Refusal>(&request)) {
+        ShowMessage(refusal->message);
+        lastRun_ = requests::RefusedRun(*refusal);
+    } else {
+        BeginTransitRun();
+        transits::TransitResult result = transits::RunTwoPlanet(std::get<transits::TransitRequest>(request), *this);
+        // The day the scan started from, after moving back out of an inner orb.
+        dates_.DayNumbers[0] = result.inputs.startDay;
+        EndTransitRun(result);
+        lastRun_ = std::move(result);
+    }
     RefreshChartButton();
-    MirrorRunChanges(inputs);
+    MirrorRunChanges(form);
     RefreshExportControls();
 }
 
 void frmMain::OnSearchClicked() {
-    auto inputs = GatherTransitInputs();
-    transits::RunContext context{inputs, ReadDateFields(), Flags(), *this};
-    lastRun_ = transits::StartAspectSearch(context);
+    auto form = GatherTransitForm();
+    auto request = requests::SearchRequestOf(form, ReadDateFields());
+    if (const auto* refusal = std::get_if<util::Refusal>(&request)) {
+        ShowMessage(refusal->message);
+        lastRun_ = requests::RefusedRun(*refusal);
+    } else {
+        BeginTransitRun();
+        transits::TransitResult result = transits::RunSearch(std::get<transits::SearchRequest>(request), *this);
+        EndTransitRun(result);
+        if (!KeepDates() && result.Recorded()) {
+            calendar::WriteDateFields(dates_, 0, result.inputs.startDay);
+            calendar::WriteDateFields(dates_, 1, result.inputs.endDay);
+        }
+        lastRun_ = std::move(result);
+    }
     RefreshChartButton();
-    MirrorRunChanges(inputs);
+    MirrorRunChanges(form);
     RefreshExportControls();
+}
+
+void frmMain::RunAllTransits(const transits::AllTransitsRequest& request) {
+    const bool savedAppend = AppendChecked();
+    if (savedAppend) {
+        if (OutputLength() > 0) AppendOutput("\r\n");
+    } else {
+        ClearOutput();
+    }
+    SetAppendChecked(true);
+    const bool anyRuns = std::any_of(request.passes.begin(), request.passes.end(),
+                                     [](const transits::AllTransitsPass& pass) { return pass.request.has_value(); });
+    if (anyRuns) {
+        PrepareRunWindow();
+        EnterBusyState(false);
+        SetAppendVisible(false);
+    }
+    cancel_.Clear();
+    transits::AllTransitsResult all = transits::RunAllTransits(request, *this);
+    const bool stopped = all.outcome == util::RunOutcome::Stopped;
+    // The date model keeps the start of the last pass scanned, as each pass moved it back.
+    const bool lastRan = stopped || (!request.passes.empty() && request.passes.back().request);
+    if (lastRan && !all.pairs.empty()) dates_.DayNumbers[0] = all.pairs.back().inputs.startDay;
+    SetAppendChecked(savedAppend);
+    FinishRun();
+    if (!stopped) ShowDonePopUp();
+    lastRun_ = std::move(all);
 }
 
 void frmMain::OnShowAllClicked(int index) {
-    auto inputs = GatherTransitInputs();
-    transits::RunContext context{inputs, ReadDateFields(), Flags(), *this};
-    lastRun_ = transits::StartAllTransitsRun(context, index);
+    auto form = GatherTransitForm();
+    auto request = requests::AllTransitsRequestOf(form, ReadDateFields(), index);
+    if (const auto* refusal = std::get_if<util::Refusal>(&request)) {
+        ShowMessage(refusal->message);
+        transits::AllTransitsResult refused;
+        refused.refusal = refusal->message.text;
+        lastRun_ = std::move(refused);
+    } else {
+        RunAllTransits(std::get<transits::AllTransitsRequest>(request));
+    }
     RefreshChartButton();
-    MirrorRunChanges(inputs);
+    MirrorRunChanges(form);
     RefreshExportControls();
 }
 
-// A click while the button reads "Pause" goes through the same procedure, which then
-// only sets the stop request.
+// A click while the button reads "Pause" only asks the running simulation to stop, once
+// the dates pass their checks.
 void frmMain::OnSimulateClicked() {
-    simulation::SimulationParams params;
-    params.firstPlanet = PlanetPosition(0) < 0 ? astro::kPluto : PlanetPosition(0) + 1;
-    params.secondPlanet = SecondPlanet();
-    for (int a = 0; a < 7; ++a) params.aspectChecked[static_cast<std::size_t>(a)] = AspectChecked(a);
-    params.orbDegrees = {OrbDegrees(0), OrbDegrees(1), OrbDegrees(2)};
+    requests::SimulationForm form;
+    form.firstPlanet = PlanetPosition(0) < 0 ? astro::kPluto : PlanetPosition(0) + 1;
+    form.secondPlanet = SecondPlanet();
+    for (int a = 0; a < 7; ++a) form.aspectChecked[static_cast<std::size_t>(a)] = AspectChecked(a);
+    form.orbDegrees = {OrbDegrees(0), OrbDegrees(1), OrbDegrees(2)};
     const auto& dates = DateModel();
-    params.startDay = dates.DayNumbers[0];
-    params.endDay = dates.DayNumbers[1];
-    params.includeDetails = IncludeTransitDetails();
-    params.appendToOutput = AppendChecked();
-    params.firstName = FromQ(cboPlanet[0]->currentText());
-    params.secondName = FromQ(cboPlanet[1]->currentText());
-    params.titleHeliocentric = IsHeliocentric();
-    params.runInProgress = SimulationInProgress();
-    params.buttonCaption = FromQ(cmdSimulateInvestment->text());
-    params.numberFormat = SystemNumberFormat();
-    params.pluto = pluto_;
+    form.startDay = dates.DayNumbers[0];
+    form.endDay = dates.DayNumbers[1];
+    form.includeDetails = IncludeTransitDetails();
+    form.firstName = FromQ(cboPlanet[0]->currentText());
+    form.secondName = FromQ(cboPlanet[1]->currentText());
+    form.titleHeliocentric = IsHeliocentric();
+    form.caption = FromQ(cmdSimulateInvestment->text());
+    form.numberFormat = SystemNumberFormat();
+    form.pluto = pluto_;
 
-    auto run = simulation::ClickSimulateInvestment(params, IndexPrices(), Flags(), *this);
-    if (simulation::RestoresRunCaption(run.outcome))
+    if (!requests::SimulationDateRefusal(form) && SimulationInProgress()) {
+        cancel_.Request();
+        RefreshExportControls();
+        RefreshChartButton();
+        return;
+    }
+    auto request = requests::SimulationRequestOf(form);
+    if (const auto* refusal = std::get_if<util::Refusal>(&request)) {
+        if (!refusal->message.text.empty()) ShowMessage(refusal->message);
+        lastRun_ = simulation::SimulationRun{};
+    } else {
+        PrepareRunWindow();
+        EnterBusyState(true);
+        if (!AppendChecked()) ClearOutput();
+        cancel_.Clear();
+        auto run = simulation::RunSimulation(std::get<simulation::SimulationRequest>(request), IndexPrices(), *this);
+        if (run.outcome == simulation::SimulationOutcome::Finished) ShowDonePopUp();
+        MoveCaretToEnd();
+        LeaveBusyState();
         cmdSimulateInvestment->setText(QString::fromUtf8(simulation::kSimulateCaption));
-    // A click that only asks the running simulation to stop is no run of its own.
-    if (run.outcome != simulation::SimulationOutcome::StopRequested) lastRun_ = std::move(run);
+        lastRun_ = std::move(run);
+    }
     RefreshExportControls();
     RefreshChartButton();
 }

@@ -1,9 +1,11 @@
 #pragma once
-// Everything a run needs from whatever shows it: the output area, questions and
-// messages, yielding to pending events, the busy state and the "Done" pop-up.
-// The window implements it; tests use a scripted fake; the command-line front end its own.
+// What a run may ask of whatever called it: to show a message or put a question, to
+// take the report's lines, to hear how far the run has come, and whether it should stop.
+// Nothing here is about windows: the window, the command line, the backtest and the
+// tests each implement it, and a run may be called on any thread its host allows.
+#include <atomic>
 #include <cstddef>
-#include <string>
+#include <cstdint>
 #include <string_view>
 
 #include "util/message.h"
@@ -18,58 +20,43 @@ public:
     virtual Answer ShowMessage(const Message& message) = 0;
 };
 
-// Flags a run shares with whatever started it; the window sets stopRequest from the
-// run button while the run yields.
-struct RunFlags {
-    bool stopRequest = false;
-    bool headerPrinted = false;
+// Where a run's report goes. Text is UTF-8 with CR LF line ends; lengths count characters
+// and include whatever the sink held before the run (a run limits the whole text).
+class ReportSink {
+public:
+    virtual ~ReportSink() = default;
+    virtual void Append(std::string_view text) = 0;
+    virtual std::size_t Length() const = 0;
+};
+
+// A report sink that keeps nothing: for runs wanted only for their records.
+class DiscardingSink final : public ReportSink {
+public:
+    void Append(std::string_view) override {}
+    std::size_t Length() const override { return 0; }
+};
+
+// A stop request that another thread (or an event handler during the run) may set. A run
+// reads it once per step; when it asks "Stop?" and hears No, it takes the request back.
+class CancelToken {
+public:
+    void Request() { requested_.store(true, std::memory_order_relaxed); }
+    bool Requested() const { return requested_.load(std::memory_order_relaxed); }
+    // Reads and clears the request.
+    bool Take() { return requested_.exchange(false, std::memory_order_relaxed); }
+    void Clear() { requested_.store(false, std::memory_order_relaxed); }
+
+private:
+    std::atomic<bool> requested_{false};
 };
 
 class RunHost : public MessageSink {
 public:
-
-    // Output area. Text is UTF-8 with CR LF line ends; lengths count characters.
-    virtual void AppendOutput(std::string_view text) = 0;
-    virtual void ClearOutput() = 0;
-    virtual std::size_t OutputLength() const = 0;
-    virtual void MoveCaretToEnd() = 0;
-
-    // Lets pending window events run; the stop request may be set meanwhile.
-    virtual void Yield() = 0;
-    // How far a long run has come, 0..1; called once per step. Only a terminal shows it.
-    virtual void Progress(double /*fraction*/) {}
-
-    virtual void EnterBusyState(bool isSimulation) = 0;
-    virtual void LeaveBusyState() = 0;
-    // Moves the window to its run top and height when it is in its normal state.
-    virtual void PrepareRunWindow() = 0;
-    // The timed "Done" pop-up at the foot of the window; returns when it has closed.
-    virtual void ShowDonePopUp() = 0;
-
-    // "Append to output": its value, and whether it is shown.
-    virtual bool AppendChecked() const = 0;
-    virtual void SetAppendChecked(bool checked) = 0;
-    virtual void SetAppendVisible(bool visible) = 0;
-    // Back to the compact height used when there is no output.
-    virtual void RestoreCompactHeight() = 0;
-};
-
-// A host without an output area or a window of its own: output and window calls do
-// nothing. Those that run a scan only for its records supply the messages and yields.
-class QuietRunHost : public RunHost {
-public:
-    void AppendOutput(std::string_view) override {}
-    void ClearOutput() override {}
-    std::size_t OutputLength() const override { return 0; }
-    void MoveCaretToEnd() override {}
-    void EnterBusyState(bool) override {}
-    void LeaveBusyState() override {}
-    void PrepareRunWindow() override {}
-    void ShowDonePopUp() override {}
-    bool AppendChecked() const override { return false; }
-    void SetAppendChecked(bool) override {}
-    void SetAppendVisible(bool) override {}
-    void RestoreCompactHeight() override {}
+    // Once per step: how far the run has come (0..1) and the day it has reached. The
+    // window lets its pending events run here; a terminal draws a bar.
+    virtual void Progress(double fraction, std::int32_t day) = 0;
+    virtual ReportSink& Report() = 0;
+    virtual CancelToken& Cancel() = 0;
 };
 
 }  // namespace kovo::util
