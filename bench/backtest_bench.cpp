@@ -31,8 +31,8 @@ backtest::BacktestParams Params(int first, int second, bool helio, bool widestRa
         params.fromDay = testing::Day(1, 1, 1);
         params.toDay = testing::Day(2799, 12, 31);
     }
-    params.firstPlanet = first;
-    params.secondPlanet = second;
+    params.first = astro::BodyOfIndex(first);
+    params.second = astro::BodyOfIndex(second);
     params.heliocentric = helio;
     return params;
 }
@@ -43,8 +43,7 @@ void WholeBacktest(benchmark::State& state, int first, int second, bool helio, b
     for (auto _ : state) {
         const backtest::PriceSeriesLoad load = backtest::PriceSeriesFromTable(prices::ParseDailyClosesCsv(csv));
         bench::NullRunHost host;
-        util::RunFlags flags;
-        const backtest::BacktestResult r = backtest::RunBacktest(Params(first, second, helio, widestRange), load.series, flags, host);
+        const backtest::BacktestResult r = backtest::RunBacktest(Params(first, second, helio, widestRange), load.series, host);
         if (!r.HasStatistics()) state.SkipWithError("the backtest did not run");
         benchmark::DoNotOptimize(r.strategies.size());
     }
@@ -55,8 +54,7 @@ void RulesAndStatistics(benchmark::State& state) {
     testing::InitModelOnce();
     const backtest::PriceSeries series = backtest::PriceSeriesFromTable(prices::ParseDailyClosesCsv(CenturyCsv())).series;
     bench::NullRunHost host;
-    util::RunFlags flags;
-    const backtest::BacktestResult once = backtest::RunBacktest(Params(1, 5, true), series, flags, host);
+    const backtest::BacktestResult once = backtest::RunBacktest(Params(1, 5, true), series, host);
     for (auto _ : state) {
         const backtest::BacktestResult r = backtest::EvaluateBacktest(once.inputs, once.prices, once.stays, once.exacts);
         benchmark::DoNotOptimize(r.buyAndHold.stats.totalReturn);

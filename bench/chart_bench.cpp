@@ -29,8 +29,7 @@ const kovo::chart::TimelineModel& CenturyOfMarsJupiter() {
         p.secondName = "Jupiter";
         p.outputLimit.reset();
         kovo::bench::NullRunHost host;
-        kovo::util::RunFlags flags;
-        return kovo::chart::BuildTimeline(kovo::transits::RunTransitScan(p, flags, host));
+        return kovo::chart::BuildTimeline(kovo::transits::RunTransitScan(p, host));
     }();
     return model;
 }

@@ -33,19 +33,17 @@ simulation::IndexPrices LoadPrices() {
 void WholeRange(benchmark::State& state, bool details) {
     testing::InitModelOnce();
     const simulation::IndexPrices prices = LoadPrices();
-    const simulation::SimulationParams params{
-        .firstPlanet = 1, .secondPlanet = 5,
+    const simulation::SimulationRequest params{
+        .first = astro::Body::Sun, .second = astro::Body::Jupiter,
         .aspectChecked = {true, true, true, true, true, true, true},
         .orbDegrees = {10, 5, 2},
         .startDay = simulation::FirstInvestmentDay, .endDay = simulation::LastInvestmentDay,
         .includeDetails = details,
         .firstName = "Earth", .secondName = "Jupiter",
-        .numberFormat = simulation::NumberFormat{},
-        .pluto = {}};
+        .numberFormat = simulation::NumberFormat{}};
     for (auto _ : state) {
         kovo::bench::NullRunHost host;
-        util::RunFlags flags;
-        const auto run = simulation::ClickSimulateInvestment(params, prices, flags, host);
+        const auto run = simulation::RunSimulation(params, prices, host);
         benchmark::DoNotOptimize(run.totals.TotalInvestments);
         if (run.outcome != simulation::SimulationOutcome::Finished) state.SkipWithError("the run did not finish");
     }

@@ -8,6 +8,7 @@
 #include "null_run_host.h"
 #include "platform/ephemeris.h"
 #include "test_support.h"
+#include "requests/transit_form.h"
 #include "transits/transit_runs.h"
 #include "transits/transit_scan.h"
 
@@ -55,9 +56,8 @@ void Scan(benchmark::State& state, int first, int second, bool helio, ScanPath p
     for (auto _ : state) {
         auto p = Params(first, second, helio, path);
         kovo::bench::NullRunHost host;
-        kovo::util::RunFlags flags;
-        kovo::transits::RunTransitScan(p, flags, host);
-        benchmark::DoNotOptimize(host.OutputLength());
+        kovo::transits::RunTransitScan(p, host);
+        benchmark::DoNotOptimize(host.Report().Length());
     }
     calls.Report(state);
 }
@@ -67,7 +67,7 @@ void AllTransits(benchmark::State& state, ScanPath path) {
     kovo::testing::InitModelOnce();
     const CallCounter calls;
     for (auto _ : state) {
-        kovo::transits::TransitInputs inputs;
+        kovo::requests::TransitForm inputs;
         inputs.firstListPos = 0;
         inputs.outputLimit.reset();
         inputs.scanPath = path;
@@ -77,10 +77,8 @@ void AllTransits(benchmark::State& state, ScanPath path) {
         dates.txbDay = {"1", "31"};
         kovo::calendar::RefreshDateLabel(dates, 0);
         kovo::calendar::RefreshDateLabel(dates, 1);
-        kovo::util::RunFlags flags;
         kovo::bench::NullRunHost host;
-        kovo::transits::RunContext c{inputs, dates, flags, host};
-        benchmark::DoNotOptimize(kovo::transits::StartAllTransitsRun(c, 0).pairs.size());
+        benchmark::DoNotOptimize(kovo::requests::RunAllTransitsForm(inputs, dates, 0, host).pairs.size());
     }
     calls.Report(state);
 }

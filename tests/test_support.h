@@ -9,8 +9,14 @@
 #include "astro/catalogue.h"
 #include "astro/pluto.h"
 #include "calendar/calendar_services.h"
+#include "calendar/report_zone.h"
 
 namespace kovo::testing {
+
+// A fixed zone of the window's list: position p is (p - 24) * 30 minutes east.
+inline calendar::ReportZone ListZone(int position, std::string label = "GMT") {
+    return calendar::ReportZone::Fixed((position - 24) * 30, std::move(label));
+}
 
 inline bool InitModelOnce() {
     static const bool plutoLoaded = astro::LoadPlutoFiles().ok;

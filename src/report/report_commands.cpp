@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <ctime>
 #include <new>
-#include <type_traits>
 #include <variant>
 #include <vector>
 
@@ -176,45 +175,20 @@ int Positions(const CliOptions& o, const calendar::DateEntryModel& dates, std::o
     return 0;
 }
 
-// A refused request is said as the window says it, and recorded as a refused run.
-template <typename Result>
-util::RunOutcome Refused(const util::Refusal& refusal, HeadlessHost& host, exporting::RunRecords& records) {
-    host.ShowMessage(refusal.message);
-    if constexpr (std::is_same_v<Result, transits::AllTransitsResult>) {
-        records.emplace<transits::AllTransitsResult>().refusal = refusal.message.text;
-    } else {
-        records.emplace<transits::TransitResult>(requests::RefusedRun(refusal));
-    }
-    return util::RunOutcome::Refused;
-}
-
 util::RunOutcome RunTransitCommand(const CliOptions& o, calendar::DateEntryModel& dates, HeadlessHost& host,
                                    const astro::PlutoAvailability& pluto, exporting::RunRecords& records) {
     requests::TransitForm form = TransitFormFrom(o, pluto);
     util::RunOutcome outcome = util::RunOutcome::Refused;
     if (o.command == Command::All) {
-        auto request = requests::AllTransitsRequestOf(form, dates, o.keepSecond ? 1 : 0);
-        if (auto* refusal = std::get_if<util::Refusal>(&request))
-            return Refused<transits::AllTransitsResult>(*refusal, host, records);
         outcome = records
                       .emplace<transits::AllTransitsResult>(
-                          transits::RunAllTransits(std::get<transits::AllTransitsRequest>(request), host))
-                      .outcome;
-    } else if (o.command == Command::Search) {
-        auto request = requests::SearchRequestOf(form, dates);
-        if (auto* refusal = std::get_if<util::Refusal>(&request))
-            return Refused<transits::TransitResult>(*refusal, host, records);
-        outcome = records
-                      .emplace<transits::TransitResult>(
-                          transits::RunSearch(std::get<transits::SearchRequest>(request), host))
+                          requests::RunAllTransitsForm(form, dates, o.keepSecond ? 1 : 0, host))
                       .outcome;
     } else {
-        auto request = requests::TwoPlanetRequest(form, dates);
-        if (auto* refusal = std::get_if<util::Refusal>(&request))
-            return Refused<transits::TransitResult>(*refusal, host, records);
+        const bool search = o.command == Command::Search;
         outcome = records
-                      .emplace<transits::TransitResult>(
-                          transits::RunTwoPlanet(std::get<transits::TransitRequest>(request), host))
+                      .emplace<transits::TransitResult>(search ? requests::RunSearchForm(form, dates, host)
+                                                               : requests::RunTwoPlanetForm(form, dates, host))
                       .outcome;
     }
     host.EndProgress();

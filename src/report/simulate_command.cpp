@@ -22,15 +22,7 @@ simulation::SimulationRun RunSimulateCommand(const CliOptions& o, const calendar
     params.firstName = astro::PlanetName(o.first, true, false);
     params.secondName = astro::PlanetName(o.second, true, false);
     params.pluto = pluto;
-    auto request = requests::SimulationRequestOf(params);
-    if (auto* refusal = std::get_if<util::Refusal>(&request)) {
-        if (!refusal->message.text.empty()) host.ShowMessage(refusal->message);
-        simulation::SimulationRun refused;
-        refused.outcome = simulation::SimulationOutcome::Refused;
-        return refused;
-    }
-    simulation::SimulationRun run =
-        simulation::RunSimulation(std::get<simulation::SimulationRequest>(request), prices, host);
+    simulation::SimulationRun run = requests::RunSimulationForm(params, prices, host);
     host.EndProgress();
     return run;
 }

@@ -31,13 +31,10 @@ std::optional<util::Refusal> SimulationDateRefusal(const SimulationForm& f) {
     return std::nullopt;
 }
 
-std::variant<simulation::SimulationRequest, util::Refusal> SimulationRequestOf(const SimulationForm& f) {
-    if (auto refusal = SimulationDateRefusal(f)) return std::move(*refusal);
-    if (!PlanetsInRange(f)) return util::Refusal{.field = util::InputField::Bodies};
-    const bool usesPluto = f.firstPlanet == astro::kPluto || f.secondPlanet == astro::kPluto;
-    if (usesPluto && !f.pluto.available)
-        return Refuse(util::InputField::Bodies, astro::PlutoUnavailableText(f.pluto), f.caption,
-                      util::MessageIcon::Exclamation);
+namespace {
+
+// The form's values as a request, checked or not.
+simulation::SimulationRequest RequestFields(const SimulationForm& f) {
     return simulation::SimulationRequest{.first = astro::BodyOfIndex(f.firstPlanet),
                                          .second = astro::BodyOfIndex(f.secondPlanet),
                                          .aspectChecked = f.aspectChecked,
@@ -49,6 +46,31 @@ std::variant<simulation::SimulationRequest, util::Refusal> SimulationRequestOf(c
                                          .secondName = f.secondName,
                                          .titleHeliocentric = f.titleHeliocentric,
                                          .numberFormat = f.numberFormat};
+}
+
+}  // namespace
+
+std::variant<simulation::SimulationRequest, util::Refusal> SimulationRequestOf(const SimulationForm& f) {
+    if (auto refusal = SimulationDateRefusal(f)) return std::move(*refusal);
+    if (!PlanetsInRange(f)) return util::Refusal{.field = util::InputField::Bodies};
+    const bool usesPluto = f.firstPlanet == astro::kPluto || f.secondPlanet == astro::kPluto;
+    if (usesPluto && !f.pluto.available)
+        return Refuse(util::InputField::Bodies, astro::PlutoUnavailableText(f.pluto), f.caption,
+                      util::MessageIcon::Exclamation);
+    return RequestFields(f);
+}
+
+simulation::SimulationRun RunSimulationForm(const SimulationForm& form, const simulation::IndexPrices& prices,
+                                           util::RunHost& host) {
+    auto request = SimulationRequestOf(form);
+    if (const auto* refusal = std::get_if<util::Refusal>(&request)) {
+        if (!refusal->message.text.empty()) host.ShowMessage(refusal->message);
+        // A refused run keeps what it was asked, for the records.
+        simulation::SimulationRun refused;
+        if (PlanetsInRange(form)) refused.inputs = RequestFields(form);
+        return refused;
+    }
+    return simulation::RunSimulation(std::get<simulation::SimulationRequest>(request), prices, host);
 }
 
 }  // namespace kovo::requests

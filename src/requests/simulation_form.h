@@ -10,6 +10,7 @@
 #include "astro/pluto_availability.h"
 #include "simulation/simulation.h"
 #include "util/refusal.h"
+#include "util/run_host.h"
 
 namespace kovo::requests {
 
@@ -35,5 +36,10 @@ std::optional<util::Refusal> SimulationDateRefusal(const SimulationForm& form);
 // Every check. Planets outside their ranges (the window's lists never offer them) are
 // refused without a message: a refusal whose text is empty.
 std::variant<simulation::SimulationRequest, util::Refusal> SimulationRequestOf(const SimulationForm& form);
+
+// The checks, then the run, for a caller without a window of its own: a refusal is said
+// through the host (unless it has no text) and gives a run with outcome Refused.
+simulation::SimulationRun RunSimulationForm(const SimulationForm& form, const simulation::IndexPrices& prices,
+                                           util::RunHost& host);
 
 }  // namespace kovo::requests

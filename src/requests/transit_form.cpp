@@ -166,4 +166,34 @@ transits::TransitResult RefusedRun(const util::Refusal& refusal) {
     return result;
 }
 
+transits::TransitResult RunTwoPlanetForm(TransitForm& form, calendar::DateEntryModel& dates, util::RunHost& host) {
+    auto request = TwoPlanetRequest(form, dates);
+    if (const auto* refusal = std::get_if<util::Refusal>(&request)) {
+        host.ShowMessage(refusal->message);
+        return RefusedRun(*refusal);
+    }
+    return transits::RunTwoPlanet(std::get<transits::TransitRequest>(request), host);
+}
+
+transits::TransitResult RunSearchForm(TransitForm& form, calendar::DateEntryModel& dates, util::RunHost& host) {
+    auto request = SearchRequestOf(form, dates);
+    if (const auto* refusal = std::get_if<util::Refusal>(&request)) {
+        host.ShowMessage(refusal->message);
+        return RefusedRun(*refusal);
+    }
+    return transits::RunSearch(std::get<transits::SearchRequest>(request), host);
+}
+
+transits::AllTransitsResult RunAllTransitsForm(TransitForm& form, calendar::DateEntryModel& dates, int index,
+                                               util::RunHost& host) {
+    auto request = AllTransitsRequestOf(form, dates, index);
+    if (const auto* refusal = std::get_if<util::Refusal>(&request)) {
+        host.ShowMessage(refusal->message);
+        transits::AllTransitsResult refused;
+        refused.refusal = refusal->message.text;
+        return refused;
+    }
+    return transits::RunAllTransits(std::get<transits::AllTransitsRequest>(request), host);
+}
+
 }  // namespace kovo::requests

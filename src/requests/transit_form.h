@@ -15,6 +15,7 @@
 #include "transits/transit_request.h"
 #include "transits/transit_result.h"
 #include "util/refusal.h"
+#include "util/run_host.h"
 
 namespace kovo::requests {
 
@@ -49,5 +50,12 @@ std::variant<transits::AllTransitsRequest, util::Refusal> AllTransitsRequestOf(T
 
 // The record of a run that did not start.
 transits::TransitResult RefusedRun(const util::Refusal& refusal);
+
+// The checks, then the run, for a caller without a window of its own (the command line,
+// tests): a refusal is said through the host and recorded as a refused run.
+transits::TransitResult RunTwoPlanetForm(TransitForm& form, calendar::DateEntryModel& dates, util::RunHost& host);
+transits::TransitResult RunSearchForm(TransitForm& form, calendar::DateEntryModel& dates, util::RunHost& host);
+transits::AllTransitsResult RunAllTransitsForm(TransitForm& form, calendar::DateEntryModel& dates, int index,
+                                               util::RunHost& host);
 
 }  // namespace kovo::requests

@@ -21,8 +21,7 @@ using testing::Day;
 
 BacktestResult RunOn(const BacktestParams& params, const PriceSeries& series, testing::FakeRunHost& host) {
     testing::InitModelOnce();
-    util::RunFlags flags;
-    return RunBacktest(params, series, flags, host);
+    return RunBacktest(params, series, host);
 }
 
 TEST(BacktestRunTest, RefusesRangesWithoutTwoClosesAndWhatTheTransitRunRefuses) {
@@ -68,12 +67,12 @@ TEST(BacktestRunTest, PlutoLimitsApplyOnlyToPairsWithPluto) {
     PriceSeries old;
     old.points = {{.day = Day(1550, 1, 3), .close = 1, .line = 0}, {.day = Day(1550, 2, 3), .close = 2, .line = 0}};
     BacktestParams params;
-    params.firstPlanet = 5;
-    params.secondPlanet = 6;
+    params.first = astro::Body::Jupiter;
+    params.second = astro::Body::Saturn;
     params.heliocentric = false;
     params.aspects = {true, false, false, false, false, false, false};
     EXPECT_TRUE(RunOn(params, old, host).HasStatistics());
-    params.secondPlanet = 9;
+    params.second = astro::Body::Pluto;
     const BacktestResult pluto = RunOn(params, old, host);
     EXPECT_EQ(pluto.outcome, util::RunOutcome::Refused);
     EXPECT_FALSE(host.messages.empty());
@@ -90,14 +89,14 @@ TEST(BacktestRunTest, OnlyTheSpanOfTheClosesIsScannedWhateverTheRange) {
     const BacktestResult own = RunOn(params, testing::ThreeWeeks(), closesOnly);
     ASSERT_TRUE(own.HasStatistics());
     // Centuries on either side: the scan still takes one step per day of the closes (the
-    // run yields once a step), and every figure is the same.
+    // run reports its progress once a step), and every figure is the same.
     params.fromDay = Day(1, 1, 1);
     params.toDay = Day(2799, 12, 31);
     testing::FakeRunHost wide;
     const BacktestResult r = RunOn(params, testing::ThreeWeeks(), wide);
     ASSERT_TRUE(r.HasStatistics());
-    EXPECT_EQ(wide.yields, closesOnly.yields);
-    EXPECT_LT(wide.yields, 100);
+    EXPECT_EQ(wide.progressCalls, closesOnly.progressCalls);
+    EXPECT_LT(wide.progressCalls, 100);
     EXPECT_EQ(BacktestText(r), BacktestText(own));
     EXPECT_EQ(r.stays, own.stays);
     EXPECT_EQ(r.exacts, own.exacts);
@@ -105,11 +104,12 @@ TEST(BacktestRunTest, OnlyTheSpanOfTheClosesIsScannedWhateverTheRange) {
 
 TEST(BacktestRunTest, AStopRequestEndsTheRunWithoutStatistics) {
     testing::FakeRunHost host;
-    util::RunFlags flags;
     host.answers.push_back(util::Answer::Yes);
-    host.onYield = [&flags](int yields) { flags.stopRequest = yields == 5; };
+    host.onProgress = [&host](int steps) {
+        if (steps == 5) host.cancel.Request();
+    };
     testing::InitModelOnce();
-    const BacktestResult r = RunBacktest(BacktestParams{}, testing::ThreeWeeks(), flags, host);
+    const BacktestResult r = RunBacktest(BacktestParams{}, testing::ThreeWeeks(), host);
     EXPECT_EQ(r.outcome, util::RunOutcome::Stopped);
     EXPECT_FALSE(r.HasStatistics());
 }
@@ -245,14 +245,13 @@ TEST(BacktestOnRealIndexTest, TradeReturnsEqualTheSimulationsRedemptions) {
     const std::int32_t to = simulation::LastInvestmentDay;
 
     testing::FakeRunHost simHost;
-    util::RunFlags flags;
-    simulation::SimulationParams simParams;
-    simParams.firstPlanet = 1;
-    simParams.secondPlanet = 5;
+    simulation::SimulationRequest simParams;
+    simParams.first = astro::Body::Sun;
+    simParams.second = astro::Body::Jupiter;
     simParams.aspectChecked = all;
     simParams.startDay = from;
     simParams.endDay = to;
-    const simulation::SimulationRun sim = simulation::ClickSimulateInvestment(simParams, index, flags, simHost);
+    const simulation::SimulationRun sim = simulation::RunSimulation(simParams, index, simHost);
     ASSERT_EQ(sim.outcome, simulation::SimulationOutcome::Finished);
 
     testing::FakeRunHost host;
@@ -260,7 +259,7 @@ TEST(BacktestOnRealIndexTest, TradeReturnsEqualTheSimulationsRedemptions) {
     BacktestParams params;
     params.fromDay = from;
     params.toDay = to;
-    const BacktestResult bt = RunBacktest(params, series, flags, host);
+    const BacktestResult bt = RunBacktest(params, series, host);
     ASSERT_TRUE(bt.HasStatistics()) << bt.refusal;
 
     // The two rules differ by design:

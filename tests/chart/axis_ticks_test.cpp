@@ -11,7 +11,7 @@ using testing::Day;
 
 transits::TransitRunParams Zone(int position) {
     transits::TransitRunParams p;
-    p.timezonePosition = position;
+    p.zone = kovo::testing::ListZone(position);
     return p;
 }
 

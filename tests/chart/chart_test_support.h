@@ -24,14 +24,12 @@ inline transits::TransitResult ScanPair(int first, int second, std::int32_t star
     p.endDay = endDay;
     for (std::size_t a = 1; a <= 7; ++a) p.aspects[a] = true;
     transits::SetOrbs(p, 10, 5, 2);
-    p.timezonePosition = timezonePosition;
-    p.timezoneText = zoneText;
+    p.zone = kovo::testing::ListZone(timezonePosition, zoneText);
     p.firstName = astro::PlanetName(first, false, false);
     p.secondName = astro::PlanetName(second, false, false);
     p.outputLimit.reset();
     FakeRunHost host;
-    util::RunFlags flags;
-    return transits::RunTransitScan(p, flags, host);
+    return transits::RunTransitScan(p, host);
 }
 
 // One shape or text of an SVG document, with the attributes of the groups around it.

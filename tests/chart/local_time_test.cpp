@@ -11,8 +11,7 @@ using testing::Day;
 
 TEST(LocalTime, FixedOffsetsBothWaysAndTheReportsRoundingOfExactMinutes) {
     transits::TransitRunParams p;
-    p.timezonePosition = 14;  // five hours west
-    p.timezoneText = "EST";
+    p.zone = kovo::testing::ListZone(14, "EST");  // five hours west
     const double midnightUt = Day(2026, 3, 5) - 0.5;  // 00:00 GMT, still 4 March in the east of America
     EXPECT_EQ(LocalOffsetAt(p, midnightUt).minutes, -300);
     EXPECT_EQ(LocalOffsetAt(p, midnightUt).zone, "EST");

@@ -19,8 +19,7 @@ transits::TransitRunParams Params(int zonePosition, const std::string& zone) {
     p.startDay = Day(2026, 1, 1);
     p.endDay = Day(2026, 12, 31);
     p.aspects[1] = p.aspects[3] = p.aspects[5] = true;
-    p.timezonePosition = zonePosition;
-    p.timezoneText = zone;
+    p.zone = kovo::testing::ListZone(zonePosition, zone);
     p.firstName = "Mars";
     p.secondName = "Jupiter";
     return p;
@@ -101,13 +100,14 @@ TEST(Timeline, TheSubtitleNamesTheZoneAndTheAbbreviationsItUses) {
     EXPECT_EQ(BuildTimeline(r).subtitle, "Orbs 10\u00b0, 5\u00b0, 2\u00b0 \u00b7 local times in GMT-5:00");
     // A named zone: its name and what its clocks show over the chart, not what they
     // showed at the epoch of the Julian Days (local mean time).
-    r.inputs.namedZone = platform::NamedTimeZone::Find("America/New_York");
-    ASSERT_TRUE(r.inputs.namedZone.has_value());
+    const auto newYork = platform::NamedTimeZone::Find("America/New_York");
+    ASSERT_TRUE(newYork.has_value());
+    r.inputs.zone = calendar::ReportZone::Named(*newYork);
     EXPECT_NE(BuildTimeline(r).subtitle.find("local times in America/New_York (EST/EDT)"), std::string::npos);
     r.inputs.startDay = Day(2026, 5, 1);
     r.inputs.endDay = Day(2026, 6, 1);
     EXPECT_NE(BuildTimeline(r).subtitle.find("local times in America/New_York (EDT)"), std::string::npos);
-    r.inputs.namedZone = platform::NamedTimeZone::Find("Asia/Kathmandu");
+    r.inputs.zone = calendar::ReportZone::Named(*platform::NamedTimeZone::Find("Asia/Kathmandu"));
     EXPECT_NE(BuildTimeline(r).subtitle.find("local times in Asia/Kathmandu (+0545)"), std::string::npos);
 }
 

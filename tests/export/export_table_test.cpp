@@ -24,8 +24,7 @@ namespace {
 
 transits::TransitRunParams Params(int zoneMinutes, std::string label) {
     transits::TransitRunParams p;
-    p.timezonePosition = 24 + zoneMinutes / 30;
-    p.timezoneText = std::move(label);
+    p.zone = kovo::testing::ListZone(24 + zoneMinutes / 30, std::move(label));
     p.firstName = "Mars";
     p.secondName = "Jupiter";
     p.startDay = Day(2026, 1, 1);
@@ -78,13 +77,12 @@ std::vector<std::string> ExactUtMinutes(const std::optional<platform::NamedTimeZ
     p.secondPlanet = 4;
     p.startDay = Day(1850, 1, 1);
     p.endDay = Day(1882, 12, 31);
-    p.namedZone = zone;
+    if (zone) p.zone = calendar::ReportZone::Named(*zone);
     for (std::size_t a = 1; a <= 7; ++a) p.aspects[a] = true;
     transits::SetOrbs(p, 10, 5, 2);
     p.outputLimit.reset();
     kovo::testing::FakeRunHost host;
-    util::RunFlags flags;
-    const transits::TransitResult result = transits::RunTransitScan(p, flags, host);
+    const transits::TransitResult result = transits::RunTransitScan(p, host);
     std::vector<std::string> minutes;
     for (const TransitPeriod& period : result.periods)
         for (const TransitPass& pass : period.passes)
@@ -178,8 +176,8 @@ TEST(TransitTable, APeriodWithSeveralExactPassesGivesARowForEach) {
 
 TEST(SimulationTables, EventsCarryTheirAmountsOnlyWhereTheyHaveOne) {
     simulation::SimulationRun run;
-    run.inputs.firstPlanet = 1;
-    run.inputs.secondPlanet = 5;
+    run.inputs.first = astro::Body::Sun;
+    run.inputs.second = astro::Body::Jupiter;
     run.outcome = simulation::SimulationOutcome::Finished;
     using simulation::SimulationEventKind;
     run.events = {{SimulationEventKind::Investment, Day(2011, 1, 5), 1, 10, 1, 11500.0, 100.0, 0.0},

@@ -99,8 +99,7 @@ TEST(ExportDates, YearsBelowOneThousandKeepFourDigitsInEveryFormat) {
     result.outcome = util::RunOutcome::Completed;
     result.inputs.firstName = "Mars";
     result.inputs.secondName = "Jupiter";
-    result.inputs.timezonePosition = 24;  // GMT
-    result.inputs.timezoneText = "GMT";
+    result.inputs.zone = kovo::testing::ListZone(24, "GMT");  // GMT
     result.inputs.startDay = kovo::testing::Day(800, 1, 1);
     result.inputs.endDay = kovo::testing::Day(800, 12, 31);
     transits::TransitPeriod period;
@@ -128,8 +127,7 @@ TEST(ICalendar, EventsFromRecordsHaveStableUidsAndUtcStarts) {
     transits::TransitResult result;
     result.inputs.firstName = "Mars";
     result.inputs.secondName = "Jupiter";
-    result.inputs.timezonePosition = 14;  // -5:00
-    result.inputs.timezoneText = "EST/CDT";
+    result.inputs.zone = kovo::testing::ListZone(14, "EST/CDT");  // -5:00
     result.inputs.startDay = kovo::testing::Day(2026, 1, 1);
     result.inputs.endDay = kovo::testing::Day(2026, 12, 31);
     transits::TransitPeriod period;

@@ -34,15 +34,14 @@ RealRun RunOnRealFile(const std::array<bool, 7>& aspects) {
     IndexPrices prices;
     const std::optional<util::Message> problem = prices.Load(testing::SharedDataFolder() + "/DJIA_data.txt");
     EXPECT_FALSE(problem.has_value());
-    const SimulationParams params{
-        .firstPlanet = 1, .secondPlanet = 5, .aspectChecked = aspects, .orbDegrees = {10, 5, 2},
+    const SimulationRequest params{
+        .first = astro::Body::Sun, .second = astro::Body::Jupiter, .aspectChecked = aspects, .orbDegrees = {10, 5, 2},
         .startDay = 2455636, .endDay = 2455835,  // 2011-03-15, 2011-09-30
         .includeDetails = true,
         .firstName = "Earth", .secondName = "Jupiter",
         .numberFormat = NumberFormat{}};
     testing::FakeRunHost host;
-    util::RunFlags flags;
-    SimulationRun run = ClickSimulateInvestment(params, prices, flags, host);
+    SimulationRun run = RunSimulation(params, prices, host);
     EXPECT_EQ(run.outcome, SimulationOutcome::Finished);
     EXPECT_TRUE(host.messages.empty());
     return {std::move(run), host.output};

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "fake_run_host.h"
+#include "requests/simulation_form.h"
 #include "simulation/simulation.h"
 #include "simulation_test_support.h"
 #include "test_support.h"
@@ -16,6 +17,8 @@ namespace {
 using testing::Aspects;
 using testing::FakeRunHost;
 using testing::WeekdayPrices;
+// What the window and the command line hand to the checks and the run.
+using SimulationParams = requests::SimulationForm;
 
 constexpr std::int32_t k2007Jan03 = 2454104;
 constexpr std::int32_t k2007Jan20 = 2454121;
@@ -65,11 +68,10 @@ protected:
     void SetUp() override { testing::InitModelOnce(); }
 
     SimulationRun Run(const SimulationParams& params, const IndexPrices& prices) {
-        return ClickSimulateInvestment(params, prices, flags, host);
+        return requests::RunSimulationForm(params, prices, host);
     }
 
     FakeRunHost host;
-    util::RunFlags flags;
 };
 
 TEST_F(SimulationTest, PlutoWithoutDataIsRefusedWithItsReasonNotRunAsEmpty) {
@@ -84,7 +86,7 @@ TEST_F(SimulationTest, PlutoWithoutDataIsRefusedWithItsReasonNotRunAsEmpty) {
               std::vector<std::string>{"Pluto data is not available.\r\n/data/hpluto.2199.slx: No such file or directory"});
     EXPECT_EQ(host.messages[0].icon, util::MessageIcon::Exclamation);
     EXPECT_EQ(host.output, "earlier text");
-    EXPECT_EQ(host.busyEntered, 0);
+    EXPECT_EQ(host.progressCalls, 0);
 }
 
 TEST_F(SimulationTest, DateChecksRefuseWithTheirMessagesAndChangeNothing) {
@@ -106,8 +108,8 @@ TEST_F(SimulationTest, DateChecksRefuseWithTheirMessagesAndChangeNothing) {
         FakeRunHost refusedHost;
         refusedHost.output = "earlier text";
         SimulationParams params = EarthJupiterOpposition(c.start, c.end);
-        params.buttonCaption = "Simulate investment";
-        const SimulationRun run = ClickSimulateInvestment(params, prices, flags, refusedHost);
+        params.caption = "Simulate investment";
+        const SimulationRun run = requests::RunSimulationForm(params, prices, refusedHost);
         EXPECT_EQ(run.outcome, SimulationOutcome::Refused);
         ASSERT_EQ(refusedHost.messages.size(), 1u);
         EXPECT_EQ(refusedHost.messages[0].text, c.text);
@@ -115,7 +117,7 @@ TEST_F(SimulationTest, DateChecksRefuseWithTheirMessagesAndChangeNothing) {
         EXPECT_EQ(refusedHost.messages[0].icon, util::MessageIcon::Information);
         EXPECT_EQ(refusedHost.messages[0].buttons, util::MessageButtons::Ok);
         EXPECT_EQ(refusedHost.output, "earlier text");
-        EXPECT_TRUE(refusedHost.calls.empty());
+        EXPECT_EQ(refusedHost.progressCalls, 0);
         EXPECT_FALSE(RestoresRunCaption(run.outcome));
     }
 }
@@ -129,8 +131,7 @@ TEST_F(SimulationTest, ThirtyDaysRunAndAnAspectApplyingAtTheFirstStepOpensAtOnce
     EXPECT_TRUE(HasLine(host.output,
                         "Opposition  10°, redemption #1 on 2007-01-12, gained $0.09, total gain is $0.09"));
     EXPECT_EQ(run.totals.TotalInvestments, 3);
-    EXPECT_EQ(host.calls, (std::vector<std::string>{"PrepareRunWindow", "EnterBusyState(true)", "ClearOutput",
-                                                     "ShowDonePopUp", "LeaveBusyState"}));
+    EXPECT_TRUE(host.messages.empty());
     EXPECT_TRUE(RestoresRunCaption(run.outcome));
 }
 
@@ -144,13 +145,12 @@ TEST_F(SimulationTest, AnAspectSeparatingAtTheFirstStepWaitsForTheNextEntry) {
     for (const SimulationSlot& slot : run.SimulationSlots) EXPECT_EQ(slot.InvestmentCount, 0);
 
     FakeRunHost applyingHost;
-    ClickSimulateInvestment(EarthJupiterOpposition(k2011Mar30, k2011May10), WeekdayPrices(DayValue), flags,
-                            applyingHost);
+    requests::RunSimulationForm(EarthJupiterOpposition(k2011Mar30, k2011May10), WeekdayPrices(DayValue),
+                                applyingHost);
     EXPECT_TRUE(HasLine(applyingHost.output, "Opposition  10°, investment #1 on 2011-03-30 of $100"));
 }
 
 TEST_F(SimulationTest, WholeReportOfASaturdayOpeningPricedWithMondaysValue) {
-    host.output = "old";
     const SimulationRun run = Run(EarthJupiterOpposition(k2011Mar01, k2011Apr30), WeekdayPrices(DayValue));
     ASSERT_EQ(run.outcome, SimulationOutcome::Finished);
     // The 10° orb is entered on Saturday 2011-03-26 (priced 10649, Monday's) and left on
@@ -185,7 +185,7 @@ TEST_F(SimulationTest, EventsAreRecordedWithOrWithoutDetails) {
     const SimulationRun detailed = Run(params, prices);
     params.includeDetails = false;
     FakeRunHost quietHost;
-    const SimulationRun quiet = ClickSimulateInvestment(params, prices, flags, quietHost);
+    const SimulationRun quiet = requests::RunSimulationForm(params, prices, quietHost);
     ASSERT_EQ(detailed.events.size(), 6u);
     ASSERT_EQ(quiet.events.size(), detailed.events.size());
     for (std::size_t i = 0; i < quiet.events.size(); ++i) {
@@ -216,7 +216,7 @@ TEST_F(SimulationTest, TheReportRenderedFromTheRecordsIsWhatTheWalkWrote) {
     for (const bool details : {true, false}) {
         params.includeDetails = details;
         FakeRunHost finished;
-        const SimulationRun run = ClickSimulateInvestment(params, prices, flags, finished);
+        const SimulationRun run = requests::RunSimulationForm(params, prices, finished);
         ASSERT_EQ(run.outcome, SimulationOutcome::Finished);
         EXPECT_EQ(SimulationReportText(run), finished.output) << details;
     }
@@ -227,16 +227,18 @@ TEST_F(SimulationTest, TheReportRenderedFromTheRecordsIsWhatTheWalkWrote) {
     // Stopped at the 100th step and failed for a missing value keep their lines.
     FakeRunHost stopped;
     stopped.answers = {util::Answer::Yes};
-    stopped.onYield = [this](int n) { flags.stopRequest = flags.stopRequest || n == 100; };
+    stopped.onProgress = [&stopped](int n) {
+        if (n == 100) stopped.cancel.Request();
+    };
     const SimulationParams mercury = EarthMercury({2, 7}, k2007Jan03, k2007Feb02);
-    const SimulationRun stoppedRun = ClickSimulateInvestment(mercury, prices, flags, stopped);
+    const SimulationRun stoppedRun = requests::RunSimulationForm(mercury, prices, stopped);
     ASSERT_EQ(stoppedRun.outcome, SimulationOutcome::Stopped);
     EXPECT_FALSE(stoppedRun.events.empty());
     EXPECT_EQ(SimulationReportText(stoppedRun), stopped.output);
 
     FakeRunHost failed;
     const SimulationRun failedRun =
-        ClickSimulateInvestment(mercury, WeekdayPrices(DayValue, 2454102, k2007Jan20 - 1), flags, failed);
+        requests::RunSimulationForm(mercury, WeekdayPrices(DayValue, 2454102, k2007Jan20 - 1), failed);
     ASSERT_EQ(failedRun.outcome, SimulationOutcome::Failed);
     EXPECT_EQ(SimulationReportText(failedRun), failed.output);
 
@@ -251,7 +253,6 @@ TEST_F(SimulationTest, TheReportRenderedFromTheRecordsIsWhatTheWalkWrote) {
 TEST_F(SimulationTest, AppendKeepsEarlierTextAndWithoutDetailsOnlyTheSummaryFollows) {
     host.output = "earlier";
     SimulationParams params = EarthJupiterOpposition(k2011Mar01, k2011Apr30);
-    params.appendToOutput = true;
     params.includeDetails = false;
     Run(params, WeekdayPrices(DayValue));
     const auto lines = Lines(host.output);
@@ -260,7 +261,6 @@ TEST_F(SimulationTest, AppendKeepsEarlierTextAndWithoutDetailsOnlyTheSummaryFoll
     EXPECT_EQ(lines[1].find_first_not_of('-'), std::string::npos);
     EXPECT_EQ(lines[3], "");
     EXPECT_EQ(lines[4], "Total number of investments = 3");
-    EXPECT_EQ(std::count(host.calls.begin(), host.calls.end(), "ClearOutput"), 0);
 }
 
 TEST_F(SimulationTest, LastStepCancelsApplyingInvestmentsAndRedeemsTheRest) {
@@ -344,8 +344,8 @@ TEST_F(SimulationTest, NoAspectCheckedStillPricesEveryDay) {
 
     // A table ending on Friday 2007-01-19 fails on Saturday 2007-01-20 even without slots.
     FakeRunHost shortHost;
-    const SimulationRun failed = ClickSimulateInvestment(
-        EarthMercury({}, k2007Jan03, k2007Feb02), WeekdayPrices(DayValue, 2454102, k2007Jan20 - 1), flags, shortHost);
+    const SimulationRun failed = requests::RunSimulationForm(
+        EarthMercury({}, k2007Jan03, k2007Feb02), WeekdayPrices(DayValue, 2454102, k2007Jan20 - 1), shortHost);
     EXPECT_EQ(failed.outcome, SimulationOutcome::Failed);
     ASSERT_EQ(shortHost.messages.size(), 1u);
     EXPECT_EQ(shortHost.messages[0].text, "For 2007-01-20 cannot get value from DJIA data.");
@@ -362,45 +362,27 @@ TEST_F(SimulationTest, AMissingValueEndsTheRunAndKeepsItsLines) {
     EXPECT_TRUE(HasLine(host.output, "Quincunx   2°, investment #1 on 2007-01-19 of $100"));
     EXPECT_EQ(host.output.find("Total number"), std::string::npos);
     EXPECT_EQ(host.output.find("Stopped"), std::string::npos);
-    EXPECT_EQ(host.calls.back(), "LeaveBusyState");
-    EXPECT_EQ(std::count(host.calls.begin(), host.calls.end(), "ShowDonePopUp"), 0);
     EXPECT_TRUE(RestoresRunCaption(run.outcome));
 
     FakeRunHost emptyHost;
-    ClickSimulateInvestment(EarthMercury({2}, k2007Jan03, k2007Feb02), IndexPrices(), flags, emptyHost);
+    requests::RunSimulationForm(EarthMercury({2}, k2007Jan03, k2007Feb02), IndexPrices(), emptyHost);
     ASSERT_EQ(emptyHost.messages.size(), 1u);
     EXPECT_EQ(emptyHost.messages[0].text, "For 2007-01-03 cannot get value from DJIA data.");
     EXPECT_EQ(Lines(emptyHost.output).size(), 4u);  // rule, title, the empty line, nothing more
 }
 
-TEST_F(SimulationTest, AClickDuringARunSetsTheStopRequestOnly) {
+// The date checks come first (a click during a run is refused by them before it may
+// stop the run), titled with the caption the button shows; the caption is only displayed.
+TEST_F(SimulationTest, TheDateChecksComeFirstTitledWithTheCaption) {
     SimulationParams params = EarthMercury({2}, k2007Jan03, k2007Feb02);
-    params.runInProgress = true;
-    params.buttonCaption = "Pause";
-    const SimulationRun run = Run(params, WeekdayPrices(DayValue));
-    EXPECT_EQ(run.outcome, SimulationOutcome::StopRequested);
-    EXPECT_TRUE(flags.stopRequest);
-    EXPECT_TRUE(host.calls.empty());
-    EXPECT_TRUE(run.events.empty());
-    EXPECT_FALSE(RestoresRunCaption(run.outcome));
-
-    // The date checks still come first, titled with the caption.
-    flags.stopRequest = false;
+    params.caption = "Pause";
+    EXPECT_FALSE(requests::SimulationDateRefusal(params));
+    EXPECT_EQ(Run(params, WeekdayPrices(DayValue)).outcome, SimulationOutcome::Finished);
     params.endDay = k2007Feb01;
-    Run(params, WeekdayPrices(DayValue));
-    EXPECT_FALSE(flags.stopRequest);
-    ASSERT_EQ(host.messages.size(), 1u);
-    EXPECT_EQ(host.messages[0].title, "Pause");
-}
-
-TEST_F(SimulationTest, TheCaptionIsOnlyDisplayed) {
-    // Whatever the button reads, only the run state makes a click a stop request.
-    SimulationParams params = EarthMercury({2}, k2007Jan03, k2007Feb02);
-    params.buttonCaption = "Pause";
-    const SimulationRun run = Run(params, WeekdayPrices(DayValue));
-    EXPECT_EQ(run.outcome, SimulationOutcome::Finished);
-    EXPECT_FALSE(flags.stopRequest);
-    EXPECT_EQ(std::count(host.calls.begin(), host.calls.end(), "EnterBusyState(true)"), 1);
+    const auto refusal = requests::SimulationDateRefusal(params);
+    ASSERT_TRUE(refusal);
+    EXPECT_EQ(refusal->message.title, "Pause");
+    EXPECT_EQ(refusal->field, util::InputField::EndDate);
 }
 
 TEST_F(SimulationTest, StopQuestionNoGoesOnUnchangedAndYesStops) {
@@ -411,30 +393,32 @@ TEST_F(SimulationTest, StopQuestionNoGoesOnUnchangedAndYesStops) {
 
     FakeRunHost answeredNo;
     answeredNo.answers = {util::Answer::No};
-    answeredNo.onYield = [this](int n) { flags.stopRequest = flags.stopRequest || n == 40; };
-    ClickSimulateInvestment(params, prices, flags, answeredNo);
+    answeredNo.onProgress = [&answeredNo](int n) {
+        if (n == 40) answeredNo.cancel.Request();
+    };
+    requests::RunSimulationForm(params, prices, answeredNo);
     EXPECT_EQ(answeredNo.output, uninterrupted);
     ASSERT_EQ(answeredNo.messages.size(), 1u);
     EXPECT_EQ(answeredNo.messages[0].text, "Stop?");
     EXPECT_EQ(answeredNo.messages[0].buttons, util::MessageButtons::YesNo);
     EXPECT_EQ(answeredNo.messages[0].title, "KOVO");
-    EXPECT_FALSE(flags.stopRequest);
+    EXPECT_FALSE(answeredNo.cancel.Requested());
 
     FakeRunHost answeredYes;
     answeredYes.answers = {util::Answer::Yes};
-    answeredYes.onYield = [this](int n) { flags.stopRequest = flags.stopRequest || n == 100; };
-    const SimulationRun stopped = ClickSimulateInvestment(params, prices, flags, answeredYes);
+    answeredYes.onProgress = [&answeredYes](int n) {
+        if (n == 100) answeredYes.cancel.Request();
+    };
+    const SimulationRun stopped = requests::RunSimulationForm(params, prices, answeredYes);
     EXPECT_EQ(stopped.outcome, SimulationOutcome::Stopped);
-    EXPECT_FALSE(flags.stopRequest);
-    EXPECT_EQ(answeredYes.yields, 100);
+    EXPECT_FALSE(answeredYes.cancel.Requested());
+    EXPECT_EQ(answeredYes.progressCalls, 100);
     ASSERT_GE(answeredYes.output.size(), 9u);
     EXPECT_EQ(answeredYes.output.substr(answeredYes.output.size() - 9), "\r\nStopped");
     EXPECT_EQ(answeredYes.output.find("Total number"), std::string::npos);
     // The 100th step is at 21:00 UT on 2007-01-15; the lines written before it stay.
     EXPECT_TRUE(HasLine(answeredYes.output, "Opposition  10°, redemption #1 on 2007-01-12, gained $0.09, "
                                             "total gain is $0.09"));
-    EXPECT_EQ(answeredYes.calls.back(), "LeaveBusyState");
-    EXPECT_EQ(std::count(answeredYes.calls.begin(), answeredYes.calls.end(), "ShowDonePopUp"), 0);
     EXPECT_TRUE(RestoresRunCaption(stopped.outcome));
 }
 

@@ -6,6 +6,7 @@
 
 #include "fake_run_host.h"
 #include "test_support.h"
+#include "requests/transit_form.h"
 #include "transits/transit_runs.h"
 #include "transits/transit_scan.h"
 
@@ -28,15 +29,13 @@ Scanned Scan(int first, int second, bool helio, std::int32_t from, std::int32_t 
     p.heliocentric = helio;
     p.startDay = from;
     p.endDay = to;
-    p.timezonePosition = 14;  // GMT-5:00: minutes near local midnight move the date
-    p.timezoneText = "GMT-5:00";
+    p.zone = kovo::testing::ListZone(14, "GMT-5:00");  // GMT-5:00: minutes near local midnight move the date
     for (std::size_t a = 1; a <= 7; ++a) p.aspects[a] = true;
     SetOrbs(p, 10, 5, 2);
     p.outputLimit.reset();
     p.scanPath = path;
     kovo::testing::FakeRunHost host;
-    util::RunFlags flags;
-    Scanned s{RunTransitScan(p, flags, host), {}};
+    Scanned s{RunTransitScan(p, host), {}};
     s.text = host.output;
     return s;
 }
@@ -105,7 +104,7 @@ TEST(ScanPaths, CenturyOfExactMinutesMatchesTheMinuteWalk) {
 TEST(ScanPaths, AllTransitsRunSharesTheKeptBodyWithoutChangingAReport) {
     kovo::testing::InitModelOnce();
     auto run = [](ScanPath path, int index) {
-        TransitInputs inputs;
+        requests::TransitForm inputs;
         inputs.firstListPos = 0;   // the Sun
         inputs.secondListPos = 2;  // Mars
         inputs.timezonePosition = 33;  // GMT+4:30
@@ -118,10 +117,8 @@ TEST(ScanPaths, AllTransitsRunSharesTheKeptBodyWithoutChangingAReport) {
         dates.txbDay = {"29", "1"};
         calendar::RefreshDateLabel(dates, 0);
         calendar::RefreshDateLabel(dates, 1);
-        util::RunFlags flags;
         kovo::testing::FakeRunHost host;
-        RunContext c{inputs, dates, flags, host};
-        const AllTransitsResult all = StartAllTransitsRun(c, index);
+        const AllTransitsResult all = requests::RunAllTransitsForm(inputs, dates, index, host);
         return std::make_pair(all, host.output);
     };
     for (const int index : {0, 1}) {

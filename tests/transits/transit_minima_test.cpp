@@ -32,11 +32,11 @@ TransitRunParams Pair(int first, int second, bool helio, int zonePosition = 24) 
     p.firstPlanet = first;
     p.secondPlanet = second;
     p.heliocentric = helio;
-    p.timezonePosition = zonePosition;
+    p.zone = kovo::testing::ListZone(zonePosition);
     return p;
 }
 
-double WindowStart(double t, const TransitRunParams& p, double step) { return t - 1.5 * step - p.TimezoneMinutes() / 1440.0; }
+double WindowStart(double t, const TransitRunParams& p, double step) { return t - 1.5 * step - p.zone.FixedMinutes() / 1440.0; }
 
 // Every minute of the window; the earliest of the smallest.
 std::optional<ExactMinute> EveryMinute(double t, const TransitRunParams& p, int aspect, double step) {
@@ -67,7 +67,7 @@ std::optional<ExactMinute> FirstDip(double t, const TransitRunParams& p, int asp
 }
 
 std::optional<ExactMinute> Find(double t, const TransitRunParams& p, int aspect, double step) {
-    const double z = p.TimezoneMinutes() / 1440.0;
+    const double z = p.zone.FixedMinutes() / 1440.0;
     return FindExactMinimum(t, p, aspect, step,
                             {Deviation(p, aspect, t - step - z), Deviation(p, aspect, t - z), Deviation(p, aspect, t + step - z)});
 }
@@ -76,7 +76,7 @@ std::optional<ExactMinute> Find(double t, const TransitRunParams& p, int aspect,
 // minimum inside 2°, as the scan asks the finder there.
 std::vector<double> StepMinima(const TransitRunParams& p, int aspect, double from, double to) {
     const double step = ScanStep(p.firstPlanet, p.secondPlanet);
-    const double z = p.TimezoneMinutes() / 1440.0;
+    const double z = p.zone.FixedMinutes() / 1440.0;
     const double inner = 2.0 / 360 * astro::FullCircle;
     std::vector<double> found;
     double d0 = Deviation(p, aspect, from - step - z), d1 = Deviation(p, aspect, from - z);

@@ -112,8 +112,7 @@ TEST(TransitReportLayout, CellsAreCutToTwelveCharactersExceptTheLast) {
 
 TEST(TransitPeriodCells, ExactMinimumTakesTheStarAndMarkAndTheLocalTime) {
     auto p = Params("Mars", "Jupiter");
-    p.timezonePosition = 14;  // GMT-5:00
-    p.timezoneText = "EST/CDT";
+    p.zone = kovo::testing::ListZone(14, "EST/CDT");  // GMT-5:00
     TransitPeriod period = Simple(4, 3);
     period.passes[0].minimum = Exact(2011, 3, 15, 14, 23, -300, true);
     period.passes.push_back({.middle = {}, .inner = {}, .minimum = Exact(2011, 3, 15, 9, 5, -300, false)});
@@ -157,11 +156,10 @@ TEST(TransitPeriodCells, AspectNamedOnceAndOnlyWhereAnOrbChanged) {
 TEST(TransitReportAppend, HeaderOnceThenLinesAndTheSizeLimit) {
     auto p = Params("Mars", "Jupiter");
     kovo::testing::FakeRunHost host;
-    util::RunFlags flags;
-    TransitReportWriter writer(p, "Heading", flags, host);
+    bool stopPending = false;
+    TransitReportWriter writer(p, "Heading", stopPending, host);
     writer.AppendPeriod(Simple(4, 1));
     writer.AppendPeriod(Simple(4, 2));  // the same aspect again: not named
-    EXPECT_TRUE(flags.headerPrinted);
     EXPECT_EQ(host.output.rfind(std::string(119, '-') + "\r\nHeading\r\nAspect      |", 0), 0u);
     EXPECT_EQ(host.output.find("Aspect      |"), host.output.rfind("Aspect      |"));
     EXPECT_EQ(host.output.find("Trine"), host.output.rfind("Trine"));
@@ -169,13 +167,13 @@ TEST(TransitReportAppend, HeaderOnceThenLinesAndTheSizeLimit) {
 
     // Exactly 64000 characters still take a line; 64001 refuse it.
     host.output = std::string(63998, 'x') + "°°";
-    ASSERT_EQ(host.OutputLength(), 64000u);
+    ASSERT_EQ(host.Report().Length(), 64000u);
     writer.AppendPeriod(Simple(4, 3));
-    EXPECT_FALSE(flags.stopRequest);
+    EXPECT_FALSE(stopPending);
     EXPECT_FALSE(writer.OutputFull());
     host.output = std::string(64001, 'x');
     writer.AppendPeriod(Simple(4, 4));
-    EXPECT_TRUE(flags.stopRequest);
+    EXPECT_TRUE(stopPending);
     EXPECT_TRUE(writer.OutputFull());
     EXPECT_EQ(host.output, std::string(64001, 'x') + "Textbox is full -- ");
     ASSERT_EQ(host.messages.size(), 1u);
@@ -184,11 +182,10 @@ TEST(TransitReportAppend, HeaderOnceThenLinesAndTheSizeLimit) {
 
     // A headless run without a limit never refuses.
     p.outputLimit.reset();
-    flags = {};
-    flags.headerPrinted = true;
-    TransitReportWriter headless(p, "Heading", flags, host);
+    stopPending = false;
+    TransitReportWriter headless(p, "Heading", stopPending, host);
     headless.AppendPeriod(Simple(4, 5));
-    EXPECT_FALSE(flags.stopRequest);
+    EXPECT_FALSE(stopPending);
 }
 
 // Lines after a refused one stay behind; each time they are offered again the notice
@@ -198,21 +195,21 @@ TEST(TransitReportAppend, LinesLeftBehindByARefusalAreRefusedInTurn) {
     p.outputLimit = 10;
     kovo::testing::FakeRunHost host;
     host.output = std::string(11, 'x');
-    util::RunFlags flags;
-    TransitReportWriter writer(p, "Heading", flags, host);
+    bool stopPending = false;
+    TransitReportWriter writer(p, "Heading", stopPending, host);
     TransitPeriod loop = Simple(1, 6);
     loop.passes.resize(3, loop.passes[0]);
     writer.AppendPeriod(loop);
     EXPECT_TRUE(writer.HasLeftovers());
     writer.AppendLeftovers();  // the stop request from the refusal is still set
     EXPECT_EQ(host.messages.size(), 1u);
-    flags.stopRequest = false;
+    stopPending = false;
     writer.AppendLeftovers();
     EXPECT_TRUE(writer.HasLeftovers());
-    flags.stopRequest = false;
+    stopPending = false;
     writer.AppendLeftovers();
     EXPECT_FALSE(writer.HasLeftovers());
     EXPECT_EQ(host.output, std::string(11, 'x') + "Textbox is full -- Textbox is full -- Textbox is full -- ");
     EXPECT_EQ(host.messages.size(), 3u);
-    EXPECT_FALSE(flags.headerPrinted);
+    EXPECT_EQ(host.output.find("Heading"), std::string::npos);  // no line was taken
 }

@@ -38,16 +38,11 @@ std::optional<std::int32_t> DayOf(const std::optional<OrbDate>& date) {
 
 TransitResult MarsJupiter2026(kovo::testing::FakeRunHost& host) {
     kovo::testing::InitModelOnce();
-    TransitInputs inputs;  // Mars and Jupiter, 10/5/2, every aspect, GMT
-    calendar::DateEntryModel dates;
-    dates.txbYear = {"2026", "2026"};
-    dates.txbMonth = {"1", "12"};
-    dates.txbDay = {"1", "31"};
-    calendar::RefreshDateLabel(dates, 0);
-    calendar::RefreshDateLabel(dates, 1);
-    util::RunFlags flags;
-    RunContext context{inputs, dates, flags, host};
-    return StartTwoPlanetRun(context);
+    TransitRequest request;  // Mars and Jupiter, 10/5/2, GMT
+    request.firstDay = Day(2026, 1, 1);
+    request.lastDay = Day(2026, 12, 31);
+    for (std::size_t a = 1; a <= 7; ++a) request.aspects[a] = true;
+    return RunTwoPlanet(request, host);
 }
 
 std::string Golden() {
@@ -74,8 +69,8 @@ TEST(TransitResultRecords, MarsJupiter2026PeriodsMatchTheGoldenReport) {
     EXPECT_EQ(result.inputs.orbDegrees, (std::array<int, 3>{10, 5, 2}));
     EXPECT_EQ(result.inputs.startDay, Day(2026, 1, 1));
     EXPECT_EQ(result.inputs.endDay, Day(2026, 12, 31));
-    EXPECT_EQ(result.inputs.TimezoneMinutes(), 0);
-    EXPECT_EQ(result.inputs.timezoneText, "GMT");
+    EXPECT_EQ(result.inputs.zone.FixedMinutes(), 0);
+    EXPECT_EQ(result.inputs.zone.Name(), "GMT");
 
     const std::vector<Expected> expected = {
         {2, {0, 105, 108}, {121, 116, 113}, 110, 14, 25},     {7, {201, 207, 211}, {225, 219, 215}, 213, 1, 15},

@@ -53,9 +53,8 @@ std::vector<std::string> DataLines(const std::string& output) {
 class TransitScanTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() { kovo::testing::InitModelOnce(); }
-    TransitResult Run(TransitRunParams p) { return RunTransitScan(p, flags, host); }
+    TransitResult Run(TransitRunParams p) { return RunTransitScan(p, host); }
     kovo::testing::FakeRunHost host;
-    util::RunFlags flags;
 };
 
 }  // namespace
@@ -68,10 +67,6 @@ TEST_F(TransitScanTest, PeriodWithoutTheAspectReportsNotFound) {
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_EQ(host.messages[0].text, "There are no transits of this kind in the period specified.");
     EXPECT_EQ(host.messages[0].title, "Not found");
-    EXPECT_EQ(host.donePopUps, 0);
-    EXPECT_EQ(host.busyEntered, 1);
-    EXPECT_EQ(host.busyLeft, 1);
-    EXPECT_EQ(host.compactRestores, 1);
 }
 
 // The Sun and Jupiter: inside the orbs at the start of 2020, then two conjunctions.
@@ -85,13 +80,13 @@ TEST_F(TransitScanTest, TransitInsideAtTheStartAndConsecutiveTransitsOfOneAspect
     EXPECT_EQ(lines[2].substr(0, 14), std::string(12, ' ') + "| ");
     EXPECT_NE(lines[1].find("2021-01-29* |"), std::string::npos);
     EXPECT_EQ(host.output.find("retrograde"), std::string::npos);  // the Sun first: no note
-    EXPECT_EQ(host.donePopUps, 1);
+    EXPECT_EQ(host.progressCalls, static_cast<int>((Day(2022, 12, 31) - Day(2020, 1, 1) + 0.5) / 0.25) + 1);
+    EXPECT_TRUE(host.messages.empty());
 }
 
 // Jupiter and Uranus, 2010-2011: a retrograde loop with three exact passes.
 TEST_F(TransitScanTest, RetrogradeLoopGivesFurtherRowsWithExactTimes) {
     auto p = Params(5, 7, Day(2010, 1, 1), Day(2011, 12, 31), {1});
-    p.timezoneText = "GMT";
     Run(p);
     const auto lines = DataLines(host.output);
     ASSERT_EQ(lines.size(), 3u);
@@ -129,19 +124,19 @@ TEST_F(TransitScanTest, SearchModeEndsAtTheFirstOuterExitWithoutDone) {
     p.kind = RunKind::Search;
     p.searchOrbText = "10°";
     p.searchAspectText = "conjunction";
-    const auto result = RunTransitScan(p, flags, host);
+    const auto result = RunTransitScan(p, host);
     EXPECT_TRUE(result.Recorded());
-    EXPECT_EQ(p.endDay, kSearchEndDay);
+    EXPECT_TRUE(result.searchFound);
+    EXPECT_EQ(result.inputs.endDay, kSearchEndDay);
     const auto lines = DataLines(host.output);
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_EQ(lines[0].substr(0, 26), "Conjunction | 2021-01-16  ");
-    EXPECT_EQ(host.donePopUps, 0);
     EXPECT_TRUE(host.messages.empty());
 }
 
 TEST_F(TransitScanTest, StopQuestionAtTheNextStepYesEndsNoGoesOn) {
-    host.onYield = [this](int n) {
-        if (n == 5 || n == 40) flags.stopRequest = true;
+    host.onProgress = [this](int n) {
+        if (n == 5 || n == 40) host.cancel.Request();
     };
     host.answers = {util::Answer::No, util::Answer::Yes};
     const auto result = Run(Params(4, 5, Day(2026, 1, 1), Day(2026, 12, 31), kAll));
@@ -149,21 +144,22 @@ TEST_F(TransitScanTest, StopQuestionAtTheNextStepYesEndsNoGoesOn) {
     ASSERT_EQ(host.messages.size(), 2u);
     EXPECT_EQ(host.messages[0].text, "Stop?");
     EXPECT_EQ(host.messages[0].buttons, util::MessageButtons::YesNo);
-    EXPECT_EQ(host.yields, 40);
+    EXPECT_EQ(host.progressCalls, 40);
     EXPECT_EQ(host.output.substr(host.output.size() - 9), "\r\nStopped");
-    EXPECT_FALSE(flags.stopRequest);
-    EXPECT_EQ(host.donePopUps, 0);
-    EXPECT_EQ(host.busyLeft, 1);
+    EXPECT_FALSE(host.cancel.Requested());
 }
 
-TEST_F(TransitScanTest, AppendingKeepsEarlierOutputAfterOneLineBreak) {
-    host.output = "earlier";
-    host.appendChecked = true;
-    Run(Params(4, 6, Day(2026, 1, 1), Day(2026, 2, 1), {1}));
-    EXPECT_EQ(host.output, "earlier\r\n");
-    host.appendChecked = false;
-    Run(Params(4, 6, Day(2026, 1, 1), Day(2026, 2, 1), {1}));
+// The passes of an all-transits run are set apart by one line break; a first pass on an
+// empty report starts at its top, and no pass says "Not found".
+TEST_F(TransitScanTest, AllTransitsPassesAreSetApartByOneLineBreak) {
+    auto p = Params(4, 6, Day(2026, 1, 1), Day(2026, 2, 1), {1});
+    p.kind = RunKind::AllTransits;
+    Run(p);
     EXPECT_TRUE(host.output.empty());
+    host.output = "earlier";
+    Run(p);
+    EXPECT_EQ(host.output, "earlier\r\n");
+    EXPECT_TRUE(host.messages.empty());
 }
 
 TEST_F(TransitScanTest, LongRunsReportHundredsOfLines) {

@@ -43,19 +43,17 @@ std::string Scan(int first, int second, std::int32_t from, std::int32_t to, cons
     p.secondName = kBodyNames[second];
     p.startDay = from;
     p.endDay = to;
-    p.timezonePosition = zone.position;
-    p.timezoneText = zone.text;
+    p.zone = kovo::testing::ListZone(zone.position, zone.text);
     if (!zone.name.empty()) {
-        p.namedZone = platform::NamedTimeZone::Find(zone.name);
-        if (!p.namedZone) ADD_FAILURE() << zone.name << " is not in the tz database";
-        p.timezoneText = zone.name;
+        const auto named = platform::NamedTimeZone::Find(zone.name);
+        if (!named) ADD_FAILURE() << zone.name << " is not in the tz database";
+        if (named) p.zone = calendar::ReportZone::Named(*named);
     }
     for (std::size_t a = 1; a <= 7; ++a) p.aspects[a] = true;
     SetOrbs(p, 10, 5, 2);
     p.outputLimit.reset();
     kovo::testing::FakeRunHost host;
-    util::RunFlags flags;
-    RunTransitScan(p, flags, host);
+    RunTransitScan(p, host);
     return host.output;
 }
 
@@ -258,8 +256,9 @@ TEST(TransitZone, ANamedZoneWithoutOffsetGivesTheGmtReport) {
 // The wall clock at instants in and next to the hour New York skips and the hour it repeats.
 TEST(TransitZone, SkippedAndRepeatedHoursReadAsTheClocksShowThem) {
     TransitRunParams p;
-    p.namedZone = platform::NamedTimeZone::Find("America/New_York");
-    ASSERT_TRUE(p.namedZone);
+    const auto newYork = platform::NamedTimeZone::Find("America/New_York");
+    ASSERT_TRUE(newYork);
+    p.zone = calendar::ReportZone::Named(*newYork);
     struct Case {
         std::int64_t ut;
         int day, hour, minute;
@@ -297,8 +296,7 @@ TEST(TransitZone, SkippedAndRepeatedHoursReadAsTheClocksShowThem) {
     }
     // A fixed entry keeps its offset and text whatever the date.
     TransitRunParams fixed;
-    fixed.timezonePosition = 14;
-    fixed.timezoneText = "EST/CDT";
+    fixed.zone = kovo::testing::ListZone(14, "EST/CDT");
     EXPECT_DOUBLE_EQ(fixed.ZoneAt(JdOf(UnixSeconds(2026, 7, 1))).days, -5 * hour);
     EXPECT_EQ(fixed.ZoneAt(JdOf(UnixSeconds(2026, 7, 1))).text, "EST/CDT");
     EXPECT_DOUBLE_EQ(fixed.ZoneDaysAt(Day(2026, 7, 1)), -5 * hour);

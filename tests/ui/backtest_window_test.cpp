@@ -66,6 +66,7 @@ TEST_F(BacktestWindowTest, RunsShowsSortableTablesAndExportsThem) {
     in.aspects = {false, true, false, false, false, false, false};
     bt.SetInputs(in);
     bt.RunClicked();
+    bt.WaitForRun();
     ASSERT_TRUE(bt.LastResult().has_value()) << (w->dialogs.Messages().empty() ? "" : w->dialogs.Messages()[0].text);
     EXPECT_TRUE(kovo::testing::FindControl<QLabel>(bt, QStringLiteral("lblSummary"))->text().endsWith(QStringLiteral(" closes, column Close")));
     auto* table = kovo::testing::FindControl<QTableWidget>(bt, QStringLiteral("tblStatistics"));
@@ -104,6 +105,7 @@ TEST_F(BacktestWindowTest, RefusesBadFilesAndCancelsALongRun) {
     in.pricesPath = TempPath("zero.csv");
     bt.SetInputs(in);
     bt.RunClicked();
+    bt.WaitForRun();
     ASSERT_FALSE(w->dialogs.Messages().empty());
     EXPECT_EQ(w->dialogs.Messages().back().text, TempPath("zero.csv") + ": line 3: a close of 0.00 is not positive");
     EXPECT_FALSE(bt.LastResult().has_value());
@@ -116,6 +118,7 @@ TEST_F(BacktestWindowTest, RefusesBadFilesAndCancelsALongRun) {
     bt.SetInputs(in);
     QTimer::singleShot(0, &bt, [&bt] { bt.CancelClicked(); });
     bt.RunClicked();
+    bt.WaitForRun();
     EXPECT_FALSE(bt.Running());
     EXPECT_FALSE(bt.LastResult().has_value());
     EXPECT_EQ(kovo::testing::FindControl<QLabel>(bt, QStringLiteral("lblSummary"))->text(), QStringLiteral("Cancelled."));
@@ -128,6 +131,7 @@ TEST_F(BacktestWindowTest, ItsBoxesBelongToItself) {
     w->dialogs.ClearRecords();
     bt.SetInputs({});
     bt.RunClicked();  // no file chosen: refused
+    bt.WaitForRun();
     EXPECT_FALSE(bt.ExportTable());  // nothing run yet: refused
     kovo::testing::FindControl<QPushButton>(bt, QStringLiteral("cmdBrowse"))->click();
     ASSERT_EQ(w->dialogs.Messages().size(), 2u);

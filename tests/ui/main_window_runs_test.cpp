@@ -215,7 +215,7 @@ TEST_F(MainWindowRunsTest, ClickOnPauseDuringASimulationOnlyAsksItToStop) {
     Dates("2011", "3", "15", "2011", "9", "30");
     w->main.EnterBusyState(true);
     w->controls.cmdSimulateInvestment()->click();
-    EXPECT_TRUE(w->main.Flags().stopRequest);
+    EXPECT_TRUE(w->main.Cancel().Requested());
     EXPECT_TRUE(Texts().empty());
     EXPECT_TRUE(w->main.OutputText().empty());
     EXPECT_EQ(w->controls.cmdSimulateInvestment()->text(), QStringLiteral("Pause"));

@@ -186,7 +186,7 @@ TEST_F(MainWindowTest, BusyStateLeavesOnlyTheRunButtonQuitAndOutput) {
     EXPECT_TRUE(c.Frame1()->isEnabled());
 
     c.cmdStart()->click();
-    EXPECT_TRUE(m.Flags().stopRequest);
+    EXPECT_TRUE(m.Cancel().Requested());
 
     m.LeaveBusyState();
     EXPECT_FALSE(m.TransitRunInProgress());
@@ -247,7 +247,7 @@ TEST_F(MainWindowTest, CaptionPauseAloneIsNoRun) {
     m.Timer1Tick();
     EXPECT_FALSE(c.cmdFile(0)->isHidden());
     c.cmdStart()->click();
-    EXPECT_FALSE(m.Flags().stopRequest);
+    EXPECT_FALSE(m.Cancel().Requested());
     ASSERT_EQ(w->dialogs.Messages().size(), 1u) << "the click went to the run's own checks";
     EXPECT_EQ(w->dialogs.Messages()[0].text, "The start date must be at least 3 days prior to the end date.");
 
