@@ -48,7 +48,7 @@ std::string Simulation(const simulation::SimulationRun& run, ExportFormat format
                                     .stampUtc = options.stampUtc.empty() ? CurrentStampUtc() : options.stampUtc});
 }
 
-bool WalkRan(const simulation::SimulationRun& run) { return simulation::RestoresRunCaption(run.outcome); }
+bool WalkRan(const simulation::SimulationRun& run) { return simulation::Walked(run.outcome); }
 
 }  // namespace
 

@@ -14,6 +14,9 @@
 
 namespace kovo::requests {
 
+// The run button's caption while no simulation runs.
+inline constexpr const char* kSimulateCaption = "Simulate investment";
+
 struct SimulationForm {
     int firstPlanet = 1;   // planet index 1..9 (1 is the Earth)
     int secondPlanet = 2;  // planet index 2..9
@@ -25,7 +28,7 @@ struct SimulationForm {
     std::string firstName;  // as the planet lists show them
     std::string secondName;
     bool titleHeliocentric = true;
-    std::string caption = simulation::kSimulateCaption;  // the run button's: the title of the refusals
+    std::string caption = kSimulateCaption;  // the run button's: the title of the refusals
     simulation::NumberFormat numberFormat;
     astro::PlutoAvailability pluto{};
 };

@@ -160,7 +160,7 @@ SimulationRun RunSimulation(const SimulationRequest& request, const IndexPrices&
 }
 
 std::string SimulationReportText(const SimulationRun& run) {
-    if (!RestoresRunCaption(run.outcome)) return {};
+    if (!Walked(run.outcome)) return {};
     const SimulationRequest& params = run.inputs;
     std::string text = SimulationTitleBlock(TitleOf(params));
     if (params.includeDetails) {

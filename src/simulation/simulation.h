@@ -9,7 +9,7 @@
 // output area receives the same records as text while the walk goes.
 //
 // The checks of what the user typed (the date range, Pluto's data) are made before a
-// request exists (src/requests); the window keeps its own button caption and stop click.
+// request exists (src/requests); a stop click reaches the walk through the host's token.
 #include <array>
 #include <cstdint>
 #include <string>
@@ -23,8 +23,6 @@
 #include "util/run_outcome.h"
 
 namespace kovo::simulation {
-
-inline constexpr const char* kSimulateCaption = "Simulate investment";
 
 struct SimulationRequest {
     astro::Body first = astro::Body::Sun;  // the Earth: the walk is heliocentric
@@ -51,8 +49,8 @@ enum class SimulationOutcome {
     Failed          // a day without index value: message shown, lines kept
 };
 
-// Whether the run walked (the button then reads kSimulateCaption again).
-inline bool RestoresRunCaption(SimulationOutcome outcome) {
+// Whether the run walked (and wrote its title and lines).
+inline bool Walked(SimulationOutcome outcome) {
     return outcome == SimulationOutcome::Finished || outcome == SimulationOutcome::Stopped ||
            outcome == SimulationOutcome::Failed;
 }

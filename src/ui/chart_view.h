@@ -32,7 +32,6 @@ public:
 
     // The layout of the last paint (or of the current size and view, before any).
     chart::TimelineLayout CurrentLayout() const;
-    const QString& StatusText() const { return status_; }
     std::optional<double> CursorX() const { return cursorX_; }
 
     static constexpr double kZoomStep = 1.25;

@@ -52,7 +52,8 @@ void frmMain::RefreshRunCaptions(bool captionOnly) {
 }
 
 void frmMain::SetControlsEnabled(bool enabled, bool includeFrames, bool includeTextFields, bool includeLabels) {
-    for (QPushButton* w : buttons_) w->setEnabled(enabled);
+    for (QPushButton* w : buttons_)
+        if (w != cmdChart && w != cmdExport && w != cmdBacktest) w->setEnabled(enabled);
     for (QCheckBox* w : checkBoxes_) w->setEnabled(enabled);
     for (QRadioButton* w : optionButtons_) w->setEnabled(enabled);
     for (QComboBox* w : lists_) w->setEnabled(enabled);
@@ -62,8 +63,6 @@ void frmMain::SetControlsEnabled(bool enabled, bool includeFrames, bool includeT
         for (QWidget* w : textFields_) w->setEnabled(enabled);
     if (includeLabels)
         for (QLabel* w : labels_) w->setEnabled(enabled);
-    // The export controls follow their own rule, whatever the others do.
-    RefreshExportControls();
     update();
 }
 

@@ -235,6 +235,11 @@ private:
     void LayOutSmallFrames();
     QLayout* LayOutRunControls();
     void ConnectEvents();
+
+signals:
+    void resultStateChanged();
+
+private:
     void ConnectDateFields();
     QPushButton* MakeButton(QWidget* parent, const char* name, const char* caption);
     QCheckBox* MakeCheckBox(QWidget* parent, const char* name, const char* caption);
@@ -298,6 +303,11 @@ private:
     void CreateExportControls();
     void PlaceExportButton();
     void RefreshExportControls();
+    // Chart, Backtest… and Export… follow resultStateChanged: whether a run holds the
+    // window, what the last run recorded and whether there is output.
+    void RefreshResultControls();
+    void SetRunState(RunState state);
+    void SetLastRun(RunRecords records);
     void ShowOutputContextMenu(const QPoint& position);
 
     // Output commands (main_window_output.cpp).

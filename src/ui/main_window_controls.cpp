@@ -189,6 +189,7 @@ void frmMain::CreateOutputControls() {
 }
 
 void frmMain::ConnectEvents() {
+    connect(this, &frmMain::resultStateChanged, this, &frmMain::RefreshResultControls);
     connect(cmdStart, &QPushButton::clicked, this, &frmMain::OnStartClicked);
     connect(cmdSearch, &QPushButton::clicked, this, &frmMain::OnSearchClicked);
     connect(cmdShowAll[0], &QPushButton::clicked, this, [this] { OnShowAllClicked(0); });

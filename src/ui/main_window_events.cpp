@@ -77,30 +77,42 @@ void frmMain::Timer1Tick() {
     chkOpenOutputFile->setVisible(fileVisible);
     chkAppendToOutput->setVisible(hasOutput);
     cmdClearOutput->setVisible(hasOutput);
-    RefreshExportControls();
     if (recentlySaved_ && ++recentlySavedTicks_ > 10) recentlySaved_ = false;
 }
 
 // ---- busy state ----------------------------------------------------------------
 
 void frmMain::EnterBusyState(bool isSimulation) {
-    runState_ = isSimulation ? RunState::Simulation : RunState::TransitRun;
+    SetRunState(isSimulation ? RunState::Simulation : RunState::TransitRun);
     SetControlsEnabled(false, false, true, true);
     QPushButton* own = isSimulation ? cmdSimulateInvestment : cmdStart;
     own->setText(QStringLiteral("Pause"));
     own->setEnabled(true);
     cmdQuit->setEnabled(true);
     txbOutput->setEnabled(true);
-    RefreshChartButton();
 }
 
 void frmMain::LeaveBusyState() {
     SetControlsEnabled(true, true, true, true);
     cmdStart->setText(QString::fromStdString(savedRunCaption_));
     KeepSimulationOffWhenGeocentric();
-    runState_ = RunState::Idle;
-    RefreshExportControls();
+    SetRunState(RunState::Idle);
+}
+
+void frmMain::SetRunState(RunState state) {
+    runState_ = state;
+    emit resultStateChanged();
+}
+
+void frmMain::SetLastRun(RunRecords records) {
+    lastRun_ = std::move(records);
+    emit resultStateChanged();
+}
+
+void frmMain::RefreshResultControls() {
     RefreshChartButton();
+    RefreshExportControls();
+    cmdBacktest->setEnabled(runState_ == RunState::Idle);
 }
 
 // ---- quitting --------------------------------------------------------------------

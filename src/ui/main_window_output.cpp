@@ -38,17 +38,21 @@ util::Answer frmMain::ShowMessage(const util::Message& message) {
 }
 
 void frmMain::AppendOutput(std::string_view text) {
+    const bool wasEmpty = outputText_.empty();
     outputText_ += text;
     outputChars_ += util::CharCount(text);
     QTextCursor cursor(txbOutput->document());
     cursor.movePosition(QTextCursor::End);
     cursor.insertText(Shown(text));
+    if (wasEmpty && !outputText_.empty()) emit resultStateChanged();
 }
 
 void frmMain::ClearOutput() {
+    const bool hadOutput = !outputText_.empty();
     outputText_.clear();
     outputChars_ = 0;
     txbOutput->clear();
+    if (hadOutput) emit resultStateChanged();
 }
 
 void frmMain::MoveCaretToEnd() {

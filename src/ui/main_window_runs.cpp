@@ -97,18 +97,16 @@ void frmMain::OnStartClicked() {
     auto request = requests::TwoPlanetRequest(form, ReadDateFields());
     if (const auto* refusal = std::get_if<util::Refusal>(&request)) {
         ShowMessage(refusal->message);
-        lastRun_ = requests::RefusedRun(*refusal);
+        SetLastRun(requests::RefusedRun(*refusal));
     } else {
         BeginTransitRun();
         transits::TransitResult result = transits::RunTwoPlanet(std::get<transits::TransitRequest>(request), *this);
         // The day the scan started from, after moving back out of an inner orb.
         dates_.DayNumbers[0] = result.inputs.startDay;
         EndTransitRun(result);
-        lastRun_ = std::move(result);
+        SetLastRun(std::move(result));
     }
-    RefreshChartButton();
     MirrorRunChanges(form);
-    RefreshExportControls();
 }
 
 void frmMain::OnSearchClicked() {
@@ -116,7 +114,7 @@ void frmMain::OnSearchClicked() {
     auto request = requests::SearchRequestOf(form, ReadDateFields());
     if (const auto* refusal = std::get_if<util::Refusal>(&request)) {
         ShowMessage(refusal->message);
-        lastRun_ = requests::RefusedRun(*refusal);
+        SetLastRun(requests::RefusedRun(*refusal));
     } else {
         BeginTransitRun();
         transits::TransitResult result = transits::RunSearch(std::get<transits::SearchRequest>(request), *this);
@@ -125,11 +123,9 @@ void frmMain::OnSearchClicked() {
             calendar::WriteDateFields(dates_, 0, result.inputs.startDay);
             calendar::WriteDateFields(dates_, 1, result.inputs.endDay);
         }
-        lastRun_ = std::move(result);
+        SetLastRun(std::move(result));
     }
-    RefreshChartButton();
     MirrorRunChanges(form);
-    RefreshExportControls();
 }
 
 void frmMain::RunAllTransits(const transits::AllTransitsRequest& request) {
@@ -156,7 +152,7 @@ void frmMain::RunAllTransits(const transits::AllTransitsRequest& request) {
     SetAppendChecked(savedAppend);
     FinishRun();
     if (!stopped) ShowDonePopUp();
-    lastRun_ = std::move(all);
+    SetLastRun(std::move(all));
 }
 
 void frmMain::OnShowAllClicked(int index) {
@@ -166,13 +162,11 @@ void frmMain::OnShowAllClicked(int index) {
         ShowMessage(refusal->message);
         transits::AllTransitsResult refused;
         refused.refusal = refusal->message.text;
-        lastRun_ = std::move(refused);
+        SetLastRun(std::move(refused));
     } else {
         RunAllTransits(std::get<transits::AllTransitsRequest>(request));
     }
-    RefreshChartButton();
     MirrorRunChanges(form);
-    RefreshExportControls();
 }
 
 // A click while the button reads "Pause" only asks the running simulation to stop, once
@@ -196,14 +190,12 @@ void frmMain::OnSimulateClicked() {
 
     if (!requests::SimulationDateRefusal(form) && SimulationInProgress()) {
         cancel_.Request();
-        RefreshExportControls();
-        RefreshChartButton();
         return;
     }
     auto request = requests::SimulationRequestOf(form);
     if (const auto* refusal = std::get_if<util::Refusal>(&request)) {
         if (!refusal->message.text.empty()) ShowMessage(refusal->message);
-        lastRun_ = simulation::SimulationRun{};
+        SetLastRun(simulation::SimulationRun{});
     } else {
         PrepareRunWindow();
         EnterBusyState(true);
@@ -213,11 +205,9 @@ void frmMain::OnSimulateClicked() {
         if (run.outcome == simulation::SimulationOutcome::Finished) ShowDonePopUp();
         MoveCaretToEnd();
         LeaveBusyState();
-        cmdSimulateInvestment->setText(QString::fromUtf8(simulation::kSimulateCaption));
-        lastRun_ = std::move(run);
+        cmdSimulateInvestment->setText(QString::fromUtf8(requests::kSimulateCaption));
+        SetLastRun(std::move(run));
     }
-    RefreshExportControls();
-    RefreshChartButton();
 }
 
 }  // namespace kovo::ui

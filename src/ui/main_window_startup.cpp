@@ -47,7 +47,7 @@ void frmMain::StartUp() {
     LoadPlutoData();
     SetControlsEnabled(true, false, false, true);
     KeepSimulationOffWhenGeocentric();
-    RefreshChartButton();
+    RefreshResultControls();
     LoadIndexPrices();
     cmdStart->setFocus();
 }

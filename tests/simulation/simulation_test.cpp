@@ -118,7 +118,7 @@ TEST_F(SimulationTest, DateChecksRefuseWithTheirMessagesAndChangeNothing) {
         EXPECT_EQ(refusedHost.messages[0].buttons, util::MessageButtons::Ok);
         EXPECT_EQ(refusedHost.output, "earlier text");
         EXPECT_EQ(refusedHost.progressCalls, 0);
-        EXPECT_FALSE(RestoresRunCaption(run.outcome));
+        EXPECT_FALSE(Walked(run.outcome));
     }
 }
 
@@ -132,7 +132,7 @@ TEST_F(SimulationTest, ThirtyDaysRunAndAnAspectApplyingAtTheFirstStepOpensAtOnce
                         "Opposition  10°, redemption #1 on 2007-01-12, gained $0.09, total gain is $0.09"));
     EXPECT_EQ(run.totals.TotalInvestments, 3);
     EXPECT_TRUE(host.messages.empty());
-    EXPECT_TRUE(RestoresRunCaption(run.outcome));
+    EXPECT_TRUE(Walked(run.outcome));
 }
 
 TEST_F(SimulationTest, AnAspectSeparatingAtTheFirstStepWaitsForTheNextEntry) {
@@ -362,7 +362,7 @@ TEST_F(SimulationTest, AMissingValueEndsTheRunAndKeepsItsLines) {
     EXPECT_TRUE(HasLine(host.output, "Quincunx   2°, investment #1 on 2007-01-19 of $100"));
     EXPECT_EQ(host.output.find("Total number"), std::string::npos);
     EXPECT_EQ(host.output.find("Stopped"), std::string::npos);
-    EXPECT_TRUE(RestoresRunCaption(run.outcome));
+    EXPECT_TRUE(Walked(run.outcome));
 
     FakeRunHost emptyHost;
     requests::RunSimulationForm(EarthMercury({2}, k2007Jan03, k2007Feb02), IndexPrices(), emptyHost);
@@ -419,7 +419,7 @@ TEST_F(SimulationTest, StopQuestionNoGoesOnUnchangedAndYesStops) {
     // The 100th step is at 21:00 UT on 2007-01-15; the lines written before it stay.
     EXPECT_TRUE(HasLine(answeredYes.output, "Opposition  10°, redemption #1 on 2007-01-12, gained $0.09, "
                                             "total gain is $0.09"));
-    EXPECT_TRUE(RestoresRunCaption(stopped.outcome));
+    EXPECT_TRUE(Walked(stopped.outcome));
 }
 
 }  // namespace
