@@ -5,10 +5,12 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 
@@ -120,6 +122,37 @@ TEST_F(BacktestWindowTest, RefusesBadFilesAndCancelsALongRun) {
     bt.RunClicked();
     bt.WaitForRun();
     EXPECT_FALSE(bt.Running());
+    EXPECT_FALSE(bt.LastResult().has_value());
+    EXPECT_EQ(kovo::testing::FindControl<QLabel>(bt, QStringLiteral("lblSummary"))->text(), QStringLiteral("Cancelled."));
+}
+
+// A century of Mercury and Venus (three-hour steps) scans on a worker thread: the window
+// keeps answering its events, the bar moves, a second click starts nothing, and Cancel
+// ends the run at its next step. KOVO_SCREENSHOT names a PNG of the window mid-run.
+TEST_F(BacktestWindowTest, TheWindowAnswersEventsWhileALongBacktestRuns) {
+    ui::BacktestWindow& bt = Open();
+    std::ofstream(TempPath("century.csv")) << "Date,Close\n1900-01-02,5\n1999-12-31,6\n";
+    ui::BacktestInputs in;
+    in.pricesPath = TempPath("century.csv");
+    in.firstPlanet = 2;   // Mercury
+    in.secondPlanet = 3;  // Venus
+    in.heliocentric = false;
+    bt.SetInputs(in);
+    auto* bar = kovo::testing::FindControl<QProgressBar>(bt, QStringLiteral("barProgress"));
+    int ticks = 0;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&ticks] { ++ticks; });
+    timer.start(5);
+    bt.RunClicked();
+    ASSERT_TRUE(bt.Running());
+    while (bt.Running() && bar->value() < 300) QApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
+    ASSERT_TRUE(bt.Running()) << "the century ended before a third of it was seen";
+    EXPECT_GT(ticks, 0);
+    EXPECT_FALSE(kovo::testing::FindControl<QPushButton>(bt, QStringLiteral("cmdRun"))->isEnabled());
+    bt.RunClicked();  // ignored while a run is under way
+    if (const char* shot = std::getenv("KOVO_SCREENSHOT")) bt.grab().save(QString::fromLocal8Bit(shot));
+    bt.CancelClicked();
+    bt.WaitForRun();
     EXPECT_FALSE(bt.LastResult().has_value());
     EXPECT_EQ(kovo::testing::FindControl<QLabel>(bt, QStringLiteral("lblSummary"))->text(), QStringLiteral("Cancelled."));
 }
