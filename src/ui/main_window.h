@@ -30,6 +30,10 @@ class QPushButton;
 class QRadioButton;
 class QTimer;
 
+namespace kovo::testing {
+class MainWindowProbe;
+}
+
 namespace kovo::ui {
 
 class BacktestWindow;
@@ -54,11 +58,6 @@ public:
     // an index appended for control arrays: "cboPlanet0", "cmdFile0"); the window hands
     // out no pointers to them.
 
-    // ---- window state ---------------------------------------------------------
-    bool StartUpCompleted() const { return blnStartUpCompleted; }
-    // The caption of cmdStart as last built from the planet lists.
-    const std::string& SavedRunCaption() const { return savedRunCaption_; }
-    int FixedWidth() const { return fixedWidth_; }  // pixels
     // Whether a run holds the window, and whose: the run buttons' "Pause" captions only
     // show it. A click on the run's own button then asks the run to stop.
     bool TransitRunInProgress() const { return runState_ == RunState::TransitRun; }
@@ -68,10 +67,7 @@ public:
     // nothing before the first run; a refused run keeps its refusal.
     using RunRecords = std::variant<std::monostate, transits::TransitResult, transits::AllTransitsResult,
                                     simulation::SimulationRun>;
-    const RunRecords& LastRunRecords() const { return lastRun_; }
 
-    // The chart window of the last run's records, once "Chart" opened it.
-    ChartWindow* Chart() const { return chartWindow_; }
 
     // ---- window procedures ----------------------------------------------------
     void SetFontNameAll(const QString& name, bool includeTextFields, bool includeButtons);
@@ -83,7 +79,6 @@ public:
     // The quit question; true when the program is to end (Cancel, or a Yes whose save
     // failed, gives false).
     bool QuitAction();
-    bool RecentlySaved() const { return recentlySaved_; }
 
     // The output file command.
     void WriteOutputToFile();
@@ -109,7 +104,6 @@ public:
     int SearchAspect() const;  // aspect index 1..7
     int SearchWhen() const;    // 0 start date, 1 end date
     bool IncludeTransitDetails() const;
-    bool IsPlutoAvailable() const { return pluto_.available; }
     // The start-up load of the Pluto files, with its pop-up and message; the files come
     // from the data folder unless another folder is named.
     void LoadPlutoData(const std::string& folder = {});
@@ -120,14 +114,7 @@ public:
     calendar::DateEntryModel& DateModel() { return dates_; }
     void MonthDayLostFocus(int index);
 
-    const std::string& OutputText() const { return outputText_; }
-    frmPopUp& PopUp() { return *popUp_; }
-    frmView& Viewer() { return *viewer_; }
-    // The backtest window, made at the first click on "Backtest…" (null before).
-    BacktestWindow* Backtest() const { return backtestWindow_; }
     void OnBacktestClicked();
-    // Tests: what ending the program did.
-    bool ProgramEnded() const { return programEnded_; }
 
     // ---- util::RunHost: the window's runs stay on its thread, yielding once per step ----
     util::Answer ShowMessage(const util::Message& message) override;
@@ -240,6 +227,25 @@ signals:
     void resultStateChanged();
 
 private:
+    // What only the tests read, through testing::MainWindowProbe.
+    friend class kovo::testing::MainWindowProbe;
+    bool StartUpCompleted() const { return blnStartUpCompleted; }
+    // The caption of cmdStart as last built from the planet lists.
+    const std::string& SavedRunCaption() const { return savedRunCaption_; }
+    int FixedWidth() const { return fixedWidth_; }  // pixels
+    const RunRecords& LastRunRecords() const { return lastRun_; }
+    // The chart window of the last run's records, once "Chart" opened it.
+    ChartWindow* Chart() const { return chartWindow_; }
+    bool RecentlySaved() const { return recentlySaved_; }
+    bool IsPlutoAvailable() const { return pluto_.available; }
+    const std::string& OutputText() const { return outputText_; }
+    frmPopUp& PopUp() { return *popUp_; }
+    frmView& Viewer() { return *viewer_; }
+    // The backtest window, made at the first click on "Backtest…" (null before).
+    BacktestWindow* Backtest() const { return backtestWindow_; }
+    // Tests: what ending the program did.
+    bool ProgramEnded() const { return programEnded_; }
+
     void ConnectDateFields();
     QPushButton* MakeButton(QWidget* parent, const char* name, const char* caption);
     QCheckBox* MakeCheckBox(QWidget* parent, const char* name, const char* caption);

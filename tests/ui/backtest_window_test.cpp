@@ -18,6 +18,7 @@
 #include "calendar/calendar_services.h"
 #include "test_support.h"
 #include "ui/backtest_window.h"
+#include "main_window_probe.h"
 #include "ui_test_support.h"
 
 using namespace kovo;
@@ -33,7 +34,7 @@ protected:
 
     ui::BacktestWindow& Open() {
         kovo::testing::FindControl<QPushButton>(w->main, QStringLiteral("cmdBacktest"))->click();
-        return *w->main.Backtest();
+        return *kovo::testing::Probe(w->main).Backtest();
     }
 
     // Every weekday of March to May 2011, the close 1000 plus the days since 1 March.

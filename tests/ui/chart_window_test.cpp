@@ -24,6 +24,7 @@
 #include "chart/chart_test_support.h"
 #include "ui/chart_view.h"
 #include "ui/chart_window.h"
+#include "main_window_probe.h"
 #include "ui_test_support.h"
 
 using namespace kovo;
@@ -69,10 +70,10 @@ TEST_F(ChartButtonTest, EnabledOnlyWhenTheLastTransitRunLeftRecordsAndNoRunIsGoi
     EXPECT_TRUE(Chart()->isEnabled());
 
     Chart()->click();
-    ui::ChartWindow* chart = w->main.Chart();
+    ui::ChartWindow* chart = kovo::testing::Probe(w->main).Chart();
     ASSERT_NE(chart, nullptr);
     EXPECT_TRUE(chart->isVisible());
-    const auto& records = std::get<transits::TransitResult>(w->main.LastRunRecords());
+    const auto& records = std::get<transits::TransitResult>(kovo::testing::Probe(w->main).LastRunRecords());
     EXPECT_EQ(chart->View().Model().PeriodCount(), records.periods.size());
     EXPECT_EQ(chart->View().Model().lanes.size(), 7u);
 
@@ -92,7 +93,7 @@ TEST_F(ChartButtonTest, EnabledOnlyWhenTheLastTransitRunLeftRecordsAndNoRunIsGoi
     // A simulation's records are no transit run's.
     kovo::testing::FindControl<QRadioButton>(w->main, QStringLiteral("optHeliocentric"))->click();
     kovo::testing::FindControl<QPushButton>(w->main, QStringLiteral("cmdSimulateInvestment"))->click();
-    EXPECT_TRUE(std::holds_alternative<simulation::SimulationRun>(w->main.LastRunRecords()));
+    EXPECT_TRUE(std::holds_alternative<simulation::SimulationRun>(kovo::testing::Probe(w->main).LastRunRecords()));
     EXPECT_FALSE(Chart()->isEnabled());
     chart->close();
 }
@@ -103,12 +104,12 @@ TEST_F(ChartButtonTest, AnAllTransitsRunHasALanePerPairAndAspect) {
     w->controls.cmdShowAll(0)->click();
     ASSERT_TRUE(Chart()->isEnabled());
     Chart()->click();
-    const chart::TimelineModel& model = w->main.Chart()->View().Model();
-    const auto& all = std::get<transits::AllTransitsResult>(w->main.LastRunRecords());
+    const chart::TimelineModel& model = kovo::testing::Probe(w->main).Chart()->View().Model();
+    const auto& all = std::get<transits::AllTransitsResult>(kovo::testing::Probe(w->main).LastRunRecords());
     EXPECT_EQ(model.pairs.size(), all.pairs.size());
     EXPECT_EQ(model.lanes.size(), 2 * all.pairs.size());
     EXPECT_EQ(model.lanes[0].label, model.pairs[0].firstName + "\u2013" + model.pairs[0].secondName + " Conjunction");
-    w->main.Chart()->close();
+    kovo::testing::Probe(w->main).Chart()->close();
 }
 
 class ChartWindowTest : public kovo::testing::UiTest {

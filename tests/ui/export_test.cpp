@@ -8,6 +8,7 @@
 #include <QPushButton>
 
 #include "export/export_document.h"
+#include "main_window_probe.h"
 #include "ui_test_support.h"
 
 namespace kovo::testing {
@@ -40,7 +41,7 @@ protected:
         return file.readAll().toStdString();
     }
     std::string Document(exporting::ExportFormat format) const {
-        return exporting::ExportDocument(w->main.LastRunRecords(), format, {.stampUtc = "x"}).value_or("<none>");
+        return exporting::ExportDocument(kovo::testing::Probe(w->main).LastRunRecords(), format, {.stampUtc = "x"}).value_or("<none>");
     }
 
     std::unique_ptr<StartedWindow> w;

@@ -13,6 +13,7 @@
 #include "report/report_commands.h"
 #include "test_support.h"
 #include "ui/pop_up.h"
+#include "main_window_probe.h"
 #include "ui_test_support.h"
 
 using namespace kovo;
@@ -59,7 +60,7 @@ protected:
 TEST_F(MainWindowRunsTest, TwoPlanetRunMatchesTheCommandLineReport) {
     Dates("2026", "1", "1", "2026", "12", "31");
     w->controls.cmdStart()->click();
-    EXPECT_EQ(w->main.OutputText(), Report({"transits", "--first", "Mars", "--second", "Jupiter", "--from", "2026-01-01",
+    EXPECT_EQ(kovo::testing::Probe(w->main).OutputText(), Report({"transits", "--first", "Mars", "--second", "Jupiter", "--from", "2026-01-01",
                                             "--to", "2026-12-31", "--tz", "GMT"}));
     EXPECT_EQ(w->controls.cmdStart()->text(), QStringLiteral("Mars and Jupiter"));
     EXPECT_TRUE(w->controls.cmdStart()->isEnabled());
@@ -116,7 +117,7 @@ TEST_F(MainWindowRunsTest, SearchRefusalsAndTheDateFieldsItMoves) {
     EXPECT_EQ(w->controls.txbYear(1)->text() + w->controls.txbMonth(1)->text() + w->controls.txbDay(1)->text(),
               QStringLiteral("20991231"));
     EXPECT_EQ(w->controls.lblDate(1)->text(), QStringLiteral("December 31, 2099 CE"));
-    EXPECT_EQ(w->main.OutputText(), Report({"search", "--first", "Sun", "--second", "Mercury", "--aspect", "ssx",
+    EXPECT_EQ(kovo::testing::Probe(w->main).OutputText(), Report({"search", "--first", "Sun", "--second", "Mercury", "--aspect", "ssx",
                                             "--from", "2026-01-01", "--to", "2026-06-30", "--when", "end", "--tz", "GMT"}));
 
     Dates("2026", "1", "1", "2026", "6", "30");
@@ -130,8 +131,8 @@ TEST_F(MainWindowRunsTest, AllTransitsOfTheSunCoverEightPairsAndMatchTheCommandL
     w->controls.cboPlanet(0)->setCurrentIndex(0);
     w->controls.cmdShowAll(0)->click();
     for (const char* other : {"Mercury", "Venus", "Mars", "Jupiter", "Saturn", "Uranus", "Neptune", "Pluto"})
-        EXPECT_NE(w->main.OutputText().find(std::string("for Sun and ") + other + " from"), std::string::npos) << other;
-    EXPECT_EQ(w->main.OutputText(), Report({"all", "--first", "Sun", "--second", "Jupiter", "--from", "2026-01-01",
+        EXPECT_NE(kovo::testing::Probe(w->main).OutputText().find(std::string("for Sun and ") + other + " from"), std::string::npos) << other;
+    EXPECT_EQ(kovo::testing::Probe(w->main).OutputText(), Report({"all", "--first", "Sun", "--second", "Jupiter", "--from", "2026-01-01",
                                             "--to", "2026-02-28", "--tz", "GMT"}));
     EXPECT_EQ(w->controls.cboPlanet(1)->currentIndex(), 3);
     EXPECT_FALSE(w->controls.chkAppendToOutput()->isChecked());
@@ -141,8 +142,8 @@ TEST_F(MainWindowRunsTest, AllTransitsOfTheSecondPlanetIncludeThePlutoPass) {
     Dates("2026", "1", "1", "2026", "2", "28");
     w->controls.cboPlanet(1)->setCurrentIndex(2);  // Mars
     w->controls.cmdShowAll(1)->click();
-    EXPECT_NE(w->main.OutputText().find("transits for Pluto and Mars from"), std::string::npos);
-    EXPECT_EQ(w->main.OutputText(), Report({"all", "--keep", "second", "--first", "Mars", "--second", "Mars", "--from",
+    EXPECT_NE(kovo::testing::Probe(w->main).OutputText().find("transits for Pluto and Mars from"), std::string::npos);
+    EXPECT_EQ(kovo::testing::Probe(w->main).OutputText(), Report({"all", "--keep", "second", "--first", "Mars", "--second", "Mars", "--from",
                                             "2026-01-01", "--to", "2026-02-28", "--tz", "GMT"}));
     EXPECT_EQ(w->controls.cboPlanet(0)->currentIndex(), 3);
 }
@@ -154,10 +155,10 @@ TEST_F(MainWindowRunsTest, PauseDuringOnePairStopsTheWholeAllTransitsRun) {
     QTimer::singleShot(0, w->controls.cmdStart(), [this] { w->controls.cmdStart()->click(); });
     w->controls.cmdShowAll(0)->click();
     ASSERT_EQ(Texts(), std::vector<std::string>{"Stop?"});
-    EXPECT_EQ(w->main.OutputText().substr(w->main.OutputText().size() - 9), "\r\nStopped");
+    EXPECT_EQ(kovo::testing::Probe(w->main).OutputText().substr(kovo::testing::Probe(w->main).OutputText().size() - 9), "\r\nStopped");
     EXPECT_EQ(w->controls.cboPlanet(0)->currentIndex(), 2);
     EXPECT_EQ(w->controls.cmdStart()->text(), QStringLiteral("Venus and Jupiter"));
-    EXPECT_FALSE(w->main.PopUp().isVisible());
+    EXPECT_FALSE(kovo::testing::Probe(w->main).PopUp().isVisible());
 }
 
 TEST_F(MainWindowRunsTest, SimulationFromTheWindowMatchesTheHandCheckedReport) {
@@ -175,9 +176,9 @@ TEST_F(MainWindowRunsTest, SimulationFromTheWindowMatchesTheHandCheckedReport) {
                      std::ios::binary);
     std::stringstream golden;
     golden << in.rdbuf();
-    EXPECT_EQ(w->main.OutputText(), golden.str());
+    EXPECT_EQ(kovo::testing::Probe(w->main).OutputText(), golden.str());
     EXPECT_EQ(w->controls.cmdSimulateInvestment()->text(), QStringLiteral("Simulate investment"));
-    EXPECT_EQ(w->main.OutputText(), Report({"simulate", "--first", "Earth", "--second", "Jupiter", "--from",
+    EXPECT_EQ(kovo::testing::Probe(w->main).OutputText(), Report({"simulate", "--first", "Earth", "--second", "Jupiter", "--from",
                                             "2011-03-15", "--to", "2011-09-30", "--aspects", "con,opp", "--details",
                                             "--index-file", data}));
 }
@@ -185,7 +186,7 @@ TEST_F(MainWindowRunsTest, SimulationFromTheWindowMatchesTheHandCheckedReport) {
 TEST_F(MainWindowRunsTest, WithoutPlutoDataEveryRunWithPlutoSaysWhy) {
     const std::string folder = TempPath("no_pluto") + "/";
     w->main.LoadPlutoData(folder);
-    ASSERT_FALSE(w->main.IsPlutoAvailable());
+    ASSERT_FALSE(kovo::testing::Probe(w->main).IsPlutoAvailable());
     const std::string reason = folder + "pluto.slx: No such file or directory";
     ASSERT_EQ(Texts(), std::vector<std::string>{"Error when reading geocentric Pluto data.\r\n" + reason});
     w->dialogs.ClearRecords();
@@ -194,7 +195,7 @@ TEST_F(MainWindowRunsTest, WithoutPlutoDataEveryRunWithPlutoSaysWhy) {
     w->controls.cboPlanet(1)->setCurrentIndex(7);  // Pluto
     w->controls.cmdStart()->click();
     EXPECT_EQ(Texts(), std::vector<std::string>{"Pluto data is not available.\r\n" + reason});
-    EXPECT_TRUE(w->main.OutputText().empty());
+    EXPECT_TRUE(kovo::testing::Probe(w->main).OutputText().empty());
     w->dialogs.ClearRecords();
 
     w->controls.optHeliocentric()->click();
@@ -203,11 +204,11 @@ TEST_F(MainWindowRunsTest, WithoutPlutoDataEveryRunWithPlutoSaysWhy) {
     Dates("2011", "3", "15", "2011", "9", "30");
     w->controls.cmdSimulateInvestment()->click();
     EXPECT_EQ(Texts(), std::vector<std::string>{"Pluto data is not available.\r\n" + reason});
-    EXPECT_TRUE(w->main.OutputText().empty());
+    EXPECT_TRUE(kovo::testing::Probe(w->main).OutputText().empty());
     EXPECT_EQ(w->controls.cmdSimulateInvestment()->text(), QStringLiteral("Simulate investment"));
 
     w->main.LoadPlutoData();  // the real files again, for the tests that follow
-    EXPECT_TRUE(w->main.IsPlutoAvailable());
+    EXPECT_TRUE(kovo::testing::Probe(w->main).IsPlutoAvailable());
 }
 
 TEST_F(MainWindowRunsTest, ClickOnPauseDuringASimulationOnlyAsksItToStop) {
@@ -217,28 +218,28 @@ TEST_F(MainWindowRunsTest, ClickOnPauseDuringASimulationOnlyAsksItToStop) {
     w->controls.cmdSimulateInvestment()->click();
     EXPECT_TRUE(w->main.Cancel().Requested());
     EXPECT_TRUE(Texts().empty());
-    EXPECT_TRUE(w->main.OutputText().empty());
+    EXPECT_TRUE(kovo::testing::Probe(w->main).OutputText().empty());
     EXPECT_EQ(w->controls.cmdSimulateInvestment()->text(), QStringLiteral("Pause"));
     w->main.LeaveBusyState();
 }
 
 TEST_F(MainWindowRunsTest, TheWindowKeepsTheLastRunsRecords) {
-    EXPECT_TRUE(std::holds_alternative<std::monostate>(w->main.LastRunRecords()));
+    EXPECT_TRUE(std::holds_alternative<std::monostate>(kovo::testing::Probe(w->main).LastRunRecords()));
     Dates("2026", "1", "1", "2026", "12", "31");
     w->controls.cmdStart()->click();
-    const auto* result = std::get_if<transits::TransitResult>(&w->main.LastRunRecords());
+    const auto* result = std::get_if<transits::TransitResult>(&kovo::testing::Probe(w->main).LastRunRecords());
     ASSERT_NE(result, nullptr);
     EXPECT_EQ(result->outcome, util::RunOutcome::Completed);
     // One period per aspect name in the first column of the report.
     std::size_t named = 0;
     for (const char* aspect : {"Conjunction |", "Opposition  |", "Square      |", "Trine       |", "Sextile     |",
                                "Semisextile |", "Quincunx    |"})
-        for (std::size_t at = 0; (at = w->main.OutputText().find(aspect, at)) != std::string::npos; ++at) ++named;
+        for (std::size_t at = 0; (at = kovo::testing::Probe(w->main).OutputText().find(aspect, at)) != std::string::npos; ++at) ++named;
     EXPECT_EQ(result->periods.size(), named);
 
     Dates("2026", "1", "1", "2026", "1", "2");  // refused: under three days
     w->controls.cmdStart()->click();
-    result = std::get_if<transits::TransitResult>(&w->main.LastRunRecords());
+    result = std::get_if<transits::TransitResult>(&kovo::testing::Probe(w->main).LastRunRecords());
     ASSERT_NE(result, nullptr);
     EXPECT_EQ(result->outcome, util::RunOutcome::Refused);
 }

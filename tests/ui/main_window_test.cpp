@@ -18,6 +18,7 @@
 #include "calendar/time_zones.h"
 #include "ui/pop_up.h"
 #include "ui/twips.h"
+#include "main_window_probe.h"
 #include "ui_test_support.h"
 
 namespace kovo::testing {
@@ -35,13 +36,13 @@ TEST_F(MainWindowTest, StartsWithDefaultsWhenNothingIsSaved) {
     auto w = Start();
     frmMain& m = w->main;
     const MainControls& c = w->controls;
-    EXPECT_TRUE(m.StartUpCompleted());
+    EXPECT_TRUE(kovo::testing::Probe(m).StartUpCompleted());
     EXPECT_EQ(Text(c.cboPlanet(0)), "Mars");
     EXPECT_EQ(Text(c.cboPlanet(1)), "Jupiter");
     EXPECT_EQ(m.FirstPlanet(), 4);
     EXPECT_EQ(m.SecondPlanet(), 5);
     EXPECT_EQ(Text(c.cmdStart()), "Mars and Jupiter");
-    EXPECT_EQ(m.SavedRunCaption(), "Mars and Jupiter");
+    EXPECT_EQ(kovo::testing::Probe(m).SavedRunCaption(), "Mars and Jupiter");
     EXPECT_EQ(Text(c.cmdShowAll(0)), "Mars and the other planets.");
     EXPECT_EQ(Text(c.cmdShowAll(1)), "Jupiter and the other planets.");
     EXPECT_EQ(Text(c.cboOrbs(0)), "10°");
@@ -55,7 +56,7 @@ TEST_F(MainWindowTest, StartsWithDefaultsWhenNothingIsSaved) {
     EXPECT_FALSE(c.cmdSimulateInvestment()->isEnabled());
     EXPECT_FALSE(c.chkIncludeTransitDetails()->isEnabled());
     EXPECT_TRUE(c.chkKeepDates()->isChecked());
-    EXPECT_TRUE(m.IsPlutoAvailable());
+    EXPECT_TRUE(kovo::testing::Probe(m).IsPlutoAvailable());
 
     const int year = QDate::currentDate().year();
     const std::string y = std::to_string(year);
@@ -70,7 +71,7 @@ TEST_F(MainWindowTest, StartsWithDefaultsWhenNothingIsSaved) {
     EXPECT_EQ(m.DateModel().DayNumbers[0], calendar::DayNumberFromDate(first));
 
     EXPECT_EQ(m.TimeZonePosition(), calendar::StartUpTimeZonePosition(calendar::LocalTimeZoneMinutes()));
-    EXPECT_EQ(m.PopUp().LastMessage().toStdString(), "Loading Pluto data ...");
+    EXPECT_EQ(kovo::testing::Probe(m).PopUp().LastMessage().toStdString(), "Loading Pluto data ...");
     EXPECT_TRUE(c.cmdClearOutput()->isHidden());
     EXPECT_EQ(m.height(), ui::TwipsToPixels(frmMain::CompactHeight, &m));
 }
@@ -96,7 +97,7 @@ TEST_F(MainWindowTest, NoTwoShownControlsOverlap) {
     check("at start");
     w->controls.cmdStart()->click();
     w->main.Timer1Tick();
-    ASSERT_FALSE(w->main.OutputText().empty());
+    ASSERT_FALSE(kovo::testing::Probe(w->main).OutputText().empty());
     check("with output");
 }
 
@@ -314,7 +315,7 @@ TEST_F(MainWindowTest, OutputKeepsCrLfAndCountsCharacters) {
     const MainControls& c = w->controls;
     m.AppendOutput("10°\r\n");
     m.AppendOutput("b");
-    EXPECT_EQ(m.OutputText(), "10°\r\nb");
+    EXPECT_EQ(kovo::testing::Probe(m).OutputText(), "10°\r\nb");
     EXPECT_EQ(m.OutputLength(), 6u);
     EXPECT_EQ(c.txbOutput()->toPlainText().toStdString(), "10°\nb");
     EXPECT_TRUE(c.txbOutput()->isReadOnly());
@@ -355,7 +356,7 @@ TEST_F(MainWindowTest, ResizeKeepsWidthAndHeightWithinLimits) {
     const int compact = ui::TwipsToPixels(frmMain::CompactHeight, &m);
     m.resize(m.width() + 120, compact - 100);
     Settle();
-    EXPECT_EQ(m.width(), m.FixedWidth());
+    EXPECT_EQ(m.width(), kovo::testing::Probe(m).FixedWidth());
     EXPECT_EQ(m.height(), compact);
     const int screenHeight = m.screen()->geometry().height();
     m.resize(m.width(), screenHeight * 2);
@@ -371,14 +372,14 @@ TEST_F(MainWindowTest, DonePopUpAppearsAtTheFoot) {
     auto w = Start();
     frmMain& m = w->main;
     const MainControls& c = w->controls;
-    const int before = m.PopUp().ShownCount();
+    const int before = kovo::testing::Probe(m).PopUp().ShownCount();
     m.ShowDonePopUp();
-    EXPECT_EQ(m.PopUp().ShownCount(), before + 1);
-    EXPECT_EQ(m.PopUp().LastMessage().toStdString(), "Done");
-    EXPECT_FALSE(m.PopUp().isVisible());
+    EXPECT_EQ(kovo::testing::Probe(m).PopUp().ShownCount(), before + 1);
+    EXPECT_EQ(kovo::testing::Probe(m).PopUp().LastMessage().toStdString(), "Done");
+    EXPECT_FALSE(kovo::testing::Probe(m).PopUp().isVisible());
     // 800 twips right of the notice label's left edge.
     const int labelLeft = c.lblNotice()->mapTo(&m, QPoint(0, 0)).x();
-    EXPECT_NEAR(m.PopUp().x(), m.frameGeometry().x() + labelLeft + ui::TwipsToPixels(800, &m, ui::Axis::X), 2);
+    EXPECT_NEAR(kovo::testing::Probe(m).PopUp().x(), m.frameGeometry().x() + labelLeft + ui::TwipsToPixels(800, &m, ui::Axis::X), 2);
 }
 
 // Started where there is no index file, the window says where it looked and how to make
@@ -390,7 +391,7 @@ TEST_F(MainWindowTest, AMissingIndexFileIsNamedWithItsPathAndTheWayToMakeIt) {
     ScriptedDialogService dialogs;
     {
         frmMain m(dialogs);
-        m.PopUp().SetNonBlocking(true);
+        kovo::testing::Probe(m).PopUp().SetNonBlocking(true);
         m.StartUp();
     }
     QDir::setCurrent(before);

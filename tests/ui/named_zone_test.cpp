@@ -15,6 +15,7 @@
 #include "ui/named_zone_dialog.h"
 #include "ui/registry.h"
 #include "ui/zone_list.h"
+#include "main_window_probe.h"
 #include "ui_test_support.h"
 
 namespace kovo::testing {
@@ -132,7 +133,7 @@ TEST_F(NamedZoneTest, RunsGiveEachExactTimeItsOwnOffsetAndAbbreviation) {
     w->dialogs.QueueZone("America/New_York");
     Pick(kNamed);
     RunSunMars2026();
-    const std::string& out = w->main.OutputText();
+    const std::string& out = kovo::testing::Probe(w->main).OutputText();
     EXPECT_NE(out.find(", times in America/New_York"), std::string::npos) << out;
     EXPECT_NE(out.find("06:41 EST"), std::string::npos) << "January: standard time";
     EXPECT_NE(out.find("05:33 EDT"), std::string::npos) << "May: daylight saving, an hour on the fixed entry";

@@ -6,6 +6,7 @@
 #include <QPushButton>
 
 #include "ui/output_file.h"
+#include "main_window_probe.h"
 #include "ui_test_support.h"
 
 namespace kovo::testing {
@@ -49,7 +50,7 @@ TEST_F(OutputFileTest, WritesTrimmedTextWithOneMoreLineBreakReplacingAnOldFile) 
     ASSERT_EQ(w->dialogs.FileRequests().size(), 1u);
     EXPECT_EQ(w->dialogs.FileRequests()[0].title, "Specify output file");
     EXPECT_EQ(w->dialogs.FileRequests()[0].filter, "Text files (*.txt)");
-    EXPECT_EQ(w->main.OutputText(), "Mars and Jupiter\r\n10°");
+    EXPECT_EQ(kovo::testing::Probe(w->main).OutputText(), "Mars and Jupiter\r\n10°");
     EXPECT_EQ(ReadAll(path), "Mars and Jupiter\r\n10°\r\n");
     ASSERT_EQ(w->dialogs.Messages().size(), 1u);
     EXPECT_EQ(w->dialogs.Messages()[0].text, "Output written to file " + path);

@@ -7,6 +7,7 @@
 
 #include "ui/pop_up.h"
 #include "ui/twips.h"
+#include "main_window_probe.h"
 #include "ui_test_support.h"
 
 namespace kovo::testing {
@@ -66,12 +67,12 @@ class PopUpTest : public UiTest {};
 TEST_F(PopUpTest, LoadingPopUpWaitsUntilTheWindowStandsWhereItIsShown) {
     ScriptedDialogService dialogs;
     ui::frmMain m(dialogs);
-    m.PopUp().SetNonBlocking(true);
+    kovo::testing::Probe(m).PopUp().SetNonBlocking(true);
     const MainControls c(m);
     LatePlacement windowManager(QPoint(320, 240));
     m.installEventFilter(&windowManager);
     PopUpShowWatch watch(m);
-    m.PopUp().installEventFilter(&watch);
+    kovo::testing::Probe(m).PopUp().installEventFilter(&watch);
     m.StartUp();
 
     ASSERT_TRUE(watch.seen);
@@ -84,9 +85,9 @@ TEST_F(PopUpTest, LoadingPopUpWaitsUntilTheWindowStandsWhereItIsShown) {
     const int left = ui::PixelsToTwips(c.cmdStart()->mapTo(&m, QPoint(0, 0)).x(), &m, Axis::X) + 100;
     const int top = ui::PixelsToTwips(c.chkAppendToOutput()->mapTo(&m, QPoint(0, 0)).y(), &m, Axis::Y) + 500;
     const QPoint spot = frame.topLeft() + Twips(&m, left, top);
-    EXPECT_NEAR(m.PopUp().x(), spot.x(), 2);
-    EXPECT_NEAR(m.PopUp().y(), spot.y(), 2);
-    EXPECT_TRUE(frame.contains(m.PopUp().geometry())) << "pop-up outside its window";
+    EXPECT_NEAR(kovo::testing::Probe(m).PopUp().x(), spot.x(), 2);
+    EXPECT_NEAR(kovo::testing::Probe(m).PopUp().y(), spot.y(), 2);
+    EXPECT_TRUE(frame.contains(kovo::testing::Probe(m).PopUp().geometry())) << "pop-up outside its window";
 }
 
 TEST_F(PopUpTest, PopUpKeepsItsSpotWhenTheWindowMovesWhileItIsUp) {

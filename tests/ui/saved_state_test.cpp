@@ -11,6 +11,7 @@
 #include <QSettings>
 
 #include "ui/registry.h"
+#include "main_window_probe.h"
 #include "ui_test_support.h"
 
 namespace kovo::testing {
@@ -86,7 +87,7 @@ TEST_F(SavedStateTest, EveryControlComesBackAfterARestart) {
     EXPECT_EQ(m.SearchWhen(), 1);
     for (int i = 0; i < 7; ++i) EXPECT_EQ(m.AspectChecked(i), i != 1 && i != 6) << i;
     EXPECT_FALSE(m.IncludeTransitDetails());
-    EXPECT_TRUE(m.RecentlySaved());
+    EXPECT_TRUE(kovo::testing::Probe(m).RecentlySaved());
 }
 
 TEST_F(SavedStateTest, InnerOuterWinsOverPlanetListPosition) {
@@ -144,7 +145,7 @@ TEST_F(SavedStateTest, QuitRightAfterASaveEndsWithoutAsking) {
     w->controls.cmdSaveState()->click();
     w->controls.cmdQuit()->click();
     EXPECT_TRUE(w->dialogs.Messages().empty());
-    EXPECT_TRUE(w->main.ProgramEnded());
+    EXPECT_TRUE(kovo::testing::Probe(w->main).ProgramEnded());
     EXPECT_FALSE(w->main.isVisible());
 }
 
@@ -152,9 +153,9 @@ TEST_F(SavedStateTest, QuestionComesBackAfterElevenTicks) {
     auto w = Start();
     w->main.SaveState();
     for (int i = 0; i < 10; ++i) w->main.Timer1Tick();
-    EXPECT_TRUE(w->main.RecentlySaved());
+    EXPECT_TRUE(kovo::testing::Probe(w->main).RecentlySaved());
     w->main.Timer1Tick();
-    EXPECT_FALSE(w->main.RecentlySaved());
+    EXPECT_FALSE(kovo::testing::Probe(w->main).RecentlySaved());
     w->dialogs.QueueAnswer(util::Answer::No);
     EXPECT_TRUE(w->main.QuitAction());
     ASSERT_EQ(w->dialogs.Messages().size(), 1u);
@@ -170,13 +171,13 @@ TEST_F(SavedStateTest, CancelKeepsTheWindowOpenWithNothingSaved) {
     w->dialogs.QueueAnswer(util::Answer::Cancel);
     EXPECT_FALSE(w->main.close());
     EXPECT_TRUE(w->main.isVisible());
-    EXPECT_FALSE(w->main.ProgramEnded());
+    EXPECT_FALSE(kovo::testing::Probe(w->main).ProgramEnded());
     std::string saved;
     EXPECT_FALSE(ui::ReadRegistryText("\\KOVO", "StateSaved", saved, ""));
 
     w->dialogs.QueueAnswer(util::Answer::Yes);
     EXPECT_TRUE(w->main.close());
-    EXPECT_TRUE(w->main.ProgramEnded());
+    EXPECT_TRUE(kovo::testing::Probe(w->main).ProgramEnded());
     EXPECT_TRUE(ui::ReadRegistryText("\\KOVO", "StateSaved", saved, ""));
     EXPECT_EQ(w->dialogs.Messages().size(), 2u);
 }
@@ -202,7 +203,7 @@ TEST_F(UnwritableStateTest, SaveStateNamesTheFileAndTheReasonAndIsNotCountedAsSa
     EXPECT_NE(failure.text.find(QDir::toNativeSeparators(StateFile()).toStdString()), std::string::npos)
         << failure.text;
     EXPECT_NE(failure.text.find("folder"), std::string::npos) << failure.text;
-    EXPECT_FALSE(m.RecentlySaved());
+    EXPECT_FALSE(kovo::testing::Probe(m).RecentlySaved());
     EXPECT_TRUE(QFileInfo(StateFile()).isDir());
 
     // Within the five seconds of a save the quit still asks.
@@ -210,7 +211,7 @@ TEST_F(UnwritableStateTest, SaveStateNamesTheFileAndTheReasonAndIsNotCountedAsSa
     c.cmdQuit()->click();
     ASSERT_EQ(w->dialogs.Messages().size(), 2u);
     EXPECT_EQ(w->dialogs.Messages()[1].text, "Save program state for next run?");
-    EXPECT_TRUE(m.ProgramEnded());
+    EXPECT_TRUE(kovo::testing::Probe(m).ProgramEnded());
 }
 
 TEST_F(UnwritableStateTest, YesAtQuitWhoseSaveFailsKeepsTheWindowAndAsksAgain) {
@@ -219,7 +220,7 @@ TEST_F(UnwritableStateTest, YesAtQuitWhoseSaveFailsKeepsTheWindowAndAsksAgain) {
     w->dialogs.QueueAnswer(util::Answer::Yes);
     EXPECT_FALSE(m.close());
     EXPECT_TRUE(m.isVisible());
-    EXPECT_FALSE(m.ProgramEnded());
+    EXPECT_FALSE(kovo::testing::Probe(m).ProgramEnded());
     ASSERT_EQ(w->dialogs.Messages().size(), 2u);
     EXPECT_EQ(w->dialogs.Messages()[1].icon, util::MessageIcon::Exclamation);
 
@@ -227,7 +228,7 @@ TEST_F(UnwritableStateTest, YesAtQuitWhoseSaveFailsKeepsTheWindowAndAsksAgain) {
     ASSERT_TRUE(QDir(StateFile()).removeRecursively());
     w->dialogs.QueueAnswer(util::Answer::Yes);
     EXPECT_TRUE(m.close());
-    EXPECT_TRUE(m.ProgramEnded());
+    EXPECT_TRUE(kovo::testing::Probe(m).ProgramEnded());
     EXPECT_EQ(w->dialogs.Messages().size(), 3u);
     EXPECT_EQ(Stored(StateFile(), "StateSaved"), "Y");
 }
@@ -235,7 +236,7 @@ TEST_F(UnwritableStateTest, YesAtQuitWhoseSaveFailsKeepsTheWindowAndAsksAgain) {
 TEST_F(SavedStateTest, FailedSaveEndsTheGraceOfARestore) {
     ui::WriteRegistryText("\\KOVO", "StateSaved", "Y");
     auto w = Start();
-    ASSERT_TRUE(w->main.RecentlySaved());
+    ASSERT_TRUE(kovo::testing::Probe(w->main).RecentlySaved());
     // The store's folder turns into a plain file.
     const QString folder = QFileInfo(StateFile()).absolutePath() + QStringLiteral("/moved");
     QFile plain(folder);
@@ -243,7 +244,7 @@ TEST_F(SavedStateTest, FailedSaveEndsTheGraceOfARestore) {
     plain.close();
     ui::UseRegistryFileForTests(folder + QStringLiteral("/state.ini"));
     EXPECT_FALSE(w->main.SaveState());
-    EXPECT_FALSE(w->main.RecentlySaved());
+    EXPECT_FALSE(kovo::testing::Probe(w->main).RecentlySaved());
     ASSERT_EQ(w->dialogs.Messages().size(), 1u);
     EXPECT_NE(w->dialogs.Messages()[0].text.find("is not a folder"), std::string::npos)
         << w->dialogs.Messages()[0].text;

@@ -18,6 +18,7 @@
 #include <string>
 
 #include "scripted_dialog_service.h"
+#include "main_window_probe.h"
 #include "ui/main_window.h"
 #include "ui/pop_up.h"
 #include "ui/registry.h"
@@ -96,7 +97,7 @@ struct StartedWindow {
 
     StartedWindow() {
         // Pop-ups close at once so that no test waits for a timer or a modal loop.
-        main.PopUp().SetNonBlocking(true);
+        kovo::testing::Probe(main).PopUp().SetNonBlocking(true);
         main.StartUp();
         // The start-up may report a missing index price file; tests look at what follows.
         dialogs.ClearRecords();

@@ -11,6 +11,7 @@
 
 #include "astro/catalogue.h"
 #include "ui/view_window.h"
+#include "main_window_probe.h"
 #include "ui_test_support.h"
 #include "util/utf8.h"
 
@@ -167,7 +168,7 @@ TEST_F(ViewerTest, CopyTakesTheSelectionOrTheWholeText) {
 
 TEST_F(ViewerTest, HelpTwiceReadsOnceAndAgainAfterAFrameClose) {
     auto w = Start();
-    frmView& view = w->main.Viewer();
+    frmView& view = kovo::testing::Probe(w->main).Viewer();
     w->controls.cmdHelp()->click();
     Settle();
     view.OnActivated();  // in case the platform did not activate the window
