@@ -25,22 +25,33 @@ constexpr char kPathSeparator = ':';
 // for an outside library and returns what that would.
 constexpr double kTwoPi = 6.283185307179586476925287;
 
-void ApplyPath(const std::string& folder) {
+std::string PathWith(const std::string& folder) {
     std::string path = folder;
     if (!path.empty()) path += kPathSeparator;
     path += kSystemEpheFolder;
-    swe_set_ephe_path(path.c_str());
+    return path;
 }
 
-// The program's data folder comes first unless a caller names another before the first
-// computation; done once, so a named folder is never overridden afterwards.
-void EnsurePath() {
-    static const bool applied = [] {
-        ApplyPath(DataFolder());
-        return true;
-    }();
-    (void)applied;
+// The folder list every thread hands to the library. The first to ask fixes it for the
+// whole process: set_datafiles_folder with its folder, or a computation with the
+// program's data folder. Never changed afterwards, so all threads read the same files.
+const std::string& ProcessPath(const char* requestedFolder) {
+    static const std::string path = PathWith(requestedFolder != nullptr ? requestedFolder : DataFolder());
+    return path;
 }
+
+// The library keeps its state per thread: each thread gives it the process's path before
+// its first computation and closes its files when it ends, else every finished worker
+// would leave its open data files and buffers behind.
+class ThreadEphemeris {
+public:
+    ThreadEphemeris() { swe_set_ephe_path(ProcessPath(nullptr).c_str()); }
+    ~ThreadEphemeris() { swe_close(); }
+    ThreadEphemeris(const ThreadEphemeris&) = delete;
+    ThreadEphemeris& operator=(const ThreadEphemeris&) = delete;
+};
+
+void EnsurePath() { thread_local const ThreadEphemeris ready; }
 
 int SweBody(std::int32_t body, bool heliocentric) {
     switch (body) {
@@ -101,9 +112,11 @@ double Longitude(int sweBody, double instant, bool heliocentric) {
 
 }  // namespace
 
-void set_datafiles_folder(const char* folder) {
+bool set_datafiles_folder(const char* folder) {
+    const char* named = folder != nullptr ? folder : "";
+    const bool inForce = ProcessPath(named) == PathWith(named);
     EnsurePath();
-    ApplyPath(folder != nullptr ? folder : "");
+    return inForce;
 }
 
 double hc_j2000_long_rv_planet(std::int32_t body, double instant, std::int32_t /*year*/, double* rv) {
