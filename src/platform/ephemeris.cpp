@@ -49,9 +49,35 @@ public:
     ~ThreadEphemeris() { swe_close(); }
     ThreadEphemeris(const ThreadEphemeris&) = delete;
     ThreadEphemeris& operator=(const ThreadEphemeris&) = delete;
+
+    // The state of a thread that has not computed anything yet.
+    static void Restart() {
+        swe_close();
+        swe_set_ephe_path(ProcessPath(nullptr).c_str());
+    }
 };
 
 void EnsurePath() { thread_local const ThreadEphemeris ready; }
+
+// Neighbouring data files overlap by up to about 80 days at their 600-year seams, and
+// the library keeps using an open file while it covers the instant, so near a seam a
+// result would depend on what the thread computed before (by some 1e-4"). There every
+// computation starts from a fresh state instead: each thread and each order of calls
+// then gives the bits that a thread beginning with that computation gets.
+constexpr double kSeamMarginDays = 150.0;
+
+void EnsureHistoryFree(double instant) {
+    for (int file = 0; file <= 1; ++file) {  // the planet file and the moon file
+        double start = 0;
+        double end = 0;
+        int denum = 0;
+        if (swe_get_current_file_data(file, &start, &end, &denum) == nullptr) continue;
+        if (std::fabs(instant - start) < kSeamMarginDays || std::fabs(instant - end) < kSeamMarginDays) {
+            ThreadEphemeris::Restart();
+            return;
+        }
+    }
+}
 
 int SweBody(std::int32_t body, bool heliocentric) {
     switch (body) {
@@ -104,6 +130,7 @@ double Longitude(int sweBody, double instant, bool heliocentric) {
     EnsurePath();
     double xx[6] = {0, 0, 0, 0, 0, 0};
     char error[AS_MAXCH] = "";
+    EnsureHistoryFree(instant);
     CountCall(true, true);
     const int32 returned =
         swe_calc_ut(instant, sweBody, heliocentric ? kHeliocentricFlags : kGeocentricFlags, xx, error);
@@ -149,6 +176,7 @@ double SeparationLongitudeEt(std::int32_t body, double instantEt, bool heliocent
     double xx[6] = {0, 0, 0, 0, 0, 0};
     char error[AS_MAXCH] = "";
     const int32 flags = heliocentric ? kHeliocentricFlags : (kGeocentricFlags | SEFLG_NONUT);
+    EnsureHistoryFree(instantEt);
     CountCall(true, false);
     return LongitudeFrom(swe_calc(instantEt, sweBody, flags, xx, error), xx);
 }

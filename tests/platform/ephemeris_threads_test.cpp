@@ -89,3 +89,23 @@ TEST(Concurrency, TheDataPathIsFixedOnceComputationsBegin) {
     EXPECT_FALSE(platform::set_datafiles_folder("/nonexistent-kovo-folder"));
     EXPECT_GE(MarsOnNewThread(kJ2000), 0.0);
 }
+
+// Near the 1800 seam of the data files two files cover the same days; which one answered
+// used to depend on what the thread had computed before, so walking forwards or backwards
+// gave other bits than a thread that starts there.
+TEST(Concurrency, ResultsAtAFileSeamDoNotDependOnEarlierCalls) {
+    constexpr double kSeam = 2378496.5;  // 1800-01-01
+    for (const double instant : {kSeam - 6, kSeam + 0.5, kSeam + 20, kSeam + 75}) {
+        const double fresh = MarsOnNewThread(instant);
+        for (const double before : {kSeam - 3650, kSeam + 3650}) {
+            double longitude = 0;
+            std::thread worker([&] {
+                platform::gc_app_long_rv_planet(kMars, before, 0, nullptr);
+                longitude = platform::gc_app_long_rv_planet(kMars, instant, 0, nullptr);
+            });
+            worker.join();
+            EXPECT_EQ(std::bit_cast<std::uint64_t>(longitude), std::bit_cast<std::uint64_t>(fresh))
+                << instant << " after " << before;
+        }
+    }
+}
