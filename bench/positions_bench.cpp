@@ -1,5 +1,7 @@
 // Raw Swiss Ephemeris calls against PlanetLongitude for the same instants: Mercury and
 // Neptune, geocentric and heliocentric, 6-hour steps over 100 years; and Pluto from its files.
+// Mars over the 300 days around the data files' 1800 seam, where every call starts the
+// library afresh, against the same days a century later.
 #include <benchmark/benchmark.h>
 
 #include <swephexp.h>
@@ -38,6 +40,17 @@ void Layer(benchmark::State& state, int planet, bool helio) {
     state.SetItemsProcessed(state.iterations() * kSteps);
 }
 
+void MarsAround(benchmark::State& state, double middle) {
+    constexpr int kSeamSteps = 300 * 4;
+    kovo::testing::InitModelOnce();
+    for (auto _ : state) {
+        double sum = 0;
+        for (int i = 0; i < kSeamSteps; ++i) sum += kovo::astro::PlanetLongitude(4, middle - 150 + i * 0.25, false);
+        benchmark::DoNotOptimize(sum);
+    }
+    state.SetItemsProcessed(state.iterations() * kSeamSteps);
+}
+
 void PlutoFromFiles(benchmark::State& state) {
     kovo::testing::InitModelOnce();
     for (auto _ : state) {
@@ -58,6 +71,8 @@ BENCHMARK_CAPTURE(RawCalls, neptune_geo, SE_NEPTUNE, false)->Unit(benchmark::kMi
 BENCHMARK_CAPTURE(Layer, neptune_geo, 8, false)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(RawCalls, neptune_helio, SE_NEPTUNE, true)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(Layer, neptune_helio, 8, true)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(MarsAround, seam_1800, 2378496.5)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(MarsAround, year_1900, 2415020.5)->Unit(benchmark::kMillisecond);
 BENCHMARK(PlutoFromFiles)->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();

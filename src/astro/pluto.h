@@ -6,6 +6,8 @@
 // after the data. A record that is missing, short or outside the code range also
 // gives -100, never a read past the data; so does every lookup after a failed load.
 // The program's tables are read once and then constant; tests and tools build their own.
+// Threads: lookups only read the records (no cache, no statics), so any number of
+// threads may share one table; Load and SetRecords must not run beside its other uses.
 #include <cstddef>
 #include <string>
 #include <vector>
@@ -73,6 +75,7 @@ private:
 
 // The program's tables: read from the data folder on first use, with the pop-up of the
 // window's start-up, and never changed afterwards, so every run sees the same records.
+// The first use may come from any thread; the others wait until the tables are read.
 const PlutoTables& ProgramPlutoTables();
 
 // Without a folder: the result of reading the program's tables. With a folder: reads and

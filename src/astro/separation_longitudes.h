@@ -16,7 +16,8 @@ enum class SeparationFrame { Apparent, MeanOfDate };
 // The frame for a pair: MeanOfDate when neither body is Pluto and `fast`.
 SeparationFrame SeparationFrameFor(int firstPlanet, int secondPlanet, bool fast);
 
-// One instant in UT, with its ET worked out on first use and then kept.
+// One instant in UT, with its ET worked out on first use and then kept. Belongs to one
+// thread: Et() writes that memo.
 class SeparationInstant {
 public:
     SeparationInstant(double instantUt, bool heliocentric) : ut_(instantUt), heliocentric_(heliocentric) {}

@@ -28,6 +28,8 @@ void jdn_to_euro_date(DateRecord* record);
 void separate_thousands(const char* number, std::int32_t separator, char* buffer);
 
 // Seconds by which local standard time lies behind UT (positive west of Greenwich).
+// Calls tzset(), which rewrites the C library's zone globals: for start-up, not for
+// several threads at once.
 std::int32_t get_timezone();
 
 // Calendar year containing the Julian Day `instant` in *year; the other outputs get

@@ -25,21 +25,58 @@ constexpr char kPathSeparator = ':';
 // for an outside library and returns what that would.
 constexpr double kTwoPi = 6.283185307179586476925287;
 
-void ApplyPath(const std::string& folder) {
+std::string PathWith(const std::string& folder) {
     std::string path = folder;
     if (!path.empty()) path += kPathSeparator;
     path += kSystemEpheFolder;
-    swe_set_ephe_path(path.c_str());
+    return path;
 }
 
-// The program's data folder comes first unless a caller names another before the first
-// computation; done once, so a named folder is never overridden afterwards.
-void EnsurePath() {
-    static const bool applied = [] {
-        ApplyPath(DataFolder());
-        return true;
-    }();
-    (void)applied;
+// The folder list every thread hands to the library. The first to ask fixes it for the
+// whole process: set_datafiles_folder with its folder, or a computation with the
+// program's data folder. Never changed afterwards, so all threads read the same files.
+const std::string& ProcessPath(const char* requestedFolder) {
+    static const std::string path = PathWith(requestedFolder != nullptr ? requestedFolder : DataFolder());
+    return path;
+}
+
+// The library keeps its state per thread: each thread gives it the process's path before
+// its first computation and closes its files when it ends, else every finished worker
+// would leave its open data files and buffers behind.
+class ThreadEphemeris {
+public:
+    ThreadEphemeris() { swe_set_ephe_path(ProcessPath(nullptr).c_str()); }
+    ~ThreadEphemeris() { swe_close(); }
+    ThreadEphemeris(const ThreadEphemeris&) = delete;
+    ThreadEphemeris& operator=(const ThreadEphemeris&) = delete;
+
+    // The state of a thread that has not computed anything yet.
+    static void Restart() {
+        swe_close();
+        swe_set_ephe_path(ProcessPath(nullptr).c_str());
+    }
+};
+
+void EnsurePath() { thread_local const ThreadEphemeris ready; }
+
+// Neighbouring data files overlap by up to about 80 days at their 600-year seams, and
+// the library keeps using an open file while it covers the instant, so near a seam a
+// result would depend on what the thread computed before (by some 1e-4"). There every
+// computation starts from a fresh state instead: each thread and each order of calls
+// then gives the bits that a thread beginning with that computation gets.
+constexpr double kSeamMarginDays = 150.0;
+
+void EnsureHistoryFree(double instant) {
+    for (int file = 0; file <= 1; ++file) {  // the planet file and the moon file
+        double start = 0;
+        double end = 0;
+        int denum = 0;
+        if (swe_get_current_file_data(file, &start, &end, &denum) == nullptr) continue;
+        if (std::fabs(instant - start) < kSeamMarginDays || std::fabs(instant - end) < kSeamMarginDays) {
+            ThreadEphemeris::Restart();
+            return;
+        }
+    }
 }
 
 int SweBody(std::int32_t body, bool heliocentric) {
@@ -93,6 +130,7 @@ double Longitude(int sweBody, double instant, bool heliocentric) {
     EnsurePath();
     double xx[6] = {0, 0, 0, 0, 0, 0};
     char error[AS_MAXCH] = "";
+    EnsureHistoryFree(instant);
     CountCall(true, true);
     const int32 returned =
         swe_calc_ut(instant, sweBody, heliocentric ? kHeliocentricFlags : kGeocentricFlags, xx, error);
@@ -101,9 +139,11 @@ double Longitude(int sweBody, double instant, bool heliocentric) {
 
 }  // namespace
 
-void set_datafiles_folder(const char* folder) {
+bool set_datafiles_folder(const char* folder) {
+    const char* named = folder != nullptr ? folder : "";
+    const bool inForce = ProcessPath(named) == PathWith(named);
     EnsurePath();
-    ApplyPath(folder != nullptr ? folder : "");
+    return inForce;
 }
 
 double hc_j2000_long_rv_planet(std::int32_t body, double instant, std::int32_t /*year*/, double* rv) {
@@ -136,6 +176,7 @@ double SeparationLongitudeEt(std::int32_t body, double instantEt, bool heliocent
     double xx[6] = {0, 0, 0, 0, 0, 0};
     char error[AS_MAXCH] = "";
     const int32 flags = heliocentric ? kHeliocentricFlags : (kGeocentricFlags | SEFLG_NONUT);
+    EnsureHistoryFree(instantEt);
     CountCall(true, false);
     return LongitudeFrom(swe_calc(instantEt, sweBody, flags, xx, error), xx);
 }

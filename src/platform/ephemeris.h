@@ -6,14 +6,18 @@
 // 4 Mars, 5 Jupiter, 6 Saturn, 7 Uranus, 8 Neptune.
 // Any error, an unknown body code, or a result not computed from the JPL-based data
 // files (the library's silent analytical fallback) gives a negative longitude.
-// Not thread-safe: the Swiss Ephemeris keeps global state.
+// Threads: every function may be called from any number of threads at once. The
+// library keeps its state per thread; each thread is set up with the process's data
+// path on its first call and its files are closed when it ends.
 #include <cstdint>
 
 namespace kovo::platform {
 
 // Data files are looked for in `folder`, then in the system's ephemeris folder. Without
-// a call, the program's own folder comes first.
-void set_datafiles_folder(const char* folder);
+// a call, the program's own folder comes first. The first call or the first computation,
+// on whichever thread, fixes the path for the whole process; a later call changes
+// nothing. Returns whether the path in force is the one `folder` gives.
+bool set_datafiles_folder(const char* folder);
 
 // Geometric heliocentric longitude, mean ecliptic and equinox of J2000.
 double hc_j2000_long_rv_planet(std::int32_t body, double instant, std::int32_t year, double* rv);
