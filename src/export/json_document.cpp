@@ -5,7 +5,7 @@
 #include "astro/catalogue.h"
 #include "calendar/calendar_services.h"
 #include "export/export_table.h"
-#include "export/local_time.h"
+#include "transits/local_time.h"
 #include "util/json_text.h"
 
 namespace kovo::exporting {
@@ -73,7 +73,7 @@ std::string AspectList(Checked checked) {
 std::string TransitInputs(const std::vector<const transits::TransitResult*>& scanned) {
     if (scanned.empty()) return "null";
     const transits::TransitRunParams& p = scanned.front()->inputs;
-    const LocalTime zone = LocalTimeAt(p, p.startDay - 0.5);
+    const transits::LocalTime zone = transits::LocalTimeAt(p, p.startDay - 0.5);
     std::vector<std::string> pairs;
     for (const transits::TransitResult* r : scanned) {
         pairs.push_back(Object({Member("first", util::JsonString(r->inputs.firstName)),
