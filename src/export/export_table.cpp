@@ -31,7 +31,8 @@ std::string MinuteText(std::int64_t minutes) {
 }
 
 Cell DateCell(const std::optional<transits::OrbDate>& date) {
-    return date ? Cell::Of(calendar::FormatDayNumberIso8601(date->day)) : Cell{};
+    const auto day = transits::OrbDay(date);
+    return day ? Cell::Of(calendar::FormatDayNumberIso8601(*day)) : Cell{};
 }
 
 // The minima a period's rows report: every exact one, or else the closest approach.

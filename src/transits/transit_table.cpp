@@ -18,7 +18,7 @@ std::string Degrees(int degrees) { return std::to_string(degrees) + "°"; }
 std::string& Cell(TransitRow& row, TransitColumn column) { return row[static_cast<std::size_t>(column)]; }
 
 void PutDate(TransitRow& row, TransitColumn column, const std::optional<OrbDate>& date) {
-    if (date) Cell(row, column) = DateCell(date->day, date->retrograde);
+    if (const auto day = OrbDay(date)) Cell(row, column) = DateCell(*day, date->retrograde);
 }
 
 void PutMinimum(TransitRow& row, const TransitMinimum& m, const TransitRunParams& params) {
