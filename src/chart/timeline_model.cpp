@@ -1,6 +1,7 @@
 #include "chart/timeline_model.h"
 
 #include <algorithm>
+#include <variant>
 
 #include "astro/catalogue.h"
 #include "calendar/calendar_services.h"
@@ -205,6 +206,20 @@ TimelineModel BuildTimeline(const transits::AllTransitsResult& result) {
                      ZoneTitle(first, model.rangeStartUt, model.rangeEndUt) + OutcomeNote(result.outcome);
     if (!model.HasPeriods()) model.emptyText = "Not found";
     return model;
+}
+
+std::optional<TimelineModel> TimelineOf(const exporting::RunRecords& records) {
+    if (const auto* one = std::get_if<transits::TransitResult>(&records)) return BuildTimeline(*one);
+    if (const auto* all = std::get_if<transits::AllTransitsResult>(&records)) return BuildTimeline(*all);
+    return std::nullopt;
+}
+
+bool HasScannedTransits(const exporting::RunRecords& records) {
+    const auto scanned = [](const transits::TransitResult& r) { return r.outcome != util::RunOutcome::Refused; };
+    if (const auto* one = std::get_if<transits::TransitResult>(&records)) return scanned(*one);
+    if (const auto* all = std::get_if<transits::AllTransitsResult>(&records))
+        return std::any_of(all->pairs.begin(), all->pairs.end(), scanned);
+    return false;
 }
 
 }  // namespace kovo::chart

@@ -201,11 +201,8 @@ int ChartStatus(const CliOptions& o, calendar::DateEntryModel& dates, util::RunF
     run.command = o.chartOf;
     exporting::RunRecords records;
     if (!util::Succeeded(RunTransitCommand(run, dates, flags, host, pluto, records))) return 1;
-    ChartRecords drawn;
-    if (auto* pair = std::get_if<transits::TransitResult>(&records)) drawn = std::move(*pair);
-    if (auto* all = std::get_if<transits::AllTransitsResult>(&records)) drawn = std::move(*all);
     const std::string failure =
-        chartWriter(drawn, {.path = o.chartPath, .width = o.chartWidth, .height = o.chartHeight});
+        chartWriter(records, {.path = o.chartPath, .width = o.chartWidth, .height = o.chartHeight});
     if (failure.empty()) return 0;
     errors << "kovo-report: cannot write the chart: " << failure << "\n";
     return 1;
