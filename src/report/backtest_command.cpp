@@ -9,6 +9,7 @@
 #include "calendar/calendar_services.h"
 #include "calendar/iso_date.h"
 #include "calendar/time_zones.h"
+#include "export/backtest_export.h"
 #include "platform/named_time_zone.h"
 #include "report/cli_options.h"
 #include "report/headless_host.h"
@@ -106,8 +107,8 @@ std::string ParseBacktestOptions(const std::vector<std::string>& args, BacktestO
 
 std::string Render(const backtest::BacktestResult& result, Format format) {
     switch (format) {
-        case Format::Csv: return backtest::BacktestCsv(result);
-        case Format::Json: return backtest::BacktestJson(result);
+        case Format::Csv: return exporting::BacktestCsv(result);
+        case Format::Json: return exporting::BacktestJson(result);
         case Format::Text: break;
     }
     return backtest::BacktestText(result);

@@ -4,7 +4,7 @@
 #include <QChartView>
 #include <QPixmap>
 
-#include "backtest/backtest_table.h"
+#include "export/backtest_export.h"
 #include "ui/backtest_charts.h"
 #include "ui/backtest_window.h"
 #include "ui/output_file.h"
@@ -19,7 +19,7 @@ bool BacktestWindow::ExportTable() {
     }
     const std::string path = dialogs_.GetSaveFileName("Export the statistics table", "CSV files (*.csv)");
     if (path.empty()) return false;
-    const std::string csv = backtest::BacktestCsv(*result_);
+    const std::string csv = exporting::BacktestCsv(*result_);
     if (const auto reason = WriteTextFile(path, csv)) {
         Refuse("Cannot write " + path + ": " + *reason);
         return false;
