@@ -20,14 +20,11 @@
 
 namespace {
 
-std::string DrawChart(const kovo::report::ChartRecords& records, const kovo::report::ChartRequest& request) {
+std::string DrawChart(const kovo::exporting::RunRecords& records, const kovo::report::ChartRequest& request) {
     kovo::chart::EnsureGuiApplication();
-    kovo::chart::TimelineModel model;
-    if (const auto* one = std::get_if<kovo::transits::TransitResult>(&records)) model = kovo::chart::BuildTimeline(*one);
-    else if (const auto* all = std::get_if<kovo::transits::AllTransitsResult>(&records))
-        model = kovo::chart::BuildTimeline(*all);
-    else return "the run left no records";
-    return kovo::chart::WriteChartFile(model, request.path, QSize(request.width, request.height));
+    const auto model = kovo::chart::TimelineOf(records);
+    if (!model) return "the run left no records";
+    return kovo::chart::WriteChartFile(*model, request.path, QSize(request.width, request.height));
 }
 
 }  // namespace

@@ -6,15 +6,12 @@
 
 #include "astro/catalogue.h"
 #include "calendar/calendar_services.h"
-#include "util/json_text.h"
 #include "util/rounding.h"
 #include "util/utf8.h"
 
 namespace kovo::backtest {
 
 namespace {
-
-const char* SideName(Side side) { return side == Side::Long ? "long" : "short"; }
 
 std::string Percent(std::optional<double> fraction) {
     if (!fraction || !std::isfinite(*fraction)) return "-";
@@ -42,8 +39,6 @@ std::string Left(const std::string& text, std::size_t width) {
     return n >= width ? text : text + std::string(width - n, ' ');
 }
 
-std::string AspectName(int aspect) { return aspect == 0 ? "Buy and hold" : astro::AspectName[static_cast<std::size_t>(aspect)]; }
-
 std::string OrbText(const StrategyTrades& s) { return s.aspect == 0 ? "" : std::to_string(s.orbDegrees) + "°"; }
 
 std::string Heading(const BacktestResult& r) {
@@ -57,59 +52,12 @@ std::string Heading(const BacktestResult& r) {
 std::string TextRow(const StrategyResult& s) {
     const BacktestStatistics& st = s.stats;
     const bool any = st.trades > 0;
-    return Left(AspectName(s.trades.aspect), 13) + Left(OrbText(s.trades), 4) + Right(std::to_string(st.trades), 7) +
+    return Left(StrategyAspectName(s.trades.aspect), 13) + Left(OrbText(s.trades), 4) + Right(std::to_string(st.trades), 7) +
            Right(Percent(st.profitableShare), 9) + Right(Percent(st.meanReturn), 9) + Right(Percent(st.medianReturn), 9) +
            Right(any ? Percent(st.totalReturn) : "-", 10) + Right(any ? Percent(st.annualisedReturn) : "-", 9) +
            Right(Percent(st.maxDrawdown), 9) + Right(OneDecimal(st.averageDaysHeld), 8) +
            Right(Percent(st.timeInMarket), 9) + Right(std::to_string(st.openAtEnd), 6) +
            Right(std::to_string(st.openedAtStart), 7) + Right(std::to_string(st.sameDayStays), 6) + "\n";
-}
-
-// A CSV field: empty where a value does not apply or is not finite.
-std::string CsvNumber(double value) { return std::isfinite(value) ? PlainNumber(value) : ""; }
-
-std::string Optional(std::optional<double> value) { return value ? CsvNumber(*value) : ""; }
-
-std::string CsvField(const std::string& raw) {
-    const std::string text = util::ValidUtf8(raw);
-    if (text.find_first_of(",\"\n") == std::string::npos) return text;
-    std::string quoted = "\"";
-    for (char c : text) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
-    return quoted + "\"";
-}
-
-std::string CsvRow(const StrategyResult& s) {
-    const BacktestStatistics& st = s.stats;
-    const bool any = st.trades > 0;
-    std::string row = CsvField(AspectName(s.trades.aspect)) + "," +
-                      (s.trades.aspect == 0 ? "" : std::to_string(s.trades.orbDegrees)) + "," +
-                      std::to_string(st.trades) + "," + Optional(st.profitableShare) + "," + Optional(st.meanReturn) +
-                      "," + Optional(st.medianReturn) + "," + (any ? CsvNumber(st.totalReturn) : "") + "," +
-                      (any ? CsvNumber(st.annualisedReturn) : "") + "," + CsvNumber(st.maxDrawdown) + "," +
-                      Optional(st.averageDaysHeld) + "," + CsvNumber(st.timeInMarket) + "," +
-                      std::to_string(st.openAtEnd) + "," + std::to_string(st.openedAtStart) + "," +
-                      std::to_string(st.sameDayStays);
-    return row + "\n";
-}
-
-std::string JsonNumber(std::optional<double> value) {
-    return value && std::isfinite(*value) ? PlainNumber(*value) : "null";
-}
-
-std::string JsonStrategy(const StrategyResult& s) {
-    const BacktestStatistics& st = s.stats;
-    const bool any = st.trades > 0;
-    std::string o = "{\"aspect\":" + util::JsonString(AspectName(s.trades.aspect));
-    if (s.trades.aspect != 0) o += ",\"orbDegrees\":" + std::to_string(s.trades.orbDegrees);
-    o += ",\"trades\":" + std::to_string(st.trades) + ",\"profitableShare\":" + JsonNumber(st.profitableShare) +
-         ",\"meanReturn\":" + JsonNumber(st.meanReturn) + ",\"medianReturn\":" + JsonNumber(st.medianReturn) +
-         ",\"totalReturn\":" + JsonNumber(any ? std::optional(st.totalReturn) : std::nullopt) +
-         ",\"annualisedReturn\":" + JsonNumber(any ? std::optional(st.annualisedReturn) : std::nullopt) +
-         ",\"maxDrawdown\":" + JsonNumber(st.maxDrawdown) + ",\"averageDaysHeld\":" + JsonNumber(st.averageDaysHeld) +
-         ",\"timeInMarket\":" + JsonNumber(st.timeInMarket) + ",\"openAtEnd\":" + std::to_string(st.openAtEnd) +
-         ",\"openedAtStart\":" + std::to_string(st.openedAtStart) + ",\"sameDayStays\":" +
-         std::to_string(st.sameDayStays) + "}";
-    return o;
 }
 
 std::string EventTextRow(const EventStudyRow& row) {
@@ -129,8 +77,14 @@ std::string PlainNumber(double value) {
     return text == "-0" ? "0" : text;
 }
 
+const char* SideName(Side side) { return side == Side::Long ? "long" : "short"; }
+
+std::string StrategyAspectName(int aspect) {
+    return aspect == 0 ? "Buy and hold" : astro::AspectName[static_cast<std::size_t>(aspect)];
+}
+
 std::string StrategyLabel(const StrategyTrades& strategy) {
-    return strategy.aspect == 0 ? AspectName(0) : AspectName(strategy.aspect) + " " + OrbText(strategy);
+    return strategy.aspect == 0 ? StrategyAspectName(0) : StrategyAspectName(strategy.aspect) + " " + OrbText(strategy);
 }
 
 std::string BacktestText(const BacktestResult& r) {
@@ -154,52 +108,6 @@ std::string BacktestText(const BacktestResult& r) {
     text += "\n";
     for (const EventStudyRow& row : r.eventStudy) text += EventTextRow(row);
     return text;
-}
-
-std::string BacktestCsv(const BacktestResult& r) {
-    std::string csv =
-        "aspect,orb_degrees,trades,profitable_share,mean_return,median_return,total_return,annualised_return,"
-        "max_drawdown,average_days_held,time_in_market,open_at_end,opened_at_start,same_day_stays\n";
-    for (const StrategyResult& s : r.strategies) csv += CsvRow(s);
-    csv += CsvRow(r.buyAndHold);
-    csv += "\naspect,events";
-    for (const int h : kEventHorizons) {
-        const std::string d = std::to_string(h);
-        csv += ",count_" + d + "d,mean_" + d + "d,median_" + d + "d";
-    }
-    csv += "\n";
-    for (const EventStudyRow& row : r.eventStudy) {
-        csv += astro::AspectName[static_cast<std::size_t>(row.aspect)] + "," + std::to_string(row.events);
-        for (const HorizonReturns& h : row.horizons)
-            csv += "," + std::to_string(h.count) + "," + Optional(h.mean) + "," + Optional(h.median);
-        csv += "\n";
-    }
-    return csv;
-}
-
-std::string BacktestJson(const BacktestResult& r) {
-    std::string json = "{\"pair\":" + util::JsonString(PairName(r.inputs)) +
-                       ",\"heliocentric\":" + (r.inputs.heliocentric ? "true" : "false") +
-                       ",\"side\":" + util::JsonString(SideName(r.inputs.side)) +
-                       ",\"from\":" + util::JsonString(calendar::FormatDayNumberIso8601(r.firstDay)) +
-                       ",\"to\":" + util::JsonString(calendar::FormatDayNumberIso8601(r.lastDay)) +
-                       ",\"closes\":" + std::to_string(r.prices.Size()) + ",\"source\":" + util::JsonString(r.prices.source) +
-                       ",\"column\":" + util::JsonString(r.prices.column) +
-                       ",\"strategies\":[";
-    for (std::size_t i = 0; i < r.strategies.size(); ++i) json += (i ? "," : "") + JsonStrategy(r.strategies[i]);
-    json += "],\"buyAndHold\":" + JsonStrategy(r.buyAndHold) + ",\"eventStudy\":[";
-    for (std::size_t i = 0; i < r.eventStudy.size(); ++i) {
-        const EventStudyRow& row = r.eventStudy[i];
-        json += std::string(i ? "," : "") + "{\"aspect\":" +
-                util::JsonString(astro::AspectName[static_cast<std::size_t>(row.aspect)]) +
-                ",\"events\":" + std::to_string(row.events) + ",\"horizons\":[";
-        for (std::size_t h = 0; h < row.horizons.size(); ++h)
-            json += std::string(h ? "," : "") + "{\"tradingDays\":" + std::to_string(kEventHorizons[h]) +
-                    ",\"count\":" + std::to_string(row.horizons[h].count) + ",\"mean\":" +
-                    JsonNumber(row.horizons[h].mean) + ",\"median\":" + JsonNumber(row.horizons[h].median) + "}";
-        json += "]}";
-    }
-    return json + "]}\n";
 }
 
 }  // namespace kovo::backtest

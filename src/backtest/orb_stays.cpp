@@ -10,8 +10,10 @@ using transits::TransitPeriod;
 // A stay from its span, the missing dates filled from the wider stay around it.
 OrbStay StayFrom(const OrbSpan& span, const OrbStay& wider, int aspect, int level) {
     OrbStay stay{.aspect = aspect, .level = level, .entryDay = std::nullopt, .exitDay = std::nullopt};
-    stay.entryDay = span.entry ? std::optional<std::int32_t>(span.entry->day) : wider.entryDay;
-    stay.exitDay = span.exit ? std::optional<std::int32_t>(span.exit->day) : wider.exitDay;
+    stay.entryDay = transits::OrbDay(span.entry);
+    if (!stay.entryDay) stay.entryDay = wider.entryDay;
+    stay.exitDay = transits::OrbDay(span.exit);
+    if (!stay.exitDay) stay.exitDay = wider.exitDay;
     return stay;
 }
 

@@ -63,16 +63,17 @@ ChartFormat FormatOfPath(const std::string& path) {
     return ChartFormat::Unknown;
 }
 
-std::string WriteChartFile(const TimelineModel& model, const std::string& path, const QSize& size) {
+std::string WriteChartFile(const TimelineModel& model, const std::string& path, const QSize& size,
+                           const ViewRange& view) {
     QByteArray bytes;
     switch (FormatOfPath(path)) {
         case ChartFormat::Svg:
-            bytes = RenderSvg(model, size);
+            bytes = RenderSvg(model, size, view);
             break;
         case ChartFormat::Png: {
             QBuffer buffer(&bytes);
             buffer.open(QIODevice::WriteOnly);
-            if (!RenderImage(model, size).save(&buffer, "PNG")) return "cannot encode the chart as PNG";
+            if (!RenderImage(model, size, view).save(&buffer, "PNG")) return "cannot encode the chart as PNG";
             break;
         }
         case ChartFormat::Unknown:

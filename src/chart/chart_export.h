@@ -22,10 +22,13 @@ QImage RenderImage(const TimelineModel& model, const QSize& size, const ViewRang
 // painter's labels: "period-0-3-outer", "exact-0-3-0", "tick-2026-03-01", "plot".
 QByteArray RenderSvg(const TimelineModel& model, const QSize& size, const ViewRange& view = {});
 
-// Writes the chart to `path`, as SVG when it ends in ".svg" and PNG when it ends in
-// ".png" (either case). Returns "" when written, else a one-line reason; on failure an
-// older file at `path` stays as it was.
-std::string WriteChartFile(const TimelineModel& model, const std::string& path, const QSize& size);
+// Writes the chart (of `view`, the whole range by default) to `path`, as SVG when it
+// ends in ".svg" and PNG when it ends in ".png" (either case), through
+// util::WriteFileAtomically: kovo-report's and the chart window's one way to save a
+// chart. Returns "" when written, else a one-line reason ("cannot write PATH: ..."); on
+// failure an older file at `path` stays as it was.
+std::string WriteChartFile(const TimelineModel& model, const std::string& path, const QSize& size,
+                           const ViewRange& view = {});
 
 enum class ChartFormat { Unknown, Png, Svg };
 ChartFormat FormatOfPath(const std::string& path);

@@ -6,6 +6,7 @@
 
 #include "astro/catalogue.h"
 #include "calendar/calendar_services.h"
+#include "transits/local_time.h"
 #include "transits/transit_minima.h"
 
 namespace kovo::chart {
@@ -20,12 +21,6 @@ std::string Clock(std::int32_t day, int hour, int minute, const std::string& zon
 
 }  // namespace
 
-LocalOffset LocalOffsetAt(const transits::TransitRunParams& params, double instantUt) {
-    // A fixed list entry, or a named zone's offset and abbreviation at that instant.
-    auto zone = params.ZoneAt(instantUt);
-    return {.minutes = static_cast<int>(std::lround(zone.days * 1440.0)), .days = zone.days, .zone = std::move(zone.text)};
-}
-
 std::string ZoneTitle(const transits::TransitRunParams& params, double fromUt, double toUt) {
     const auto* named = params.zone.NamedZone();
     if (!named) return params.zone.Name();
@@ -36,7 +31,7 @@ std::string ZoneTitle(const transits::TransitRunParams& params, double fromUt, d
 }
 
 double LocalJulianDate(const transits::TransitRunParams& params, double instantUt) {
-    return instantUt + LocalOffsetAt(params, instantUt).days;
+    return instantUt + transits::LocalTimeAt(params, instantUt).offsetDays;
 }
 
 double UtOfLocal(const transits::TransitRunParams& params, double localJd) {
@@ -49,18 +44,18 @@ std::int32_t LocalDayAt(const transits::TransitRunParams& params, double instant
 }
 
 std::string FormatExactMinute(const transits::TransitRunParams& params, double instantUt) {
-    const LocalOffset offset = LocalOffsetAt(params, instantUt);
-    const transits::ExactClock clock = transits::ExactClockAt(instantUt + offset.days);
-    return Clock(clock.day, clock.hour, clock.minute, offset.zone);
+    const transits::LocalTime offset = transits::LocalTimeAt(params, instantUt);
+    const transits::ExactClock clock = transits::ExactClockAt(instantUt + offset.offsetDays);
+    return Clock(clock.day, clock.hour, clock.minute, offset.label);
 }
 
 std::string FormatLocalTime(const transits::TransitRunParams& params, double instantUt) {
-    const LocalOffset offset = LocalOffsetAt(params, instantUt);
-    const double local = instantUt + offset.days + 0.5;
+    const transits::LocalTime offset = transits::LocalTimeAt(params, instantUt);
+    const double local = instantUt + offset.offsetDays + 0.5;
     const double day = std::floor(local);
     // The guard keeps a whole minute from reading as the one before.
     const int minuteOfDay = std::min(1439, static_cast<int>(std::floor((local - day) * 1440.0 + 1e-6)));
-    return Clock(static_cast<std::int32_t>(day), minuteOfDay / 60, minuteOfDay % 60, offset.zone);
+    return Clock(static_cast<std::int32_t>(day), minuteOfDay / 60, minuteOfDay % 60, offset.label);
 }
 
 std::string FormatDeviation(double radians) {

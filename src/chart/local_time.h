@@ -1,22 +1,12 @@
 #pragma once
-// The one place where the chart turns a UT instant into the run's local time. Every
-// date, time and zone the chart shows or places comes through LocalOffsetAt, so that a
-// zone with daylight saving needs only this function replaced.
+// The chart's local dates and times. Every date, time and zone the chart shows or places
+// comes through transits::LocalTimeAt, the conversion the report and the exports use.
 #include <cstdint>
 #include <string>
 
 #include "transits/transit_params.h"
 
 namespace kovo::chart {
-
-struct LocalOffset {
-    int minutes = 0;   // east of Greenwich
-    double days = 0;   // the same, exactly, in days
-    std::string zone;  // as the report writes it after a time: "GMT", "EST", "GMT-5:00"
-};
-
-// The offset and zone label in force at `instantUt` (Julian Day UT) for the run.
-LocalOffset LocalOffsetAt(const transits::TransitRunParams& params, double instantUt);
 
 // The zone as the chart's subtitle names it: the list text ("GMT-5:00"), or a named zone
 // with the abbreviations it uses between two UT instants ("America/New_York (EST/EDT)").

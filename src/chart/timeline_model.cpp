@@ -1,6 +1,7 @@
 #include "chart/timeline_model.h"
 
 #include <algorithm>
+#include <variant>
 
 #include "astro/catalogue.h"
 #include "calendar/calendar_services.h"
@@ -22,11 +23,13 @@ double DayEndUt(const TransitRunParams& params, std::int32_t day) { return UtOfL
 
 // A span from an orb's dates; a missing date comes from the wider span around it.
 TimeSpan SpanWithin(const OrbSpan& span, const TimeSpan& wider, const TransitRunParams& params) {
+    const auto entry = transits::OrbDay(span.entry);
+    const auto exit = transits::OrbDay(span.exit);
     TimeSpan out;
-    out.startUt = span.entry ? DayStartUt(params, span.entry->day) : wider.startUt;
-    out.cutAtStart = !span.entry && wider.cutAtStart;
-    out.endUt = span.exit ? DayEndUt(params, span.exit->day) : wider.endUt;
-    out.cutAtEnd = !span.exit && wider.cutAtEnd;
+    out.startUt = entry ? DayStartUt(params, *entry) : wider.startUt;
+    out.cutAtStart = !entry && wider.cutAtStart;
+    out.endUt = exit ? DayEndUt(params, *exit) : wider.endUt;
+    out.cutAtEnd = !exit && wider.cutAtEnd;
     return out;
 }
 
@@ -147,7 +150,8 @@ ChartPeriod BuildChartPeriod(const transits::TransitPeriod& period, const Transi
             const OrbSpan& span = level == transits::kMiddleOrb ? pass.middle : pass.inner;
             if (!span.Reached()) continue;
             // The known date places the span inside its wider one.
-            const double known = span.entry ? DayStartUt(params, span.entry->day) : DayEndUt(params, span.exit->day) - 1e-6;
+            const auto entry = transits::OrbDay(span.entry);
+            const double known = entry ? DayStartUt(params, *entry) : DayEndUt(params, *transits::OrbDay(span.exit)) - 1e-6;
             spans.push_back(SpanWithin(span, Container(wider, outer, known), params));
         }
     }
@@ -202,6 +206,20 @@ TimelineModel BuildTimeline(const transits::AllTransitsResult& result) {
                      ZoneTitle(first, model.rangeStartUt, model.rangeEndUt) + OutcomeNote(result.outcome);
     if (!model.HasPeriods()) model.emptyText = "Not found";
     return model;
+}
+
+std::optional<TimelineModel> TimelineOf(const exporting::RunRecords& records) {
+    if (const auto* one = std::get_if<transits::TransitResult>(&records)) return BuildTimeline(*one);
+    if (const auto* all = std::get_if<transits::AllTransitsResult>(&records)) return BuildTimeline(*all);
+    return std::nullopt;
+}
+
+bool HasScannedTransits(const exporting::RunRecords& records) {
+    const auto scanned = [](const transits::TransitResult& r) { return r.outcome != util::RunOutcome::Refused; };
+    if (const auto* one = std::get_if<transits::TransitResult>(&records)) return scanned(*one);
+    if (const auto* all = std::get_if<transits::AllTransitsResult>(&records))
+        return std::any_of(all->pairs.begin(), all->pairs.end(), scanned);
+    return false;
 }
 
 }  // namespace kovo::chart

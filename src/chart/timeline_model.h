@@ -4,9 +4,11 @@
 // of its three orbs, and a tick at each exact minimum. Instants are Julian Days UT.
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "export/run_records.h"
 #include "transits/transit_params.h"
 #include "transits/transit_result.h"
 
@@ -64,6 +66,14 @@ struct TimelineModel {
 // refusal. A search's range ends a little after the transit it found, not in 2099.
 TimelineModel BuildTimeline(const transits::TransitResult& result);
 TimelineModel BuildTimeline(const transits::AllTransitsResult& result);
+
+// The timeline of a run's records: of a transit or all-transits run (a refused one gives
+// its refusal as emptyText); nothing for a simulation or before any run.
+std::optional<TimelineModel> TimelineOf(const exporting::RunRecords& records);
+
+// Whether the records are of a transit run that scanned something: not of a refused
+// run, a simulation, or nothing yet.
+bool HasScannedTransits(const exporting::RunRecords& records);
 
 // The orb spans of one period, as drawn: the outer span from its dates or the range's
 // edges; a middle or inner span that lacks a date (it changed in the same scan step as a

@@ -40,7 +40,9 @@ std::string Delimited(const ExportTable& table, char separator, const char* line
 
 }  // namespace
 
-std::string CsvText(const ExportTable& table) { return Delimited(table, ',', "\r\n", CsvField); }
+std::string CsvText(const ExportTable& table, LineEnd lineEnd) {
+    return Delimited(table, ',', lineEnd == LineEnd::CrLf ? "\r\n" : "\n", CsvField);
+}
 
 std::string TabSeparatedText(const ExportTable& table) { return Delimited(table, '\t', "\n", TabField); }
 

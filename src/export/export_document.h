@@ -3,16 +3,11 @@
 // point of kovo-report and the window.
 #include <optional>
 #include <string>
-#include <variant>
 
 #include "export/icalendar.h"
-#include "simulation/simulation.h"
-#include "transits/transit_result.h"
+#include "export/run_records.h"
 
 namespace kovo::exporting {
-
-using RunRecords = std::variant<std::monostate, transits::TransitResult, transits::AllTransitsResult,
-                                simulation::SimulationRun>;
 
 enum class ExportFormat { Csv, Json, ICalendar, TabSeparated };
 

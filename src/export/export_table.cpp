@@ -3,10 +3,11 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 
 #include "astro/catalogue.h"
 #include "calendar/calendar_services.h"
-#include "export/local_time.h"
+#include "transits/local_time.h"
 #include "transits/transit_minima.h"
 #include "util/rounding.h"
 #include "util/text.h"
@@ -30,7 +31,8 @@ std::string MinuteText(std::int64_t minutes) {
 }
 
 Cell DateCell(const std::optional<transits::OrbDate>& date) {
-    return date ? Cell::Of(calendar::FormatDayNumberIso8601(date->day)) : Cell{};
+    const auto day = transits::OrbDay(date);
+    return day ? Cell::Of(calendar::FormatDayNumberIso8601(*day)) : Cell{};
 }
 
 // The minima a period's rows report: every exact one, or else the closest approach.
@@ -88,7 +90,7 @@ std::string EventKind(simulation::SimulationEventKind kind) {
 }  // namespace
 
 ExactTimes ExactTimesOf(const TransitMinimum& minimum, const TransitRunParams& params) {
-    const LocalTime zone = LocalTimeAt(params, minimum.instantUt);
+    const transits::LocalTime zone = transits::LocalTimeAt(params, minimum.instantUt);
     const transits::ExactClock clock = transits::ExactClockAt(minimum.instantUt + zone.offsetDays);
     const std::int64_t local = static_cast<std::int64_t>(clock.day) * 1440 + clock.hour * 60 + clock.minute;
     ExactTimes times;
@@ -100,6 +102,13 @@ ExactTimes ExactTimesOf(const TransitMinimum& minimum, const TransitRunParams& p
     times.local = MinuteText(local) + IsoOffset(zone.offsetMinutes);
     times.localLabel = times.local.substr(times.local.find('T') + 1, 5) + " " + zone.label;
     return times;
+}
+
+std::string IsoOffset(int offsetMinutes) {
+    const int magnitude = std::abs(offsetMinutes);
+    char text[16];
+    std::snprintf(text, sizeof text, "%c%02d:%02d", offsetMinutes < 0 ? '-' : '+', magnitude / 60, magnitude % 60);
+    return text;
 }
 
 OrbSpan LevelSpan(const TransitPeriod& period, transits::OrbLevel level) {

@@ -39,6 +39,9 @@ struct ExactTimes {
 };
 ExactTimes ExactTimesOf(const transits::TransitMinimum& minimum, const transits::TransitRunParams& params);
 
+// "+00:00", "-05:00", "+05:30": an ISO 8601 offset, from minutes east of Greenwich.
+std::string IsoOffset(int offsetMinutes);
+
 // A period's stay in the middle or inner orb as its report lines read: entered on the
 // line of its first stay, left on the line of its last (a stay's exit stays on the line
 // of its entry). The outer orb is the period's own span.

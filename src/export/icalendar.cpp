@@ -70,8 +70,10 @@ private:
 std::string OrbLine(const char* name, int degrees, const transits::OrbSpan& span) {
     if (!span.Reached()) return {};
     std::string line = std::string(name) + " orb " + std::to_string(degrees) + "°:";
-    line += span.entry ? " entered " + calendar::FormatDayNumberIso8601(span.entry->day) : " already inside";
-    line += span.exit ? ", left " + calendar::FormatDayNumberIso8601(span.exit->day) : ", not left in the range";
+    const auto entry = transits::OrbDay(span.entry);
+    const auto exit = transits::OrbDay(span.exit);
+    line += entry ? " entered " + calendar::FormatDayNumberIso8601(*entry) : " already inside";
+    line += exit ? ", left " + calendar::FormatDayNumberIso8601(*exit) : ", not left in the range";
     return line + "\n";
 }
 
@@ -102,8 +104,8 @@ void AddPeriodEvents(Calendar& calendar, const transits::TransitPeriod& period, 
                            "\n" + description);
     }
     if (!withPeriod) return;
-    const std::int32_t first = period.outer.entry ? period.outer.entry->day : p.startDay;
-    const std::int32_t last = period.outer.exit ? period.outer.exit->day : p.endDay;
+    const std::int32_t first = transits::OrbDay(period.outer.entry).value_or(p.startDay);
+    const std::int32_t last = transits::OrbDay(period.outer.exit).value_or(p.endDay);
     calendar.Event(PairUid(p, period.aspect) + "-orb-" + DateValue(first),
                    {"DTSTART;VALUE=DATE:" + DateValue(first), "DTEND;VALUE=DATE:" + DateValue(last + 1)},
                    pair + " (" + std::to_string(p.orbDegrees[0]) + "° orb, " + centricity + ")", description);

@@ -5,22 +5,12 @@
 #include "astro/catalogue.h"
 #include "calendar/calendar_services.h"
 #include "export/export_table.h"
-#include "export/local_time.h"
+#include "transits/local_time.h"
 #include "util/json_text.h"
 
 namespace kovo::exporting {
 
 namespace {
-
-std::string Value(const Cell& cell) {
-    switch (cell.kind) {
-        case Cell::Kind::Empty: return "null";
-        case Cell::Kind::Number:
-        case Cell::Kind::Boolean: return cell.text;
-        case Cell::Kind::Text: break;
-    }
-    return util::JsonString(cell.text);
-}
 
 std::string Member(const std::string& name, const std::string& value) { return util::JsonString(name) + ": " + value; }
 
@@ -31,7 +21,7 @@ std::string RowArray(const ExportTable& table) {
     for (std::size_t r = 0; r < table.rows.size(); ++r) {
         out += "    {";
         for (std::size_t c = 0; c < table.columns.size(); ++c)
-            out += (c > 0 ? ", " : "") + Member(table.columns[c], Value(table.rows[r][c]));
+            out += (c > 0 ? ", " : "") + Member(table.columns[c], JsonValue(table.rows[r][c]));
         out += r + 1 < table.rows.size() ? "},\n" : "}\n";
     }
     return out + "  ]";
@@ -73,7 +63,7 @@ std::string AspectList(Checked checked) {
 std::string TransitInputs(const std::vector<const transits::TransitResult*>& scanned) {
     if (scanned.empty()) return "null";
     const transits::TransitRunParams& p = scanned.front()->inputs;
-    const LocalTime zone = LocalTimeAt(p, p.startDay - 0.5);
+    const transits::LocalTime zone = transits::LocalTimeAt(p, p.startDay - 0.5);
     std::vector<std::string> pairs;
     for (const transits::TransitResult* r : scanned) {
         pairs.push_back(Object({Member("first", util::JsonString(r->inputs.firstName)),
@@ -135,6 +125,29 @@ std::string SimulationJson(const simulation::SimulationRun& run) {
                    Member("summary", RowArray(SimulationSummaryTable(run)))},
                   "") +
            "\n";
+}
+
+std::string JsonValue(const Cell& cell) {
+    switch (cell.kind) {
+        case Cell::Kind::Empty: return "null";
+        case Cell::Kind::Number:
+        case Cell::Kind::Boolean: return cell.text;
+        case Cell::Kind::Text: break;
+    }
+    return util::JsonString(cell.text);
+}
+
+std::string CompactObject(const std::vector<std::pair<std::string, std::string>>& members) {
+    std::string out = "{";
+    for (std::size_t i = 0; i < members.size(); ++i)
+        out += (i > 0 ? "," : "") + util::JsonString(members[i].first) + ":" + members[i].second;
+    return out + "}";
+}
+
+std::string CompactArray(const std::vector<std::string>& values) {
+    std::string out = "[";
+    for (std::size_t i = 0; i < values.size(); ++i) out += (i > 0 ? "," : "") + values[i];
+    return out + "]";
 }
 
 }  // namespace kovo::exporting

@@ -7,7 +7,7 @@
 #include <streambuf>
 
 #include "calendar/calendar_services.h"
-#include "platform/calendar_lib.h"
+#include "calendar/iso_date.h"
 #include "util/text.h"
 #include "util/rounding.h"
 
@@ -160,26 +160,18 @@ bool ReadInt(std::string_view text, int& value) {
 
 // Day number of a YYYY-MM-DD or M/D/YYYY text; nullopt when it is no valid date.
 std::optional<std::int32_t> ParseDate(const std::string& text) {
+    if (const auto iso = calendar::IsoDayNumber(text)) return iso;
     int year = 0, month = 0, day = 0;
     bool ok = false;
-    if (text.size() == 10 && text[4] == '-' && text[7] == '-') {
-        ok = ReadInt(std::string_view(text).substr(0, 4), year) &&
-             ReadInt(std::string_view(text).substr(5, 2), month) &&
-             ReadInt(std::string_view(text).substr(8, 2), day);
-    } else {
-        const std::size_t a = text.find('/');
-        const std::size_t b = a == std::string::npos ? a : text.find('/', a + 1);
-        if (b != std::string::npos && text.size() - b - 1 == 4) {
-            const std::string_view view(text);
-            ok = ReadInt(view.substr(0, a), month) && ReadInt(view.substr(a + 1, b - a - 1), day) &&
-                 ReadInt(view.substr(b + 1), year);
-        }
+    const std::size_t a = text.find('/');
+    const std::size_t b = a == std::string::npos ? a : text.find('/', a + 1);
+    if (b != std::string::npos && text.size() - b - 1 == 4) {
+        const std::string_view view(text);
+        ok = ReadInt(view.substr(0, a), month) && ReadInt(view.substr(a + 1, b - a - 1), day) &&
+             ReadInt(view.substr(b + 1), year);
     }
     if (!ok || year < 1 || month < 1 || month > 12 || day < 1 || day > 31) return std::nullopt;
-    platform::DateRecord record{.year = year, .month = month, .day = day, .calendar = 'G'};
-    const std::int32_t dayNumber = platform::euro_date_to_jdn(&record);
-    if (record.valid == 0) return std::nullopt;
-    return dayNumber;
+    return calendar::DayNumberOf({.year = year, .month = month, .day = day});
 }
 
 bool IsMissingMark(const std::string& text) {

@@ -7,7 +7,9 @@
 #include "backtest/backtest_run.h"
 #include "backtest/backtest_table.h"
 #include "calendar/calendar_services.h"
+#include "calendar/iso_date.h"
 #include "calendar/time_zones.h"
+#include "export/backtest_export.h"
 #include "platform/named_time_zone.h"
 #include "report/cli_options.h"
 #include "report/headless_host.h"
@@ -42,17 +44,10 @@ bool IsSharedOption(const std::string& name) {
 
 // The day number of a YYYY-MM-DD text; "" when it is one, else the problem.
 std::string IsoDay(const std::string& option, const std::string& text, std::optional<std::int32_t>& day) {
-    bool digits = text.size() == 10 && text[4] == '-' && text[7] == '-';
-    for (std::size_t i : {0u, 1u, 2u, 3u, 5u, 6u, 8u, 9u}) digits = digits && text[i] >= '0' && text[i] <= '9';
-    if (!digits) return "dates are written YYYY-MM-DD";
-    calendar::DateRecord record;
-    record.year = std::stoi(text.substr(0, 4));
-    record.month = std::stoi(text.substr(5, 2));
-    record.day = std::stoi(text.substr(8, 2));
-    record.calendar = calendar::kGregorian;
-    day = calendar::DayNumberFromDate(record);
-    if (record.valid != 0) return {};
-    day.reset();
+    const auto date = calendar::ParseIsoDate(text);
+    if (!date) return "dates are written YYYY-MM-DD";
+    day = calendar::DayNumberOf(*date);
+    if (day) return {};
     return option + " " + text + ": the calendar has no such day";
 }
 
@@ -112,8 +107,8 @@ std::string ParseBacktestOptions(const std::vector<std::string>& args, BacktestO
 
 std::string Render(const backtest::BacktestResult& result, Format format) {
     switch (format) {
-        case Format::Csv: return backtest::BacktestCsv(result);
-        case Format::Json: return backtest::BacktestJson(result);
+        case Format::Csv: return exporting::BacktestCsv(result);
+        case Format::Json: return exporting::BacktestJson(result);
         case Format::Text: break;
     }
     return backtest::BacktestText(result);

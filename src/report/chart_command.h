@@ -4,13 +4,10 @@
 // layer has none.
 #include <functional>
 #include <string>
-#include <variant>
 
-#include "transits/transit_result.h"
+#include "export/run_records.h"
 
 namespace kovo::report {
-
-using ChartRecords = std::variant<std::monostate, transits::TransitResult, transits::AllTransitsResult>;
 
 struct ChartRequest {
     std::string path;  // ends in .svg or .png
@@ -20,6 +17,6 @@ struct ChartRequest {
 
 // Draws the records into the file; returns "" when the whole file was written, else why
 // not (an older file at the path is then left as it was).
-using ChartFileWriter = std::function<std::string(const ChartRecords& records, const ChartRequest& request)>;
+using ChartFileWriter = std::function<std::string(const exporting::RunRecords& records, const ChartRequest& request)>;
 
 }  // namespace kovo::report

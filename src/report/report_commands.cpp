@@ -12,6 +12,7 @@
 #include "astro/pluto.h"
 #include "astro/positions.h"
 #include "calendar/calendar_services.h"
+#include "calendar/iso_date.h"
 #include "calendar/time_zones.h"
 #include "platform/named_time_zone.h"
 #include "platform/standard_output.h"
@@ -46,21 +47,12 @@ bool SetDateFields(calendar::DateEntryModel& dates, int index, const std::string
         dates.txbDay[i] = day;
         return true;
     }
-    std::string parts[3];
-    int part = 0;
-    for (char c : text) {
-        if (c == '-' && part < 2 && !parts[part].empty()) {
-            ++part;
-        } else if (c >= '0' && c <= '9' && parts[part].size() < 9) {
-            parts[part] += c;
-        } else {
-            return false;
-        }
-    }
-    if (part != 2 || parts[2].empty() || parts[1].size() > 2 || parts[2].size() > 2) return false;
-    dates.txbYear[i] = parts[0];
-    dates.txbMonth[i] = parts[1];
-    dates.txbDay[i] = parts[2];
+    // The date entry checks the numbers against the calendar, with the window's messages.
+    const auto date = calendar::ParseIsoDate(text, calendar::IsoDateForm::Relaxed);
+    if (!date) return false;
+    dates.txbYear[i] = std::to_string(date->year);
+    dates.txbMonth[i] = std::to_string(date->month);
+    dates.txbDay[i] = std::to_string(date->day);
     return true;
 }
 
@@ -207,11 +199,8 @@ int ChartStatus(const CliOptions& o, calendar::DateEntryModel& dates, HeadlessHo
     run.command = o.chartOf;
     exporting::RunRecords records;
     if (!util::Succeeded(RunTransitCommand(run, dates, host, pluto, records))) return 1;
-    ChartRecords drawn;
-    if (auto* pair = std::get_if<transits::TransitResult>(&records)) drawn = std::move(*pair);
-    if (auto* all = std::get_if<transits::AllTransitsResult>(&records)) drawn = std::move(*all);
     const std::string failure =
-        chartWriter(drawn, {.path = o.chartPath, .width = o.chartWidth, .height = o.chartHeight});
+        chartWriter(records, {.path = o.chartPath, .width = o.chartWidth, .height = o.chartHeight});
     if (failure.empty()) return 0;
     errors << "kovo-report: cannot write the chart: " << failure << "\n";
     return 1;

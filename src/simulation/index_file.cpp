@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "calendar/calendar_services.h"
+#include "calendar/iso_date.h"
 #include "util/line_reader.h"
 #include "util/rounding.h"
 #include "util/text.h"
@@ -41,15 +42,10 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 // counts as a day without one.
 bool StartsWithDate(const std::string& line) {
     if (line.size() < 10 || (line.size() > 10 && IsDigit(line[10]))) return false;
-    for (std::size_t i = 0; i < 10; ++i)
-        if (i == 4 || i == 7 ? line[i] != '-' : !IsDigit(line[i])) return false;
-    calendar::DateRecord date;
-    date.year = std::stoi(line.substr(0, 4));
-    date.month = std::stoi(line.substr(5, 2));
-    date.day = std::stoi(line.substr(8, 2));
-    date.calendar = calendar::kGregorian;
-    const std::int32_t day = calendar::DayNumberFromDate(date);
-    return date.valid != 0 && calendar::FormatDayNumberIso(day) == line.substr(0, 10);
+    const std::string text = line.substr(0, 10);
+    // Written back, the date must read the same: no year before 1000.
+    const auto day = calendar::IsoDayNumber(text);
+    return day && calendar::FormatDayNumberIso(*day) == text;
 }
 
 // A path as a shell word: bare when it holds only harmless characters, else in quotes.

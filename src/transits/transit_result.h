@@ -41,6 +41,14 @@ struct OrbSpan {
     friend bool operator==(const OrbSpan&, const OrbSpan&) = default;
 };
 
+// The civil date of an entry or exit, or nothing where it is absent (see OrbSpan). Every
+// output reads its dates through this one rule: an absent date is an empty report cell,
+// an empty CSV field or JSON null, "already inside" / "not left" in a calendar, and the
+// edge of the wider span (or of the range) in a chart, an event window or a backtest.
+inline std::optional<std::int32_t> OrbDay(const std::optional<OrbDate>& date) {
+    return date ? std::optional<std::int32_t>(date->day) : std::nullopt;
+}
+
 // The closest approach of one pass. Exact when it came within kExactDeviation: then
 // `instantUt` is the whole minute found by FindExactMinimum; otherwise it is the scan
 // step of the smallest deviation seen (or local midnight of the start day when that was

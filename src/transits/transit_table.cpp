@@ -6,6 +6,7 @@
 #include "astro/catalogue.h"
 #include "astro/geometry.h"
 #include "calendar/calendar_services.h"
+#include "transits/local_time.h"
 #include "transits/transit_minima.h"
 
 namespace kovo::transits {
@@ -17,7 +18,7 @@ std::string Degrees(int degrees) { return std::to_string(degrees) + "°"; }
 std::string& Cell(TransitRow& row, TransitColumn column) { return row[static_cast<std::size_t>(column)]; }
 
 void PutDate(TransitRow& row, TransitColumn column, const std::optional<OrbDate>& date) {
-    if (date) Cell(row, column) = DateCell(date->day, date->retrograde);
+    if (const auto day = OrbDay(date)) Cell(row, column) = DateCell(*day, date->retrograde);
 }
 
 void PutMinimum(TransitRow& row, const TransitMinimum& m, const TransitRunParams& params) {
@@ -27,12 +28,12 @@ void PutMinimum(TransitRow& row, const TransitMinimum& m, const TransitRunParams
         return;
     }
     // The offset, and a named zone's abbreviation, in force at the exact instant.
-    const TransitRunParams::ZoneReading zone = params.ZoneAt(m.instantUt);
-    const ExactClock clock = ExactClockAt(m.instantUt + zone.days);
+    const LocalTime zone = LocalTimeAt(params, m.instantUt);
+    const ExactClock clock = ExactClockAt(m.instantUt + zone.offsetDays);
     char time[8];
     std::snprintf(time, sizeof time, "%02d:%02d", clock.hour, clock.minute);
     Cell(row, kMinimumAtColumn) = calendar::FormatDayNumberIso(m.day) + "*" + (m.retrograde ? "r" : "");
-    Cell(row, kMinimumColumn) = std::string(time) + " " + zone.text;
+    Cell(row, kMinimumColumn) = std::string(time) + " " + zone.label;
 }
 
 TransitRow PassRow(const TransitPass& pass, const TransitRunParams& params) {

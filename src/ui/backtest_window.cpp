@@ -8,7 +8,6 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QDate>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -28,6 +27,7 @@
 #include "astro/catalogue.h"
 #include "backtest/backtest_table.h"
 #include "calendar/calendar_services.h"
+#include "calendar/iso_date.h"
 #include "calendar/time_zones.h"
 #include "ui/backtest_charts.h"
 #include "ui/qt_text.h"
@@ -61,9 +61,7 @@ NumberItem* PercentItem(std::optional<double> fraction) { return new NumberItem(
 NumberItem* CountItem(int count) { return new NumberItem(QString::number(count), static_cast<double>(count)); }
 
 std::optional<std::int32_t> IsoDay(const QString& text) {
-    const QDate date = QDate::fromString(text.trimmed(), QStringLiteral("yyyy-MM-dd"));
-    if (!date.isValid()) return std::nullopt;
-    return static_cast<std::int32_t>(date.toJulianDay());
+    return calendar::IsoDayNumber(FromQ(text.trimmed()));
 }
 
 }  // namespace

@@ -1,37 +1,16 @@
 // The backtest window's exports: the statistics and event-study tables as CSV, the
-// charts as PNG. Files are written through QSaveFile: complete or not at all.
+// charts as PNG. Files are written through WriteTextFile: complete or not at all.
 #include <QBuffer>
 #include <QChartView>
 #include <QPixmap>
-#include <QSaveFile>
 
-#include "backtest/backtest_table.h"
+#include "export/backtest_export.h"
 #include "ui/backtest_charts.h"
 #include "ui/backtest_window.h"
+#include "ui/output_file.h"
 #include "ui/qt_text.h"
-#include "util/safe_file.h"
 
 namespace kovo::ui {
-
-namespace {
-
-// Writes bytes to path; the old file stays untouched when anything fails.
-std::string WriteWhole(const std::string& path, const QByteArray& bytes) {
-    // QSaveFile follows links itself, past the kernel's rule for links in shared folders.
-    if (const std::string planted = util::CheckLinksOfPath(path); !planted.empty())
-        return planted.substr(planted.rfind(": ") + 2);
-    QSaveFile file(ToQ(path));
-    if (!file.open(QIODevice::WriteOnly)) return FromQ(file.errorString());
-    if (file.write(bytes) != bytes.size()) {
-        const std::string reason = FromQ(file.errorString());
-        file.cancelWriting();
-        return reason;
-    }
-    if (!file.commit()) return FromQ(file.errorString());
-    return {};
-}
-
-}  // namespace
 
 bool BacktestWindow::ExportTable() {
     if (!result_) {
@@ -40,10 +19,9 @@ bool BacktestWindow::ExportTable() {
     }
     const std::string path = dialogs_.GetSaveFileName("Export the statistics table", "CSV files (*.csv)");
     if (path.empty()) return false;
-    const std::string csv = backtest::BacktestCsv(*result_);
-    if (const std::string reason = WriteWhole(path, QByteArray(csv.data(), static_cast<qsizetype>(csv.size())));
-        !reason.empty()) {
-        Refuse("Cannot write " + path + ": " + reason);
+    const std::string csv = exporting::BacktestCsv(*result_);
+    if (const auto reason = WriteTextFile(path, csv)) {
+        Refuse("Cannot write " + path + ": " + *reason);
         return false;
     }
     return true;
@@ -63,8 +41,8 @@ bool BacktestWindow::SaveChart(QWidget* view, const char* title) {
         Refuse("Cannot draw the chart as a PNG image.");
         return false;
     }
-    if (const std::string reason = WriteWhole(path, png); !reason.empty()) {
-        Refuse("Cannot write " + path + ": " + reason);
+    if (const auto reason = WriteTextFile(path, std::string_view(png.constData(), static_cast<std::size_t>(png.size())))) {
+        Refuse("Cannot write " + path + ": " + *reason);
         return false;
     }
     return true;

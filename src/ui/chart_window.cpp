@@ -1,41 +1,27 @@
 #include "ui/chart_window.h"
 
 #include <QAction>
-#include <QBuffer>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
-#include <QSaveFile>
 #include <QStatusBar>
 #include <QToolBar>
 
 #include "chart/chart_export.h"
 #include "chart/timeline_painter.h"
 #include "ui/chart_view.h"
+#include "ui/output_file.h"
 #include "ui/qt_text.h"
 #include "ui/shortcut_text.h"
-#include "util/safe_file.h"
 
 namespace kovo::ui {
 
 namespace {
 
 constexpr int kPrintWidth = 1600;  // pixels the printed chart is laid out in before scaling to the page
-
-bool WriteWhole(const QString& path, const QByteArray& bytes, QString& error) {
-    // QSaveFile follows links itself, past the kernel's rule for links in shared folders.
-    if (const std::string planted = util::CheckLinksOfPath(FromQ(path)); !planted.empty()) {
-        error = ToQ(planted.substr(planted.rfind(": ") + 2));
-        return false;
-    }
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit()) return true;
-    error = file.errorString();
-    return false;
-}
 
 }  // namespace
 
@@ -102,19 +88,9 @@ bool ChartWindow::SaveAs(const char* title, const char* filter, chart::ChartForm
     if (path.empty()) return false;
     // The command decides the kind; a name without its ending gets it.
     if (chart::FormatOfPath(path) != format) path += format == chart::ChartFormat::Svg ? ".svg" : ".png";
-    const QSize size = view_->size();
-    const QByteArray bytes = [&] {
-        if (format == chart::ChartFormat::Svg)
-            return chart::RenderSvg(view_->Model(), size, view_->View());
-        QByteArray png;
-        QBuffer buffer(&png);
-        buffer.open(QIODevice::WriteOnly);
-        chart::RenderImage(view_->Model(), size, view_->View()).save(&buffer, "PNG");
-        return png;
-    }();
-    QString error;
-    if (!bytes.isEmpty() && WriteWhole(ToQ(path), bytes, error)) return true;
-    dialogs_.ShowMessage({.text = "The chart could not be saved to " + path + ": " + FromQ(error),
+    const std::string failure = chart::WriteChartFile(view_->Model(), path, view_->size(), view_->View());
+    if (failure.empty()) return true;
+    dialogs_.ShowMessage({.text = "The chart could not be saved to " + path + ": " + FailureReason(failure),
                           .title = util::kProgramTitle,
                           .icon = util::MessageIcon::Exclamation});
     return false;

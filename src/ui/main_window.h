@@ -11,6 +11,7 @@
 
 #include "calendar/date_entry.h"
 #include "calendar/time_zones.h"
+#include "export/run_records.h"
 #include "simulation/index_file.h"
 #include "simulation/simulation.h"
 #include "requests/transit_form.h"
@@ -65,8 +66,7 @@ public:
 
     // The records of the last run started from the window, for exports and charts:
     // nothing before the first run; a refused run keeps its refusal.
-    using RunRecords = std::variant<std::monostate, transits::TransitResult, transits::AllTransitsResult,
-                                    simulation::SimulationRun>;
+    using RunRecords = exporting::RunRecords;
 
 
     // ---- window procedures ----------------------------------------------------

@@ -1,8 +1,6 @@
 #include "ui/output_file.h"
 
 #include <QDesktopServices>
-#include <QFileInfo>
-#include <QSaveFile>
 #include <QUrl>
 
 #include "ui/dialog_service.h"
@@ -11,24 +9,15 @@
 
 namespace kovo::ui {
 
-std::optional<std::string> WriteTextFile(const std::string& path, const std::string& bytes) {
-    // QSaveFile follows links itself, past the kernel's rule for links in shared folders.
-    if (const std::string planted = util::CheckLinksOfPath(path); !planted.empty())
-        return planted.substr(planted.rfind(": ") + 2);
-    const QString qPath = ToQ(path);
-    const QFileInfo info(qPath);
-    // The swap-in would otherwise replace a file the user has made read-only.
-    if (info.exists() && (!info.isFile() || !info.isWritable())) return std::string("Permission denied");
-    QSaveFile file(qPath);
-    if (!file.open(QIODevice::WriteOnly)) return FromQ(file.errorString());
-    const auto size = static_cast<qint64>(bytes.size());
-    if (file.write(bytes.data(), size) != size) {
-        std::string error = FromQ(file.errorString());
-        file.cancelWriting();
-        return error;
-    }
-    if (!file.commit()) return FromQ(file.errorString());
-    return std::nullopt;
+std::optional<std::string> WriteTextFile(const std::string& path, std::string_view bytes) {
+    const std::string failure = util::WriteFileAtomically(path, bytes);
+    if (failure.empty()) return std::nullopt;
+    return FailureReason(failure);
+}
+
+std::string FailureReason(const std::string& message) {
+    const std::size_t colon = message.rfind(": ");
+    return colon == std::string::npos ? message : message.substr(colon + 2);
 }
 
 bool OpenWithAssociatedProgram(const std::string& path, bool showError, DialogService& dialogs) {

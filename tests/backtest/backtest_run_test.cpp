@@ -9,6 +9,7 @@
 
 #include "backtest/backtest_run.h"
 #include "backtest/backtest_table.h"
+#include "export/backtest_export.h"
 #include "fake_run_host.h"
 #include "simulation/simulation.h"
 #include "synthetic_prices.h"
@@ -17,6 +18,8 @@
 namespace kovo::backtest {
 namespace {
 
+using exporting::BacktestCsv;
+using exporting::BacktestJson;
 using testing::Day;
 
 BacktestResult RunOn(const BacktestParams& params, const PriceSeries& series, testing::FakeRunHost& host) {

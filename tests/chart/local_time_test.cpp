@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "chart/local_time.h"
+#include "transits/local_time.h"
 #include "test_support.h"
 
 namespace kovo::chart {
@@ -13,8 +14,8 @@ TEST(LocalTime, FixedOffsetsBothWaysAndTheReportsRoundingOfExactMinutes) {
     transits::TransitRunParams p;
     p.zone = kovo::testing::ListZone(14, "EST");  // five hours west
     const double midnightUt = Day(2026, 3, 5) - 0.5;  // 00:00 GMT, still 4 March in the east of America
-    EXPECT_EQ(LocalOffsetAt(p, midnightUt).minutes, -300);
-    EXPECT_EQ(LocalOffsetAt(p, midnightUt).zone, "EST");
+    EXPECT_EQ(transits::LocalTimeAt(p, midnightUt).offsetMinutes, -300);
+    EXPECT_EQ(transits::LocalTimeAt(p, midnightUt).label, "EST");
     EXPECT_DOUBLE_EQ(UtOfLocal(p, LocalJulianDate(p, midnightUt)), midnightUt);
     EXPECT_EQ(LocalDayAt(p, midnightUt), Day(2026, 3, 4));
     EXPECT_EQ(FormatLocalTime(p, midnightUt), "2026-03-04 19:00 EST");

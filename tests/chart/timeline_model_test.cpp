@@ -137,6 +137,33 @@ TEST(Timeline, AllTransitsHaveALanePerPairAndAspectAndSkipRefusedPairs) {
     EXPECT_TRUE(m.emptyText.empty());
 }
 
+TEST(Timeline, ARunsRecordsGiveATimelineOnlyForTransitsAndAChartOnlyForAScan) {
+    exporting::RunRecords records;
+    EXPECT_FALSE(TimelineOf(records).has_value());
+    EXPECT_FALSE(HasScannedTransits(records));
+    records = simulation::SimulationRun{};
+    EXPECT_FALSE(TimelineOf(records).has_value());
+    EXPECT_FALSE(HasScannedTransits(records));
+
+    // A refused run still draws its refusal (kovo-report's chart), but gives no button.
+    TransitResult refused;
+    refused.refusal = "Orbs must be strictly decreasing.";
+    records = refused;
+    ASSERT_TRUE(TimelineOf(records).has_value());
+    EXPECT_EQ(TimelineOf(records)->emptyText, refused.refusal);
+    EXPECT_FALSE(HasScannedTransits(records));
+
+    transits::AllTransitsResult all;
+    all.pairs = {refused, refused};
+    records = all;
+    EXPECT_FALSE(HasScannedTransits(records));
+    all.pairs[1].inputs = Params(24, "GMT");
+    all.pairs[1].outcome = util::RunOutcome::NotFound;
+    records = all;
+    EXPECT_TRUE(HasScannedTransits(records));
+    EXPECT_EQ(TimelineOf(records)->pairs.size(), 1u);
+}
+
 TEST(Timeline, ASearchChartEndsSoonAfterTheTransitItFound) {
     TransitResult r;
     r.inputs = Params(24, "GMT");

@@ -4,7 +4,7 @@
 
 #include "export/export_document.h"
 #include "export/export_table.h"
-#include "export/local_time.h"
+#include "transits/local_time.h"
 #include "fake_run_host.h"
 #include "platform/named_time_zone.h"
 #include "test_support.h"
@@ -104,7 +104,7 @@ TEST(ExactTimes, AZoneWithSecondsInItsOffsetKeepsTheUtMinute) {
 }
 
 TEST(LocalTime, TodayTheRunsFixedOffsetAndItsLabel) {
-    const LocalTime t = LocalTimeAt(Params(-300, "EST/CDT"), Ut(2026, 7, 1, 12, 0));
+    const transits::LocalTime t = transits::LocalTimeAt(Params(-300, "EST/CDT"), Ut(2026, 7, 1, 12, 0));
     EXPECT_EQ(t.offsetMinutes, -300);
     EXPECT_EQ(t.label, "EST/CDT");
     EXPECT_EQ(IsoOffset(-300), "-05:00");

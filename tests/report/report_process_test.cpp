@@ -122,7 +122,7 @@ TEST(ReportProcess, TimeZoneNamesOutsideTheDatabaseExitWithStatusTwo) {
 // writer is the seam where the test can make memory run out.
 TEST(ReportProcess, OutOfMemoryEndsTheCommandWithAMessage) {
     std::ostringstream out, err;
-    const kovo::report::ChartFileWriter exhausted = [](const kovo::report::ChartRecords&,
+    const kovo::report::ChartFileWriter exhausted = [](const kovo::exporting::RunRecords&,
                                                        const kovo::report::ChartRequest&) -> std::string {
         throw std::bad_alloc();
     };

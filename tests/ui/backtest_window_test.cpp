@@ -15,6 +15,7 @@
 #include <sstream>
 
 #include "backtest/backtest_table.h"
+#include "export/backtest_export.h"
 #include "calendar/calendar_services.h"
 #include "test_support.h"
 #include "ui/backtest_window.h"
@@ -89,7 +90,7 @@ TEST_F(BacktestWindowTest, RunsShowsSortableTablesAndExportsThem) {
     std::ifstream csv(TempPath("table.csv"), std::ios::binary);
     std::stringstream written;
     written << csv.rdbuf();
-    EXPECT_EQ(written.str(), backtest::BacktestCsv(*bt.LastResult()));
+    EXPECT_EQ(written.str(), exporting::BacktestCsv(*bt.LastResult()));
 
     w->dialogs.QueueFileName(TempPath("prices.png"));
     ASSERT_TRUE(bt.SavePriceChart());

@@ -90,5 +90,20 @@ TEST_F(OutputFileTest, AFolderInPlaceOfTheFileIsRefusedAndKept) {
     EXPECT_TRUE(QFileInfo(QString::fromStdString(folder)).isDir());
 }
 
+TEST_F(OutputFileTest, AReadOnlyFileStaysAsItWasEvenForRoot) {
+    // The window's files go through the one safe writer, which keeps read-only files.
+    const std::string path = TempPath("kept.txt");
+    QFile file(QString::fromStdString(path));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("old");
+    file.close();
+    ASSERT_TRUE(file.setPermissions(QFileDevice::ReadOwner | QFileDevice::ReadGroup));
+    EXPECT_EQ(ui::WriteTextFile(path, "new"), "the file is read-only");
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), "old");
+    EXPECT_EQ(ui::FailureReason("cannot write a: b.txt: Permission denied"), "Permission denied");
+    EXPECT_EQ(ui::FailureReason("cannot encode the chart as PNG"), "cannot encode the chart as PNG");
+}
+
 }  // namespace
 }  // namespace kovo::testing
