@@ -15,14 +15,17 @@
 #include <unistd.h>
 #endif
 
+#include "support/temp_folder.h"
 #include "util/line_reader.h"
 
 using namespace kovo::util;
 
 namespace {
 
+// In a folder of this process's own, removed when it ends.
 std::string WriteTemp(const std::string& name, const std::string& content) {
-    const auto path = std::filesystem::temp_directory_path() / name;
+    static const kovo::testing::TempFolder folder("kovo-line-reader");
+    const auto path = folder / name;
     std::ofstream(path, std::ios::binary) << content;
     return path.string();
 }
