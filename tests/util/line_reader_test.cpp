@@ -200,8 +200,8 @@ std::optional<std::string> ErrorTextWithin(const std::string& path, int seconds)
 }  // namespace
 
 TEST(LineReader, FifoAndDevicesAreRefusedWithoutWaiting) {
-    const auto folder = std::filesystem::temp_directory_path() / ("kovo_lr_fifo_" + std::to_string(getpid()));
-    std::filesystem::create_directories(folder);
+    const kovo::testing::TempFolder scratch("kovo-lr-fifo");
+    const auto& folder = scratch.Path();
     const auto fifo = (folder / "DJIA_data.txt").string();
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
     std::vector<std::string> paths = {fifo};
