@@ -1,38 +1,108 @@
 cmake_minimum_required(VERSION 3.25)
-# Fails the build when a core layer includes a header of a layer it may not use.
+# Fails the build when a source under src/ includes a header of a layer it may not use.
 # Run as: cmake -DSOURCE_DIR=<src> -P CheckLayers.cmake
-# Each entry: layer, then the layers it may include besides itself.
-set(allowed_util "")
-set(allowed_platform "")
-set(allowed_astro "util;platform")
-set(allowed_calendar "util;platform;astro")
-set(allowed_transits "util;platform;astro;calendar")
-set(allowed_simulation "util;platform;astro;calendar")
-set(allowed_prices "util;platform;astro;calendar")
-set(allowed_export "util;platform;astro;calendar;transits;simulation;prices;backtest")
-set(allowed_backtest "util;platform;astro;calendar;transits;prices")
-set(allowed_requests "util;platform;astro;calendar;transits;simulation;prices;backtest")
-set(allowed_report "util;platform;astro;calendar;transits;simulation;prices;export;backtest;requests")
-set(layers util platform astro calendar transits simulation prices export backtest requests report)
+#
+# The table: each layer (a folder of src/), then what it may include besides its own
+# headers. "qt" stands for Qt's headers; the core (every layer without it) is free of
+# Qt. A folder of src/ missing from the table fails the check, so a new layer has to be
+# placed here before it builds.
+set(layer_table
+  "util       :"
+  "platform   :"
+  "astro      : util platform"
+  "calendar   : util platform astro"
+  "transits   : util platform astro calendar"
+  "simulation : util platform astro calendar"
+  "prices     : util platform astro calendar"
+  "export     : util platform astro calendar transits simulation prices backtest"
+  "backtest   : util platform astro calendar transits prices"
+  "requests   : util platform astro calendar transits simulation prices backtest"
+  "report     : util platform astro calendar transits simulation prices export backtest requests"
+  "chart      : util platform astro calendar transits simulation prices export backtest qt"
+  "ui         : util platform astro calendar transits simulation prices export backtest requests chart qt"
+  "app        : util platform astro calendar transits simulation prices export backtest requests chart report ui qt"
+)
+
+set(layers "")
+foreach(row IN LISTS layer_table)
+  string(REGEX MATCH "^([a-z_]+) *:(.*)$" parsed "${row}")
+  set(layer "${CMAKE_MATCH_1}")
+  string(STRIP "${CMAKE_MATCH_2}" uses)
+  string(REPLACE " " ";" uses "${uses}")
+  list(REMOVE_ITEM uses "")
+  set(allowed_${layer} ${uses})
+  list(APPEND layers ${layer})
+endforeach()
+
+# The line of `file` that holds `text`, for a message that can be followed to it.
+function(line_of file text result)
+  file(STRINGS ${file} all_lines)
+  set(number 0)
+  foreach(line IN LISTS all_lines)
+    math(EXPR number "${number} + 1")
+    if(line STREQUAL text)
+      set(${result} ${number} PARENT_SCOPE)
+      return()
+    endif()
+  endforeach()
+  set(${result} "?" PARENT_SCOPE)
+endfunction()
+
+function(describe_allowed layer result)
+  set(list_text "${allowed_${layer}}")
+  list(TRANSFORM list_text REPLACE "^qt$" "Qt")
+  list(JOIN list_text ", " list_text)
+  if(list_text STREQUAL "")
+    set(list_text "no other layer")
+  endif()
+  if(NOT qt IN_LIST allowed_${layer})
+    string(APPEND list_text "; no Qt")
+  endif()
+  set(${result} "${list_text}" PARENT_SCOPE)
+endfunction()
 
 set(failures "")
+file(GLOB folders LIST_DIRECTORIES true RELATIVE ${SOURCE_DIR} ${SOURCE_DIR}/*)
+foreach(folder IN LISTS folders)
+  if(IS_DIRECTORY ${SOURCE_DIR}/${folder} AND NOT folder IN_LIST layers)
+    string(APPEND failures "  src/${folder}/ is no layer of the table in cmake/CheckLayers.cmake: add it there "
+                           "with the layers it may use\n")
+  endif()
+endforeach()
+
+set(include_pattern "^[ \t]*#[ \t]*include[ \t]*[<\"]")
 foreach(layer IN LISTS layers)
-  file(GLOB files ${SOURCE_DIR}/${layer}/*.h ${SOURCE_DIR}/${layer}/*.cpp)
+  file(GLOB_RECURSE files ${SOURCE_DIR}/${layer}/*.h ${SOURCE_DIR}/${layer}/*.hpp ${SOURCE_DIR}/${layer}/*.cpp)
   foreach(file IN LISTS files)
-    file(STRINGS ${file} includes REGEX "^#include \"[a-z_]+/")
+    file(RELATIVE_PATH shown ${SOURCE_DIR}/.. ${file})
+    file(STRINGS ${file} includes REGEX "${include_pattern}")
     foreach(line IN LISTS includes)
-      string(REGEX REPLACE "^#include \"([a-z_]+)/.*$" "\\1" used "${line}")
-      if(NOT used STREQUAL layer AND NOT used IN_LIST allowed_${layer})
-        string(APPEND failures "  ${file}: ${line} (${layer} may not use ${used})\n")
+      set(used "")
+      if(line MATCHES "${include_pattern}([a-z_]+)/")
+        # A folder of src/; other folders (<sys/stat.h>, <gtest/gtest.h>) are not ours.
+        if(CMAKE_MATCH_1 IN_LIST layers)
+          set(used ${CMAKE_MATCH_1})
+        endif()
+      elseif(line MATCHES "${include_pattern}Q")
+        set(used qt)
       endif()
+      if(used STREQUAL "" OR used STREQUAL layer OR used IN_LIST allowed_${layer})
+        continue()
+      endif()
+      line_of(${file} "${line}" number)
+      describe_allowed(${layer} may)
+      if(used STREQUAL "qt")
+        set(what "Qt")
+      else()
+        set(what "the ${used} layer")
+      endif()
+      string(STRIP "${line}" line)
+      string(APPEND failures "  ${shown}:${number}: ${line}\n"
+                             "    the ${layer} layer may not include ${what} (it may use: ${may})\n")
     endforeach()
-    # The core never sees Qt.
-    file(STRINGS ${file} qt REGEX "^#include <Q")
-    if(qt)
-      string(APPEND failures "  ${file}: ${qt} (the core is free of Qt)\n")
-    endif()
   endforeach()
 endforeach()
 if(failures)
-  message(FATAL_ERROR "Layer back-edges:\n${failures}")
+  message(FATAL_ERROR "Forbidden includes between layers:\n${failures}"
+                      "The table of what each layer may use is in cmake/CheckLayers.cmake.")
 endif()

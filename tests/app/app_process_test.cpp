@@ -1,40 +1,24 @@
 // The programs as a user starts them from a shell: without a display, and without the
 // session's runtime folder.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
+
+#include "support/process_run.h"
+#include "support/temp_folder.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-struct ProcessRun {
-    int status = -1;  // the exit status, or -1 when the program was killed (an abort)
-    std::string out;
-    std::string err;
-};
-
-std::string ReadAll(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
+using kovo::testing::ProcessRun;
 
 // Runs `program args` with `environment` in front (an `env` argument list), capturing
 // both outputs.
 ProcessRun RunProgram(const std::string& environment, const std::string& program, const std::string& args) {
-    const fs::path out = fs::path(::testing::TempDir()) / "kovo_app_out.txt";
-    const fs::path err = fs::path(::testing::TempDir()) / "kovo_app_err.txt";
-    const std::string command = "env " + environment + " '" + (fs::current_path() / program).string() + "' " + args +
-                                " >'" + out.string() + "' 2>'" + err.string() + "' </dev/null";
-    const int raw = std::system(command.c_str());
-    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadAll(out), ReadAll(err)};
+    return kovo::testing::RunShell("env " + environment + " " + kovo::testing::ProgramInWorkingFolder(program) + " " +
+                                   args);
 }
 
 // No display of any kind, and the window system left to its default.
@@ -57,9 +41,8 @@ TEST(AppProcess, VersionAndHelpNeedNoDisplay) {
 // Under cron or su there is no XDG_RUNTIME_DIR; the chart is drawn without a word on
 // standard error, and the private folder made for it is gone afterwards.
 TEST(AppProcess, AChartWithoutARuntimeFolderIsDrawnQuietly) {
-    const fs::path tmp = fs::path(::testing::TempDir()) / "kovo_app_tmp";
-    fs::remove_all(tmp);
-    fs::create_directories(tmp);
+    const kovo::testing::TempFolder folder("kovo-app");
+    const fs::path tmp = folder.Path();
     const fs::path svg = tmp / "chart.svg";
     const ProcessRun r =
         RunProgram("-u XDG_RUNTIME_DIR -u QT_QPA_PLATFORM TMPDIR='" + tmp.string() + "'", "kovo-report",

@@ -11,6 +11,7 @@
 
 #include "astro/pluto.h"
 #include "platform/ephemeris.h"
+#include "support/temp_folder.h"
 #include "test_support.h"
 #include "util/line_reader.h"
 
@@ -95,8 +96,8 @@ TEST(PlutoFiles, ALineAddedToACopyIsFoundAtLoad) {
     const double jan2030 = 2462502.5;
     EXPECT_NEAR(Degrees(astro::PlutoGeocentric(jan2030)), 309.0 + 10.0 / 60, 1e-9);
 
-    const auto folder = std::filesystem::temp_directory_path() / "kovo_pluto_real_copy";
-    std::filesystem::create_directories(folder);
+    const kovo::testing::TempFolder scratch("kovo-pluto-real-copy");
+    const auto& folder = scratch.Path();
     std::filesystem::copy_file(astro::DataFolder() + astro::kPlutoHelioFile, folder / astro::kPlutoHelioFile,
                                std::filesystem::copy_options::overwrite_existing);
     std::vector<std::string> lines;

@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "astro/pluto.h"
+#include "support/temp_folder.h"
 #include "test_support.h"
 
 using namespace kovo::astro;
@@ -95,9 +96,6 @@ class PlutoFileCheck : public PlutoTest {
 protected:
     void SetUp() override {
         PlutoTest::SetUp();
-        folder = std::filesystem::temp_directory_path() /
-                 ("kovo_pluto_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        std::filesystem::create_directories(folder);
         for (long long k = 0; k < static_cast<long long>(kPlutoGeoRecords); ++k)
             geo.push_back(EncodePlutoGeocentric(GeoDegrees(k), k));
         for (long long k = 0; k < static_cast<long long>(kPlutoHelioRecords); ++k)
@@ -107,10 +105,6 @@ protected:
     // heliocentric: a slow steady motion through 0° twice. Both move about as fast as Pluto.
     static double GeoDegrees(long long k) { return std::fmod(350 + k * 0.01 + 2 * std::sin(k * 0.0172), 360); }
     static double HelioDegrees(long long k) { return std::fmod(355 + k * 0.004, 360); }
-    void TearDown() override {
-        std::filesystem::remove_all(folder);
-        PlutoTest::TearDown();
-    }
     static void WriteLines(const std::filesystem::path& path, const std::vector<std::string>& lines) {
         std::string content;
         for (const auto& line : lines) content += line + "\r\n";
@@ -136,7 +130,8 @@ protected:
         EXPECT_GE(ProgramPlutoTables().RecordDegrees(PlutoList::Geocentric, 1000), 0.0);
         EXPECT_TRUE(LoadPlutoFiles().ok);
     }
-    std::filesystem::path folder;
+    const kovo::testing::TempFolder scratch{"kovo-pluto"};
+    const std::filesystem::path folder = scratch.Path();
     std::vector<std::string> geo;
     std::vector<std::string> helio;
 };

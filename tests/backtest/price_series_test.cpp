@@ -18,6 +18,7 @@
 #include <sys/stat.h>
 
 #include "backtest/price_series.h"
+#include "support/temp_folder.h"
 #include "synthetic_prices.h"
 #include "test_support.h"
 
@@ -60,8 +61,8 @@ TEST(PriceSeriesTest, RefusesBadTablesWithTheLineNumber) {
 }
 
 TEST(PriceSeriesTest, ReadsFilesAndNamesThePathInEveryRefusal) {
-    const auto folder = std::filesystem::temp_directory_path() / "kovo_price_series_test";
-    std::filesystem::create_directories(folder);
+    const kovo::testing::TempFolder scratch("kovo-price-series");
+    const auto& folder = scratch.Path();
     const std::string good = (folder / "good.csv").string();
     std::ofstream(good) << "Date,Close\r\n2007-01-03,5\r\n2007-01-04,6\r\n";
     const PriceSeriesLoad load = ReadPriceSeriesFile(good);
@@ -88,9 +89,8 @@ TEST(PriceSeriesTest, ReadsFilesAndNamesThePathInEveryRefusal) {
 // in under its name: the check must be made on what was opened, or an open lands on
 // the FIFO and waits for a writer for ever. Runs in a child so that a hang is a failure.
 TEST(PriceSeriesTest, AFifoSwappedInAfterTheCheckIsRefusedWithoutWaiting) {
-    const auto folder = std::filesystem::temp_directory_path() / "kovo_price_series_fifo";
-    std::filesystem::remove_all(folder);
-    std::filesystem::create_directories(folder);
+    const kovo::testing::TempFolder scratch("kovo-price-series-fifo");
+    const auto& folder = scratch.Path();
     const std::string path = (folder / "prices.csv").string();
     const std::string fifo = (folder / "fifo.csv").string();
     std::ofstream(path) << "Date,Close\n2007-01-03,5\n2007-01-04,6\n";

@@ -1,53 +1,34 @@
 // kovo-report chart as a process: the file is written for a run and not for bad input.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <QFile>
 #include <QImage>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <unistd.h>
 
 #include "chart_test_support.h"
 #include "report/cli_options.h"
+#include "support/process_run.h"
+#include "support/temp_folder.h"
 
 namespace kovo::chart {
 namespace {
 
 namespace fs = std::filesystem;
 
-struct ProcessRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string ReadAll(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
+using kovo::testing::ProcessRun;
+using kovo::testing::ReadAll;
 
 ProcessRun Report(const std::string& args) {
-    const fs::path dir(::testing::TempDir());
-    const std::string command = "'" + (fs::current_path() / "kovo-report").string() + "' " + args + " >'" +
-                                (dir / "chart_out.txt").string() + "' 2>'" + (dir / "chart_err.txt").string() + "'";
-    const int raw = std::system(command.c_str());
-    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadAll(dir / "chart_out.txt"), ReadAll(dir / "chart_err.txt")};
+    return kovo::testing::RunShell(kovo::testing::ProgramInWorkingFolder("kovo-report") + " " + args);
 }
 
 class ReportChart : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir_ = fs::path(::testing::TempDir()) / "kovo_report_chart";
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-    }
     std::string Path(const char* name) const { return (dir_ / name).string(); }
-    fs::path dir_;
+    const kovo::testing::TempFolder scratch_{"kovo-report-chart"};
+    const fs::path dir_ = scratch_.Path();
 };
 
 TEST_F(ReportChart, DrawsTheRunAsSvgOrPngOfTheAskedSize) {

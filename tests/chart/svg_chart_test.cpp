@@ -14,6 +14,7 @@
 #include "chart/timeline_layout.h"
 #include "chart/timeline_painter.h"
 #include "chart_test_support.h"
+#include "support/temp_folder.h"
 #include "transits/transit_minima.h"
 
 namespace kovo::chart {
@@ -170,9 +171,8 @@ TEST_F(MarsJupiter2026, ARangeCutsItsPeriodOpen) {
 
 TEST_F(MarsJupiter2026, PngHasTheAskedSizeAndABadNameWritesNothing) {
     const TimelineModel model = BuildTimeline(*result_);
-    const fs::path dir = fs::path(::testing::TempDir()) / "kovo_chart_png";
-    fs::remove_all(dir);
-    fs::create_directories(dir);
+    const testing::TempFolder scratch("kovo-chart-png");
+    const fs::path& dir = scratch.Path();
     const fs::path png = dir / "chart.PNG";
     ASSERT_EQ(WriteChartFile(model, png.string(), QSize(1234, 567)), "");
     const QImage image(QString::fromStdString(png.string()));

@@ -2,8 +2,11 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <optional>
+#include <string>
 
 #include "platform/calendar_lib.h"
+#include "support/scoped_env.h"
 
 using namespace kovo::platform;
 
@@ -113,21 +116,16 @@ TEST(CalendarLib, JuldatGivesTheCalendarYear) {
     EXPECT_EQ(y, 1999);
 }
 
-namespace {
-void SetZone(const char* zone) {
-#ifdef _WIN32
-    _putenv_s("TZ", zone);
-#else
-    setenv("TZ", zone, 1);
-#endif
-}
-}  // namespace
-
 TEST(CalendarLib, TimezoneFollowsTheEnvironment) {
-    SetZone("EST5EDT");
-    EXPECT_EQ(get_timezone(), 5 * 3600);
-    SetZone("IST-5:30");
-    EXPECT_EQ(get_timezone(), -(5 * 3600 + 1800));
-    SetZone("UTC");
-    EXPECT_EQ(get_timezone(), 0);
+    const std::optional<std::string> before = kovo::testing::GetEnv("TZ");
+    {
+        const kovo::testing::ScopedEnv zone("TZ", "EST5EDT");
+        EXPECT_EQ(get_timezone(), 5 * 3600);
+        zone.Set("IST-5:30");
+        EXPECT_EQ(get_timezone(), -(5 * 3600 + 1800));
+        zone.Set("UTC");
+        EXPECT_EQ(get_timezone(), 0);
+    }
+    // The cases after this one in the same process see the zone they started with.
+    EXPECT_EQ(kovo::testing::GetEnv("TZ"), before);
 }

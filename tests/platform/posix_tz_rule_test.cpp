@@ -12,6 +12,7 @@
 
 #include "platform/named_time_zone.h"
 #include "platform/posix_tz_rule.h"
+#include "support/scoped_env.h"
 
 using kovo::platform::NamedTimeZone;
 using kovo::platform::PosixTzRule;
@@ -118,9 +119,8 @@ TEST(NamedTimeZone, AgreesWithPythonZoneinfoIn2038And2100And2199) {
                            "Europe/Dublin",    "America/Santiago", "Pacific/Chatham", "Africa/Casablanca"};
     std::string command = "PYTHONTZPATH='" + kovo::platform::TimeZoneDatabaseFolder() + "' python3 -c \"$KOVO_PY\" 2038,2100,2199";
     for (const char* zone : zones) command += std::string(" ") + zone;
-    setenv("KOVO_PY", kZoneinfoScript, 1);
+    const kovo::testing::ScopedEnv script("KOVO_PY", kZoneinfoScript);
     const std::string output = RunCommand(command + " 2>/dev/null");
-    unsetenv("KOVO_PY");
     if (output.empty()) GTEST_SKIP() << "python3 with zoneinfo is not installed";
 
     std::istringstream lines(output);

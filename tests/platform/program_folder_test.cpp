@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "platform/program_folder.h"
+#include "support/temp_folder.h"
 
 namespace fs = std::filesystem;
 using kovo::platform::DataFolderFor;
@@ -19,13 +20,11 @@ std::string WithSeparator(const fs::path& folder) {
 class ProgramFolder : public ::testing::Test {
 protected:
     void SetUp() override {
-        root = fs::path(::testing::TempDir()) / "kovo_prefix";
-        fs::remove_all(root);
         fs::create_directories(root / "bin");
         fs::create_directories(root / "share" / "kovo");
     }
-    void TearDown() override { fs::remove_all(root); }
-    fs::path root;
+    const kovo::testing::TempFolder scratch{"kovo-prefix"};
+    const fs::path root = scratch.Path();
 };
 
 }  // namespace

@@ -12,6 +12,8 @@
 
 #include "platform/named_time_zone.h"
 #include "platform/tzif_file.h"
+#include "support/scoped_env.h"
+#include "support/temp_folder.h"
 
 namespace fs = std::filesystem;
 using kovo::platform::NamedTimeZone;
@@ -32,23 +34,16 @@ void WriteBytes(const fs::path& path, const std::string& bytes) {
 // A scratch database in place of the system's for the life of the object.
 class ScratchDatabase {
 public:
-    ScratchDatabase() : system_(kovo::platform::TimeZoneDatabaseFolder()) {
-        folder_ = fs::temp_directory_path() / ("kovo-tzdb-" + std::to_string(::getpid()));
-        fs::remove_all(folder_);
-        fs::create_directories(folder_);
-        setenv("TZDIR", folder_.c_str(), 1);
-    }
-    ~ScratchDatabase() {
-        unsetenv("TZDIR");
-        fs::remove_all(folder_);
-    }
+    ScratchDatabase() : system_(kovo::platform::TimeZoneDatabaseFolder()) {}
     const fs::path& Folder() const { return folder_; }
     std::string Real(const std::string& name) const { return ReadBytes(system_ / name); }
     void Put(const std::string& name, const std::string& bytes) const { WriteBytes(folder_ / name, bytes); }
 
 private:
     fs::path system_;
-    fs::path folder_;
+    const kovo::testing::TempFolder scratch_{"kovo-tzdb"};
+    const fs::path folder_ = scratch_.Path();
+    const kovo::testing::ScopedEnv tzdir_{"TZDIR", folder_.string()};
 };
 
 std::string BigEndian(std::int64_t value, int width) {
@@ -157,7 +152,7 @@ TEST(ZoneDatabase, AnEmptyOrMissingDatabaseIsSaidToBeMissing) {
         EXPECT_NE(load.problem.find("time-zone database is missing"), std::string::npos) << load.problem;
     }
     EXPECT_TRUE(kovo::platform::NamedTimeZoneNames().empty());
-    setenv("TZDIR", (db.Folder() / "not-there").c_str(), 1);
+    const kovo::testing::ScopedEnv missing("TZDIR", (db.Folder() / "not-there").string());
     EXPECT_EQ(NamedTimeZone::Load("UTC").failure, Failure::NoDatabase);
 }
 

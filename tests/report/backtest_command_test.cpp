@@ -8,6 +8,7 @@
 
 #include "calendar/calendar_services.h"
 #include "report/report_commands.h"
+#include "support/temp_folder.h"
 #include "test_support.h"
 
 namespace {
@@ -35,10 +36,7 @@ class BacktestCommand : public ::testing::Test {
 protected:
     void SetUp() override {
         kovo::testing::InitModelOnce();
-        folder_ = std::filesystem::temp_directory_path() / "kovo_backtest_command_test";
-        std::filesystem::create_directories(folder_);
     }
-    void TearDown() override { std::filesystem::remove_all(folder_); }
 
     std::string Write(const std::string& name, const std::string& text) {
         const std::string path = (folder_ / name).string();
@@ -57,7 +55,8 @@ protected:
         return Write("spring.csv", "Date,Close\n" + rows);
     }
 
-    std::filesystem::path folder_;
+    const kovo::testing::TempFolder scratch_{"kovo-backtest-command"};
+    const std::filesystem::path folder_ = scratch_.Path();
 };
 
 TEST_F(BacktestCommand, BadOptionsGiveTheUsageAndStatusTwo) {

@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "report/report_commands.h"
+#include "support/scoped_env.h"
+#include "support/temp_folder.h"
 #include "test_support.h"
 
 using kovo::report::RunReport;
@@ -80,16 +82,19 @@ TEST(ReportCommands, BadOptionsGiveTheUsageAndStatusTwo) {
 
 TEST(ReportCommands, AZoneTheDatabaseCannotGiveIsRefusedWithItsReason) {
     namespace fs = std::filesystem;
-    const fs::path folder = fs::temp_directory_path() / "kovo_report_damaged_tzdb";
+    const kovo::testing::TempFolder scratch("kovo-report-damaged-tzdb");
+    const fs::path folder = scratch / "tzdb";
     fs::create_directories(folder / "America");
     std::ofstream(folder / "America/New_York", std::ios::binary) << std::string(3000, '\x7f');
-    setenv("TZDIR", folder.c_str(), 1);
-    const Result damaged = Report({"transits", "--from", "2026-01-01", "--to", "2026-03-01", "--tz", "America/New_York"});
-    fs::remove_all(folder / "America");
-    const Result missing = Report({"positions", "--tz", "UTC"});  // an empty folder
-    fs::remove_all(folder);
-    const Result none = Report({"positions", "--tz", "UTC"});
-    unsetenv("TZDIR");
+    Result damaged, missing, none;
+    {
+        const kovo::testing::ScopedEnv tzdir("TZDIR", folder.string());
+        damaged = Report({"transits", "--from", "2026-01-01", "--to", "2026-03-01", "--tz", "America/New_York"});
+        fs::remove_all(folder / "America");
+        missing = Report({"positions", "--tz", "UTC"});  // an empty folder
+        fs::remove_all(folder);
+        none = Report({"positions", "--tz", "UTC"});
+    }
     EXPECT_EQ(damaged.status, 2);
     EXPECT_NE(damaged.err.find("kovo-report: the time-zone database entry America/New_York cannot be read: it is not "
                                "a zone file (TZif)"),
@@ -216,7 +221,8 @@ TEST(ReportCommands, AShortIndexFileWarnsButTheSimulationStillRuns) {
     all << in.rdbuf();
     std::string text = all.str();
     text.erase(text.rfind("2014-12-31"));  // 2087 lines: wrong count, the dates still covered
-    const std::string shortFile = ::testing::TempDir() + "/kovo_short_djia.txt";
+    const kovo::testing::TempFolder scratch("kovo-short-djia");
+    const std::string shortFile = scratch.File("DJIA_data.txt");
     std::ofstream(shortFile, std::ios::binary) << text;
     const auto r = Report({"simulate", "--first", "Earth", "--from", "2011-03-15", "--to", "2011-09-30",
                            "--index-file", shortFile});

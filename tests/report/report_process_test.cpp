@@ -2,48 +2,34 @@
 // files are missing. The program runs from a copy of the data folder so that its
 // files can be taken away without touching the build.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <string>
 
 #include "platform/standard_output.h"
 #include "report/report_commands.h"
+#include "support/process_run.h"
+#include "support/temp_folder.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-struct ProcessRun {
-    int status = -1;
-    std::string err;
-};
+using kovo::testing::ProcessRun;
+using kovo::testing::TempFolder;
 
-std::string ReadAll(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-// Runs `program args redirection` through the shell; stderr is captured.
-ProcessRun Shell(const fs::path& program, const std::string& args, const std::string& redirection) {
-    const fs::path err = fs::path(::testing::TempDir()) / "kovo_report_err.txt";
-    const std::string command = "'" + program.string() + "' " + args + " " + redirection + " 2>'" + err.string() + "'";
-    const int raw = std::system(command.c_str());
-    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadAll(err)};
+// Runs `program args` through the shell; both outputs are captured unless `redirection`
+// sends standard output elsewhere.
+ProcessRun Shell(const fs::path& program, const std::string& args, const std::string& redirection = "") {
+    return kovo::testing::RunShell(kovo::testing::ShellQuoted(program.string()) + " " + args, redirection);
 }
 
 const fs::path kReport = fs::current_path() / "kovo-report";
 
-// A data folder with kovo-report and both Pluto files, less those named.
-fs::path DataFolderWithout(const std::string& name, const std::string& missing) {
-    const fs::path folder = fs::path(::testing::TempDir()) / name;
-    fs::remove_all(folder);
-    fs::create_directories(folder);
+// `scratch` made a data folder with kovo-report and both Pluto files, less those named.
+fs::path DataFolderWithout(const TempFolder& scratch, const std::string& missing) {
+    const fs::path& folder = scratch.Path();
     fs::copy_file(kReport, folder / "kovo-report");
     for (const char* file : {"pluto.slx", "hpluto.2199.slx"})
         if (missing != file) fs::copy_file(fs::current_path() / file, folder / file);
@@ -76,7 +62,8 @@ TEST(ReportProcess, AClosedStreamFailsEveryCommandThatPrints) {
 
 TEST(ReportProcess, MissingPlutoFilesRefusePlutoRunsWithStatusOne) {
     for (const std::string missing : {"pluto.slx", "hpluto.2199.slx"}) {
-        const fs::path folder = DataFolderWithout("kovo_no_pluto", missing);
+        const TempFolder scratch("kovo-no-pluto");
+        const fs::path folder = DataFolderWithout(scratch, missing);
         const std::string path = (folder / missing).string();
         ProcessRun r = Shell(folder / "kovo-report",
                       "transits --first Mars --second Pluto --from 2026-01-01 --to 2026-12-31 --tz GMT", ">/dev/null");
@@ -94,27 +81,23 @@ TEST(ReportProcess, MissingPlutoFilesRefusePlutoRunsWithStatusOne) {
                   ">/dev/null");
         EXPECT_EQ(r.status, 0) << missing;
         EXPECT_NE(r.err.find(path), std::string::npos) << r.err;
-        fs::remove_all(folder);
     }
 }
 
 TEST(ReportProcess, TimeZoneNamesOutsideTheDatabaseExitWithStatusTwo) {
-    const fs::path out = fs::path(::testing::TempDir()) / "kovo_report_tz.txt";
-    ProcessRun r = Shell(kReport, "transits --from 2026-01-01 --to 2026-12-31 --tz Nowhere/Else", ">'" + out.string() + "'");
+    ProcessRun r = Shell(kReport, "transits --from 2026-01-01 --to 2026-12-31 --tz Nowhere/Else");
     EXPECT_EQ(r.status, 2);
     EXPECT_EQ(r.err.rfind("kovo-report: unknown time zone 'Nowhere/Else': ", 0), 0u) << r.err;
-    EXPECT_EQ(ReadAll(out), "");
-    r = Shell(kReport, "transits --from 2026-01-01 --to 2026-12-31 --tz America/New_York", ">'" + out.string() + "'");
+    EXPECT_EQ(r.out, "");
+    r = Shell(kReport, "transits --from 2026-01-01 --to 2026-12-31 --tz America/New_York");
     EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_NE(ReadAll(out).find(", times in America/New_York"), std::string::npos);
+    EXPECT_NE(r.out.find(", times in America/New_York"), std::string::npos);
     // The list's own texts keep their fixed offsets, though the database knows "GMT" and "EST" too.
     for (const char* fixed : {"GMT", "EST/CDT", "-300"}) {
-        r = Shell(kReport, std::string("transits --from 2026-01-01 --to 2026-12-31 --tz ") + fixed,
-                  ">'" + out.string() + "'");
+        r = Shell(kReport, std::string("transits --from 2026-01-01 --to 2026-12-31 --tz ") + fixed);
         EXPECT_EQ(r.status, 0) << fixed << ": " << r.err;
-        EXPECT_EQ(ReadAll(out).find(", times in"), std::string::npos) << fixed;
+        EXPECT_EQ(r.out.find(", times in"), std::string::npos) << fixed;
     }
-    fs::remove(out);
 }
 
 // Running out of memory anywhere in a command ends it with status 1 and a message that

@@ -9,6 +9,7 @@
 
 #include "report/cli_options.h"
 #include "report/report_commands.h"
+#include "support/temp_folder.h"
 
 using namespace kovo::report;
 namespace fs = std::filesystem;
@@ -67,9 +68,8 @@ TEST(ExportOptions, ParsedForTheRunsThatHaveRecords) {
 }
 
 TEST(ExportOptions, TheFileHoldsWhatStandardOutputWouldHave) {
-    const fs::path folder = fs::path(::testing::TempDir()) / "kovo_run_output";
-    fs::remove_all(folder);
-    fs::create_directories(folder);
+    const kovo::testing::TempFolder scratch("kovo-run-output");
+    const fs::path& folder = scratch.Path();
     for (const char* format : {"text", "csv", "json"}) {
         const fs::path file = folder / (std::string("out.") + format);
         const Result printed = Report(With(kYear, {"--format", format}));
@@ -84,9 +84,8 @@ TEST(ExportOptions, TheFileHoldsWhatStandardOutputWouldHave) {
 }
 
 TEST(ExportOptions, ARefusedRunLeavesTheFileAloneAndAnUnwritableOneIsReported) {
-    const fs::path folder = fs::path(::testing::TempDir()) / "kovo_run_output_refused";
-    fs::remove_all(folder);
-    fs::create_directories(folder);
+    const kovo::testing::TempFolder scratch("kovo-run-output-refused");
+    const fs::path& folder = scratch.Path();
     const fs::path file = folder / "keep.csv";
     std::ofstream(file) << "old";
     for (const char* format : {"text", "csv"}) {
@@ -106,9 +105,8 @@ TEST(ExportOptions, ARefusedRunLeavesTheFileAloneAndAnUnwritableOneIsReported) {
 // An all-transits run that has to leave out a pair ends with status 1: its -o file stays
 // as it was in every format, and the report on standard output names what was left out.
 TEST(ExportOptions, ARunThatSkipsAPairWritesNoFileAndSaysSoInTheReport) {
-    const fs::path folder = fs::path(::testing::TempDir()) / "kovo_run_output_skipped";
-    fs::remove_all(folder);
-    fs::create_directories(folder);
+    const kovo::testing::TempFolder scratch("kovo-run-output-skipped");
+    const fs::path& folder = scratch.Path();
     const fs::path file = folder / "keep.txt";
     const std::vector<std::string> run = {"all", "--first", "Sun", "--from", "2099-06-01", "--to", "2100-06-01",
                                           "--tz", "GMT"};
@@ -153,9 +151,8 @@ TEST(ExportOptions, ASimulationNeverWritesOverItsIndexFile) {
     const char* shared = std::getenv("KOVO_SHARED_DATA");
     const fs::path real = shared != nullptr ? fs::path(shared) / "DJIA_data.txt" : fs::path();
     if (real.empty() || !fs::exists(real)) GTEST_SKIP() << "needs the shared DJIA_data.txt";
-    const fs::path folder = fs::path(::testing::TempDir()) / "kovo_run_output_index";
-    fs::remove_all(folder);
-    fs::create_directories(folder);
+    const kovo::testing::TempFolder scratch("kovo-run-output-index");
+    const fs::path& folder = scratch.Path();
     const fs::path index = folder / "DJIA_data.txt";
     fs::copy_file(real, index);
     fs::create_symlink(index, folder / "link.txt");

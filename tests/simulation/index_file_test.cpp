@@ -11,6 +11,7 @@
 
 #include "calendar/calendar_services.h"
 #include "simulation/index_file.h"
+#include "support/temp_folder.h"
 #include "test_support.h"
 
 using namespace kovo::simulation;
@@ -43,20 +44,14 @@ std::vector<std::string> WeekdayLines() {
 class IndexFile : public ::testing::Test {
 protected:
     std::string Write(const std::string& content) {
-        const std::string path = ::testing::TempDir() + "kovo_index_" +
-                                 ::testing::UnitTest::GetInstance()->current_test_info()->name() + "_" +
-                                 std::to_string(fileCount++) + ".txt";
+        const std::string path = scratch.File("index_" + std::to_string(fileCount++) + ".txt");
         std::ofstream(path, std::ios::binary) << content;
-        written.push_back(path);
         return path;
     }
     std::string WriteLines(const std::vector<std::string>& lines, const std::string& end = "\r\n") {
         std::string content;
         for (const auto& line : lines) content += line + end;
         return Write(content);
-    }
-    void TearDown() override {
-        for (const auto& path : written) std::filesystem::remove(path);
     }
     static void ExpectFileError(const std::optional<kovo::util::Message>& message) {
         ASSERT_TRUE(message.has_value());
@@ -65,7 +60,7 @@ protected:
         EXPECT_EQ(message->icon, kovo::util::MessageIcon::None);
         EXPECT_EQ(message->buttons, kovo::util::MessageButtons::Ok);
     }
-    std::vector<std::string> written;
+    const kovo::testing::TempFolder scratch{"kovo-index"};
     int fileCount = 0;
     IndexPrices prices;
 };
@@ -101,11 +96,11 @@ TEST_F(IndexFile, WrongCountMissingOrEmptyFileGivesOneMessage) {
     lines.push_back(Line(Day(2015, 1, 1)));
     ExpectFileError(prices.Load(WriteLines(lines)));
 
-    ExpectFileError(prices.Load(::testing::TempDir() + "kovo_no_such_index_file.txt"));
+    ExpectFileError(prices.Load(scratch.File("no_such_index_file.txt")));
     EXPECT_EQ(prices.IndexLineCount(), 0);
     ExpectFileError(prices.Load(Write("")));
     EXPECT_EQ(prices.IndexLineCount(), 0);
-    ExpectFileError(prices.Load(::testing::TempDir()));  // a folder, not a file
+    ExpectFileError(prices.Load(scratch.Path().string()));  // a folder, not a file
     EXPECT_FALSE(prices.IndexValueOnOrAfter(Day(2010, 6, 1)).has_value());
 
     // A lone LF does not end a line, so a file with LF ends is one long line.

@@ -14,6 +14,7 @@
 
 #include "calendar/calendar_services.h"
 #include "simulation/index_file.h"
+#include "support/temp_folder.h"
 #include "test_support.h"
 #include "tools/index_converter.h"
 
@@ -38,11 +39,7 @@ class IndexConverterTest : public ::testing::Test {
 protected:
     void SetUp() override {
         testing::InitModelOnce();
-        folder = fs::temp_directory_path() / ("kovo_djia_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                                             "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(folder);
     }
-    void TearDown() override { fs::remove_all(folder); }
 
     std::string Write(const std::string& name, const std::string& text) {
         const fs::path path = folder / name;
@@ -55,7 +52,8 @@ protected:
         return RunIndexConverter(args, out, err);
     }
 
-    fs::path folder;
+    const testing::TempFolder scratch{"kovo-djia"};
+    const fs::path folder = scratch.Path();
     std::ostringstream out, err;
 };
 

@@ -14,6 +14,7 @@
 #include "platform/named_time_zone.h"
 #include "ui/named_zone_dialog.h"
 #include "ui/registry.h"
+#include "support/scoped_env.h"
 #include "ui/zone_list.h"
 #include "main_window_probe.h"
 #include "ui_test_support.h"
@@ -176,14 +177,15 @@ TEST_F(NamedZoneTest, ASavedZoneWhoseFileIsDamagedIsSaidNotUsed) {
     Pick(kNamed);
     w->main.SaveState();
     w.reset();
-    const std::filesystem::path folder = std::filesystem::temp_directory_path() / "kovo_ui_damaged_tzdb";
+    const std::filesystem::path folder = TempPath("tzdb");
     std::filesystem::create_directories(folder / "Asia");
     std::ofstream(folder / "Asia/Kathmandu", std::ios::binary) << "TZif2 and then nothing of use";
     w = Start();
     // The start-up's messages are cleared for the tests; restoring the state again reads it alike.
-    setenv("TZDIR", folder.c_str(), 1);
-    w->main.findChild<QPushButton*>(QStringLiteral("cmdRestoreState"))->click();
-    unsetenv("TZDIR");
+    {
+        const ScopedEnv tzdir("TZDIR", folder.string());
+        w->main.findChild<QPushButton*>(QStringLiteral("cmdRestoreState"))->click();
+    }
     std::filesystem::remove_all(folder);
     ASSERT_FALSE(w->dialogs.Messages().empty());
     EXPECT_EQ(w->dialogs.Messages().back().text,

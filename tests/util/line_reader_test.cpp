@@ -15,14 +15,17 @@
 #include <unistd.h>
 #endif
 
+#include "support/temp_folder.h"
 #include "util/line_reader.h"
 
 using namespace kovo::util;
 
 namespace {
 
+// In a folder of this process's own, removed when it ends.
 std::string WriteTemp(const std::string& name, const std::string& content) {
-    const auto path = std::filesystem::temp_directory_path() / name;
+    static const kovo::testing::TempFolder folder("kovo-line-reader");
+    const auto path = folder / name;
     std::ofstream(path, std::ios::binary) << content;
     return path.string();
 }
@@ -197,8 +200,8 @@ std::optional<std::string> ErrorTextWithin(const std::string& path, int seconds)
 }  // namespace
 
 TEST(LineReader, FifoAndDevicesAreRefusedWithoutWaiting) {
-    const auto folder = std::filesystem::temp_directory_path() / ("kovo_lr_fifo_" + std::to_string(getpid()));
-    std::filesystem::create_directories(folder);
+    const kovo::testing::TempFolder scratch("kovo-lr-fifo");
+    const auto& folder = scratch.Path();
     const auto fifo = (folder / "DJIA_data.txt").string();
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
     std::vector<std::string> paths = {fifo};
