@@ -29,7 +29,7 @@ TransitResult RunSearch(const SearchRequest& request, util::RunHost& host);
 // else Completed when some pass recorded a transit and NotFound when none did.
 AllTransitsResult RunAllTransits(const AllTransitsRequest& request, util::RunHost& host);
 
-// "Mars and Jupiter": the pair as headings and captions name it.
+// "Mars and Jupiter": the pair as headings name it.
 std::string PairName(astro::Body first, astro::Body second, bool heliocentric);
 
 // The day the scan starts from when the pair is already within an inner orb of any of
