@@ -47,8 +47,8 @@ struct SearchRequest {
 // either the request of its pair, or the refusal of it (said when its turn comes, and the
 // others still run), or neither: the body met itself, and there is nothing to find.
 struct AllTransitsPass {
-    std::optional<TransitRequest> request;
-    std::optional<util::Refusal> refusal;
+    std::optional<TransitRequest> request{};
+    std::optional<util::Refusal> refusal{};
 };
 
 struct AllTransitsRequest {

@@ -9,7 +9,7 @@ enum class InputField { None, StartDate, EndDate, TimeZone, Bodies, Orbs, Aspect
 
 struct Refusal {
     InputField field = InputField::None;
-    Message message;
+    Message message{};
 };
 
 }  // namespace kovo::util
