@@ -17,7 +17,7 @@ namespace {
 PriceSeries TwoYears() {
     PriceSeries series;
     for (int i = 0; i < 520; ++i)
-        series.points.push_back({.day = testing::TradingDay(i), .close = 1000.0 + (i * 37 % 101), .line = i + 2});
+        series.points.push_back({.day = testing::TradingDay(i), .close = 1000.0 + (i * 37 % 101), .line = static_cast<std::size_t>(i) + 2});
     return series;
 }
 
