@@ -9,18 +9,19 @@ cmake_minimum_required(VERSION 3.25)
 set(layer_table
   "util       :"
   "platform   :"
+  "stats      : util"
   "astro      : util platform"
   "calendar   : util platform astro"
   "transits   : util platform astro calendar"
   "simulation : util platform astro calendar"
   "prices     : util platform astro calendar"
-  "export     : util platform astro calendar transits simulation prices backtest"
-  "backtest   : util platform astro calendar transits prices"
-  "requests   : util platform astro calendar transits simulation prices backtest"
-  "report     : util platform astro calendar transits simulation prices export backtest requests"
-  "chart      : util platform astro calendar transits simulation prices export backtest qt"
-  "ui         : util platform astro calendar transits simulation prices export backtest requests chart qt"
-  "app        : util platform astro calendar transits simulation prices export backtest requests chart report ui qt"
+  "export     : util stats platform astro calendar transits simulation prices backtest"
+  "backtest   : util stats platform astro calendar transits prices"
+  "requests   : util stats platform astro calendar transits simulation prices backtest"
+  "report     : util stats platform astro calendar transits simulation prices export backtest requests"
+  "chart      : util stats platform astro calendar transits simulation prices export backtest qt"
+  "ui         : util stats platform astro calendar transits simulation prices export backtest requests chart qt"
+  "app        : util stats platform astro calendar transits simulation prices export backtest requests chart report ui qt"
 )
 
 set(layers "")
