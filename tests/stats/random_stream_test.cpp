@@ -40,10 +40,12 @@ TEST(RandomStreamTest, EachRuleAndPurposeHasItsOwnStream) {
 TEST(RandomStreamTest, DrawsInARangeArePinned) {
     // Pinned so that a change of engine, seeding or reduction (for instance to
     // std::uniform_int_distribution) shows up as a changed p-value for the same seed.
+    // The values come from a separate Python implementation of mt19937_64, SplitMix64,
+    // FNV-1a and the rejection step, not from this code.
     RandomStream stream(StreamSeed(1, IdentityHash("pin"), StreamPurpose::CircularShift));
     std::array<std::uint64_t, 6> draws{};
     for (auto& d : draws) d = stream.Below(26000);
-    EXPECT_EQ(draws, (std::array<std::uint64_t, 6>{0, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(draws, (std::array<std::uint64_t, 6>{437, 16823, 21458, 14082, 8670, 22269}));
 }
 
 TEST(RandomStreamTest, BelowStaysInRangeAndIsEven) {
