@@ -63,7 +63,9 @@ TEST(FalseDiscoveryTest, QIsAtLeastPAndMonotoneInP) {
     std::sort(pairs.begin(), pairs.end());
     for (std::size_t i = 1; i < pairs.size(); ++i) {
         EXPECT_LE(pairs[i - 1].second, pairs[i].second);
-        if (pairs[i - 1].first == pairs[i].first) EXPECT_EQ(pairs[i - 1].second, pairs[i].second);
+        if (pairs[i - 1].first == pairs[i].first) {
+            EXPECT_EQ(pairs[i - 1].second, pairs[i].second);
+        }
     }
 }
 
