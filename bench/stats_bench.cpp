@@ -91,12 +91,12 @@ void RealTrades(benchmark::State& state, int first, int second, bool helio) {
     for (std::int32_t d = testing::Day(1920, 1, 1); d <= testing::Day(2019, 12, 31) && i < walk.size(); ++d)
         if (d % 7 < 5) series.points.push_back({.day = d, .close = walk[i++], .line = 0});
     backtest::BacktestParams params;
-    params.firstPlanet = first;
-    params.secondPlanet = second;
+    params.first = astro::BodyOfIndex(first);
+    params.second = astro::BodyOfIndex(second);
     params.heliocentric = helio;
+    params.permutations = 0;  // the table below times the statistics on their own
     bench::NullRunHost host;
-    util::RunFlags flags;
-    const backtest::BacktestResult result = backtest::RunBacktest(params, series, flags, host);
+    const backtest::BacktestResult result = backtest::RunBacktest(params, series, host);
     std::vector<std::vector<stats::Hold>> rules;
     for (const backtest::StrategyResult& strategy : result.strategies) {
         rules.emplace_back();

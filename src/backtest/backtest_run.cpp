@@ -94,21 +94,74 @@ std::string PairName(const BacktestParams& params) {
     return transits::PairName(params.first, params.second, params.heliocentric);
 }
 
-BacktestResult EvaluateBacktest(const BacktestParams& params, const PriceSeries& prices, std::vector<OrbStay> stays,
-                                std::vector<ExactEvent> exacts) {
+std::string RuleIdentity(const BacktestParams& params, int aspect, int orbDegrees) {
+    const auto name = [&](astro::Body body) {
+        return astro::PlanetName(astro::PlanetIndex(body), params.heliocentric, false);
+    };
+    return name(params.first) + "-" + name(params.second) +
+           (params.heliocentric ? " helio " : " geo ") + (params.side == Side::Long ? "long " : "short ") +
+           std::to_string(aspect) + " " + std::to_string(orbDegrees);
+}
+
+std::optional<bool> HeldOut(const RuleSignificance& before, const RuleSignificance& after) {
+    if (!before.excessPct || !after.excessPct || *before.excessPct == 0 || *after.excessPct == 0) return std::nullopt;
+    return (*before.excessPct > 0) == (*after.excessPct > 0);
+}
+
+std::string HoldoutRefusal(const PriceSeries& prices, std::int32_t holdoutDay) {
+    std::size_t before = 0;
+    for (const PricePoint& point : prices.points) before += point.day < holdoutDay ? 1 : 0;
+    const std::size_t after = prices.Size() - before;
+    if (before >= kMinimumCloses && after >= kMinimumCloses) return {};
+    return "The hold-out date " + calendar::FormatDayNumberIso8601(holdoutDay) + " leaves " +
+           std::to_string(before) + " close" + (before == 1 ? "" : "s") + " before it and " + std::to_string(after) +
+           " from it on; each side needs at least 2.";
+}
+
+namespace {
+
+BacktestResult EvaluateRange(const BacktestParams& params, const PriceSeries& prices, const std::vector<OrbStay>& stays,
+                             const std::vector<ExactEvent>& exacts) {
     BacktestResult result;
     result.inputs = params;
     result.outcome = util::RunOutcome::Completed;
     result.prices = prices;
     result.firstDay = prices.points.front().day;
     result.lastDay = prices.points.back().day;
-    for (StrategyTrades& trades : BuildTrades(stays, prices, params.side, params.aspects, params.orbDegrees)) {
-        BacktestStatistics stats = StatisticsOf(trades, prices, params.side);
-        result.strategies.push_back({.trades = std::move(trades), .stats = stats});
+    const double cost = params.CostFraction();
+    SignificanceContext context(prices, params.permutations, params.seed, cost);
+    for (StrategyTrades& trades : BuildTrades(stays, prices, params.side, params.aspects, params.orbDegrees, cost)) {
+        StrategyResult strategy;
+        strategy.stats = StatisticsOf(trades, prices, params.side, cost);
+        strategy.significance = SignificanceOf(trades.trades, params.side,
+                                               RuleIdentity(params, trades.aspect, trades.orbDegrees), context);
+        strategy.risk = RiskOf(trades.trades, prices, params.side, cost, params.riskFreePct);
+        strategy.trades = std::move(trades);
+        result.strategies.push_back(std::move(strategy));
     }
-    result.buyAndHold.trades = BuyAndHoldTrades(prices);
-    result.buyAndHold.stats = StatisticsOf(result.buyAndHold.trades, prices, Side::Long);
-    result.eventStudy = StudyEvents(exacts, prices, params.aspects);
+    std::vector<RuleSignificance*> family;
+    for (StrategyResult& strategy : result.strategies) family.push_back(&strategy.significance);
+    result.rules = FillQValues(family);
+    result.buyAndHold.trades = BuyAndHoldTrades(prices, cost);
+    result.buyAndHold.stats = StatisticsOf(result.buyAndHold.trades, prices, Side::Long, cost);
+    result.buyAndHold.risk = RiskOf(result.buyAndHold.trades.trades, prices, Side::Long, cost, params.riskFreePct);
+    result.eventStudy = StudyEvents(exacts, prices, params.aspects, RuleIdentity(params, 0, 0), context);
+    result.events = FillQValues(EventFamily(result.eventStudy));
+    return result;
+}
+
+}  // namespace
+
+BacktestResult EvaluateBacktest(const BacktestParams& params, const PriceSeries& prices, std::vector<OrbStay> stays,
+                                std::vector<ExactEvent> exacts) {
+    BacktestResult result = EvaluateRange(params, prices, stays, exacts);
+    if (params.holdoutDay && HoldoutRefusal(prices, *params.holdoutDay).empty()) {
+        BacktestParams part = params;
+        part.holdoutDay.reset();
+        const std::int32_t day = *params.holdoutDay;
+        result.periods.push_back(EvaluateRange(part, ClipToRange(prices, prices.points.front().day, day - 1), stays, exacts));
+        result.periods.push_back(EvaluateRange(part, ClipToRange(prices, day, prices.points.back().day), stays, exacts));
+    }
     result.stays = std::move(stays);
     result.exacts = std::move(exacts);
     return result;
@@ -128,6 +181,10 @@ BacktestResult RunBacktest(const BacktestParams& params, const PriceSeries& seri
                        "The price series holds " + std::to_string(prices.Size()) + " close" +
                            (prices.Size() == 1 ? "" : "s") + " from " + calendar::FormatDayNumberIso8601(from) + " to " +
                            calendar::FormatDayNumberIso8601(to) + "; a backtest needs at least 2.");
+    if (params.holdoutDay) {
+        if (std::string why = HoldoutRefusal(prices, *params.holdoutDay); !why.empty())
+            return Refused(params, host, std::move(why));
+    }
 
     // Only the closes' own span is scanned: days before the first close or after the last
     // trade nothing, and a wide range would cost seconds per century. The scan backs off

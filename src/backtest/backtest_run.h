@@ -18,6 +18,8 @@
 #include "backtest/event_study.h"
 #include "backtest/orb_stays.h"
 #include "backtest/price_series.h"
+#include "backtest/rule_significance.h"
+#include "backtest/strategy_risk.h"
 #include "backtest/trade_rules.h"
 #include "astro/body.h"
 #include "calendar/report_zone.h"
@@ -43,11 +45,22 @@ struct BacktestParams {
     std::optional<std::int32_t> toDay;
     calendar::ReportZone zone;  // the zone of the civil dates of orb entries and exits: GMT
     astro::PlutoAvailability pluto;  // Pluto's limits and availability apply only to a pair with Pluto
+    // Significance: the circular shifts of each rule, and the bootstrap's resamples.
+    int permutations = stats::kDefaultShifts;
+    std::uint64_t seed = kDefaultSeed;
+    // The first day of the hold-out: the range is also evaluated before and from it.
+    std::optional<std::int32_t> holdoutDay;
+    double costBasisPoints = 0;  // charged on every entry and every exit, 0..10000
+    double riskFreePct = 0;      // a year, for the Sharpe and Sortino ratios
+
+    double CostFraction() const { return costBasisPoints / 10000.0; }
 };
 
 struct StrategyResult {
     StrategyTrades trades;
     BacktestStatistics stats;
+    RuleSignificance significance;
+    StrategyRisk risk;
 };
 
 struct BacktestResult {
@@ -62,6 +75,10 @@ struct BacktestResult {
     std::vector<StrategyResult> strategies;  // by aspect ascending, then outer, middle, inner
     StrategyResult buyAndHold;
     std::vector<EventStudyRow> eventStudy;
+    FamilyCount rules;   // the strategies tested and surviving q < kDiscoveryThreshold
+    FamilyCount events;  // the same for the event study's horizons
+    // With a hold-out day: the range before it, then from it on; each evaluated alone.
+    std::vector<BacktestResult> periods;
 
     bool HasStatistics() const { return util::Succeeded(outcome) && outcome != util::RunOutcome::Stopped; }
 };
@@ -80,5 +97,18 @@ BacktestResult RunBacktest(const BacktestParams& params, const PriceSeries& seri
 
 // "Earth and Jupiter": the pair's names in the run's centricity.
 std::string PairName(const BacktestParams& params);
+
+// The identity of a rule that seeds its random streams: "Earth-Jupiter helio long 1 10"
+// (pair, centricity, side, aspect index, orb in degrees), so that the same rule gets the
+// same draws in a backtest and in a sweep.
+std::string RuleIdentity(const BacktestParams& params, int aspect, int orbDegrees);
+
+// Whether the excess kept its sign from the period before the hold-out to the one after:
+// absent when either lacks an excess or either is 0.
+std::optional<bool> HeldOut(const RuleSignificance& before, const RuleSignificance& after);
+
+// A refusal of the hold-out day, or empty: the day must leave at least two closes on
+// each side within the range.
+std::string HoldoutRefusal(const PriceSeries& prices, std::int32_t holdoutDay);
 
 }  // namespace kovo::backtest

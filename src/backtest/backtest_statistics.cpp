@@ -32,27 +32,30 @@ double Annualised(double totalReturn, double calendarDays) {
     return std::pow(1.0 + totalReturn, kDaysPerYear / calendarDays) - 1.0;
 }
 
-std::vector<double> EquityCurve(const std::vector<Trade>& trades, const PriceSeries& prices, Side side) {
+std::vector<double> EquityCurve(const std::vector<Trade>& trades, const PriceSeries& prices, Side side,
+                                double cost) {
     std::vector<double> equity(prices.Size(), 1.0);
     const double s = side == Side::Long ? 1.0 : -1.0;
     std::size_t k = 1;
     double held = 1.0;  // the equity at the latest close out of the market
     for (const Trade& trade : trades) {
         for (; k <= trade.entryIndex && k < equity.size(); ++k) equity[k] = held;
-        const double atEntry = equity[trade.entryIndex];
+        // Without costs the factors are left out, so that the curve is exactly as before.
+        const double atEntry = cost == 0 ? equity[trade.entryIndex] : equity[trade.entryIndex] * (1.0 - cost);
         for (k = trade.entryIndex + 1; k <= trade.exitIndex; ++k)
             equity[k] = atEntry * (1.0 + s * (prices.points[k].close / trade.entryClose - 1.0));
+        if (cost != 0) equity[trade.exitIndex] *= 1.0 - cost;
         held = equity[trade.exitIndex];
     }
     for (; k < equity.size(); ++k) equity[k] = held;
     return equity;
 }
 
-BacktestStatistics StatisticsOf(const StrategyTrades& strategy, const PriceSeries& prices, Side side) {
+BacktestStatistics StatisticsOf(const StrategyTrades& strategy, const PriceSeries& prices, Side side, double cost) {
     BacktestStatistics stats;
     stats.sameDayStays = strategy.sameDayStays;
     const std::vector<Trade>& trades = strategy.trades;
-    const std::vector<double> equity = EquityCurve(trades, prices, side);
+    const std::vector<double> equity = EquityCurve(trades, prices, side, cost);
     stats.maxDrawdown = MaxDrawdown(equity);
     const double calendarDays = prices.points.back().day - prices.points.front().day;
     stats.trades = static_cast<int>(trades.size());
@@ -85,7 +88,7 @@ BacktestStatistics StatisticsOf(const StrategyTrades& strategy, const PriceSerie
     return stats;
 }
 
-StrategyTrades BuyAndHoldTrades(const PriceSeries& prices) {
+StrategyTrades BuyAndHoldTrades(const PriceSeries& prices, double cost) {
     StrategyTrades hold{.aspect = 0, .level = 0, .orbDegrees = 0, .trades = {}, .sameDayStays = 0};
     if (prices.Size() < kMinimumCloses) return hold;
     const PricePoint& first = prices.points.front();
@@ -96,7 +99,7 @@ StrategyTrades BuyAndHoldTrades(const PriceSeries& prices) {
                                 .exitDay = last.day,
                                 .entryClose = first.close,
                                 .exitClose = last.close,
-                                .tradeReturn = SideReturn(Side::Long, first.close, last.close),
+                                .tradeReturn = NetOfCosts(SideReturn(Side::Long, first.close, last.close), cost),
                                 .openedAtStart = false,
                                 .openAtEnd = false});
     return hold;

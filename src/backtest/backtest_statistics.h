@@ -48,14 +48,18 @@ struct BacktestStatistics {
     double timeInMarket = 0;
 };
 
-// The equity curve defined above, one value per trading day of `prices`.
-std::vector<double> EquityCurve(const std::vector<Trade>& trades, const PriceSeries& prices, Side side);
+// The equity curve defined above, one value per trading day of `prices`. With costs, each
+// trade's marks carry the entry's cost and its exit close the exit's too, so the curve
+// ends at prod(1 + r[i]) with the trades' net returns.
+std::vector<double> EquityCurve(const std::vector<Trade>& trades, const PriceSeries& prices, Side side,
+                                double cost = 0);
 
 // The statistics of a strategy's trades; prices must hold at least two closes.
-BacktestStatistics StatisticsOf(const StrategyTrades& strategy, const PriceSeries& prices, Side side);
+BacktestStatistics StatisticsOf(const StrategyTrades& strategy, const PriceSeries& prices, Side side,
+                                double cost = 0);
 
-// Buy-and-hold: one long trade over the whole range.
-StrategyTrades BuyAndHoldTrades(const PriceSeries& prices);
+// Buy-and-hold: one long trade over the whole range, paying `cost` on entry and exit.
+StrategyTrades BuyAndHoldTrades(const PriceSeries& prices, double cost = 0);
 
 // The median of values (not empty); the mean of the two middle values for an even count.
 double Median(std::vector<double> values);

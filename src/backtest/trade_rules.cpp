@@ -7,7 +7,7 @@ namespace kovo::backtest {
 namespace {
 
 // Adds the trade of one stay to its strategy, following the rules in the header.
-void AddStay(const OrbStay& stay, const PriceSeries& prices, Side side, StrategyTrades& strategy) {
+void AddStay(const OrbStay& stay, const PriceSeries& prices, Side side, double cost, StrategyTrades& strategy) {
     const std::size_t last = prices.Size() - 1;
     if (stay.exitDay && *stay.exitDay < prices.points.front().day) return;
     std::size_t entry = 0;
@@ -41,7 +41,7 @@ void AddStay(const OrbStay& stay, const PriceSeries& prices, Side side, Strategy
                                     .exitDay = out.day,
                                     .entryClose = in.close,
                                     .exitClose = out.close,
-                                    .tradeReturn = SideReturn(side, in.close, out.close),
+                                    .tradeReturn = NetOfCosts(SideReturn(side, in.close, out.close), cost),
                                     .openedAtStart = openedAtStart,
                                     .openAtEnd = openAtEnd});
 }
@@ -52,8 +52,14 @@ double SideReturn(Side side, double entryClose, double exitClose) {
     return side == Side::Long ? exitClose / entryClose - 1.0 : 1.0 - exitClose / entryClose;
 }
 
+double NetOfCosts(double grossReturn, double cost) {
+    if (cost == 0) return grossReturn;
+    return (1.0 - cost) * (1.0 + grossReturn) * (1.0 - cost) - 1.0;
+}
+
 std::vector<StrategyTrades> BuildTrades(const std::vector<OrbStay>& stays, const PriceSeries& prices, Side side,
-                                        const std::array<bool, 7>& aspects, const std::array<int, 3>& orbDegrees) {
+                                        const std::array<bool, 7>& aspects, const std::array<int, 3>& orbDegrees,
+                                        double cost) {
     std::vector<StrategyTrades> strategies;
     for (int aspect = 1; aspect <= 7; ++aspect) {
         if (!aspects[static_cast<std::size_t>(aspect - 1)]) continue;
@@ -73,7 +79,7 @@ std::vector<StrategyTrades> BuildTrades(const std::vector<OrbStay>& stays, const
     });
     for (StrategyTrades& strategy : strategies)
         for (const OrbStay* stay : ordered)
-            if (stay->aspect == strategy.aspect && stay->level == strategy.level) AddStay(*stay, prices, side, strategy);
+            if (stay->aspect == strategy.aspect && stay->level == strategy.level) AddStay(*stay, prices, side, cost, strategy);
     return strategies;
 }
 

@@ -20,10 +20,11 @@
 
 #include "backtest/orb_stays.h"
 #include "backtest/price_series.h"
+#include "stats/side.h"
 
 namespace kovo::backtest {
 
-enum class Side { Long, Short };
+using Side = stats::Side;
 
 struct Trade {
     std::size_t entryIndex = 0;  // trading day index into the range's prices
@@ -33,7 +34,8 @@ struct Trade {
     double entryClose = 0;
     double exitClose = 0;
     // long: exitClose / entryClose - 1; short: 1 - exitClose / entryClose (a short sale
-    // at the entry close bought back at the exit close, as a fraction of the entry close)
+    // at the entry close bought back at the exit close, as a fraction of the entry close),
+    // net of the costs of entry and exit (see NetOfCosts)
     double tradeReturn = 0;
     bool openedAtStart = false;
     bool openAtEnd = false;
@@ -51,9 +53,16 @@ struct StrategyTrades {
 // The return of holding from one close to another on the given side.
 double SideReturn(Side side, double entryClose, double exitClose);
 
+// A return after paying `cost` (a fraction of the position, 0.001 for 10 basis points)
+// on entry and again on exit: (1 - cost) (1 + r) (1 - cost) - 1. Without costs the
+// return is left exactly as it is.
+double NetOfCosts(double grossReturn, double cost);
+
 // One StrategyTrades per checked aspect (aspects[k] is aspect index k + 1) and orb level,
-// aspects ascending, levels outer first, built from the stays of the run.
+// aspects ascending, levels outer first, built from the stays of the run; every trade
+// pays `cost` on entry and on exit.
 std::vector<StrategyTrades> BuildTrades(const std::vector<OrbStay>& stays, const PriceSeries& prices, Side side,
-                                        const std::array<bool, 7>& aspects, const std::array<int, 3>& orbDegrees);
+                                        const std::array<bool, 7>& aspects, const std::array<int, 3>& orbDegrees,
+                                        double cost = 0);
 
 }  // namespace kovo::backtest

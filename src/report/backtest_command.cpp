@@ -12,6 +12,7 @@
 #include "export/backtest_export.h"
 #include "platform/named_time_zone.h"
 #include "report/cli_options.h"
+#include "stats/circular_shift.h"
 #include "report/headless_host.h"
 #include "util/input_file.h"
 #include "util/safe_file.h"
@@ -32,6 +33,11 @@ struct BacktestOptions {
     std::optional<std::int32_t> fromDay;
     std::optional<std::int32_t> toDay;
     CliOptions common;  // pair, centricity, aspects, orbs and zone, parsed as for a transit run
+    int permutations = stats::kDefaultShifts;
+    std::uint64_t seed = backtest::kDefaultSeed;
+    std::optional<std::int32_t> holdoutDay;
+    double costBasisPoints = 0;
+    double riskFreePct = 0;
     bool help = false;
 };
 
@@ -171,7 +177,12 @@ int RunBacktestCommand(const std::vector<std::string>& args, std::ostream& out, 
                                     .zone = named ? calendar::ReportZone::Named(*named)
                                                   : calendar::ReportZone::Fixed(calendar::TimeZoneOffsetMinutes(zonePosition),
                                                                                 calendar::TimeZoneText(zonePosition, false)),
-                                    .pluto = {.available = loaded.ok, .reason = loaded.reason}};
+                                    .pluto = {.available = loaded.ok, .reason = loaded.reason},
+                                    .permutations = o.permutations,
+                                    .seed = o.seed,
+                                    .holdoutDay = o.holdoutDay,
+                                    .costBasisPoints = o.costBasisPoints,
+                                    .riskFreePct = o.riskFreePct};
     const backtest::BacktestResult result = backtest::RunBacktest(params, load.series, host);
     host.EndProgress();
     if (!result.HasStatistics()) return 1;  // a refused or stopped run leaves an existing file alone

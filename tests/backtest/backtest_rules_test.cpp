@@ -166,7 +166,9 @@ TEST(EventStudyTest, ReturnsFromTheCloseBeforeTheExactDay) {
         {.aspect = 1, .instantUt = 0, .day = m + 30},  // after the range
         {.aspect = 2, .instantUt = 0, .day = m + 1},   // base Monday week 1 (100)
     };
-    const std::vector<EventStudyRow> rows = StudyEvents(events, prices, {true, true, true, false, false, false, false});
+    SignificanceContext context(prices, 99, 1, 0);
+    const std::vector<EventStudyRow> rows =
+        StudyEvents(events, prices, {true, true, true, false, false, false, false}, "pair", context);
     ASSERT_EQ(rows.size(), 3u);
     const EventStudyRow& con = rows[0];
     EXPECT_EQ(con.events, 3);
