@@ -1,45 +1,20 @@
 #include "backtest/backtest_table.h"
 
 #include <charconv>
-#include <cmath>
-#include <cstdio>
 
 #include "astro/catalogue.h"
+#include "backtest/significance_table.h"
+#include "backtest/text_columns.h"
 #include "calendar/calendar_services.h"
-#include "util/rounding.h"
-#include "util/utf8.h"
 
 namespace kovo::backtest {
 
+std::string OrbText(const StrategyTrades& s) { return s.aspect == 0 ? "" : std::to_string(s.orbDegrees) + "°"; }
+
 namespace {
 
-std::string Percent(std::optional<double> fraction) {
-    if (!fraction || !std::isfinite(*fraction)) return "-";
-    const std::string text = util::FixedTwoDecimals(*fraction * 100.0);
-    return text == "-0.00" ? "0.00" : text;
-}
-
-// Days held: a tenth is enough, correctly rounded and with "." whatever the locale.
-std::string OneDecimal(std::optional<double> value) {
-    if (!value || !std::isfinite(*value)) return "-";
-    char buffer[64];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, *value, std::chars_format::fixed, 1);
-    if (result.ec != std::errc()) return "-";
-    const std::string text(buffer, result.ptr);
-    return text == "-0.0" ? "0.0" : text;
-}
-
-std::string Right(const std::string& text, std::size_t width) {
-    const std::size_t n = util::CharCount(text);
-    return n >= width ? text : std::string(width - n, ' ') + text;
-}
-
-std::string Left(const std::string& text, std::size_t width) {
-    const std::size_t n = util::CharCount(text);
-    return n >= width ? text : text + std::string(width - n, ' ');
-}
-
-std::string OrbText(const StrategyTrades& s) { return s.aspect == 0 ? "" : std::to_string(s.orbDegrees) + "°"; }
+// Days held: a tenth is enough.
+std::string OneDecimal(std::optional<double> value) { return Fixed(value, 1); }
 
 std::string Heading(const BacktestResult& r) {
     return "Backtest of " + PairName(r.inputs) + ", " + (r.inputs.heliocentric ? "heliocentric" : "geocentric") +
@@ -107,7 +82,7 @@ std::string BacktestText(const BacktestResult& r) {
     }
     text += "\n";
     for (const EventStudyRow& row : r.eventStudy) text += EventTextRow(row);
-    return text;
+    return text + SignificanceText(r);
 }
 
 }  // namespace kovo::backtest

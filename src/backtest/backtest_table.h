@@ -15,6 +15,8 @@ namespace kovo::backtest {
 std::string StrategyLabel(const StrategyTrades& strategy);
 // "Conjunction", or "Buy and hold" for aspect 0.
 std::string StrategyAspectName(int aspect);
+// "10°", or "" for buy-and-hold.
+std::string OrbText(const StrategyTrades& strategy);
 // "long" or "short".
 const char* SideName(Side side);
 

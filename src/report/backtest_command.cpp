@@ -1,11 +1,14 @@
 #include "report/backtest_command.h"
 
+#include <charconv>
 #include <optional>
+#include <utility>
 
 #include "astro/catalogue.h"
 #include "astro/pluto.h"
 #include "backtest/backtest_run.h"
 #include "backtest/backtest_table.h"
+#include "backtest/significance_table.h"
 #include "calendar/calendar_services.h"
 #include "calendar/iso_date.h"
 #include "calendar/time_zones.h"
@@ -38,6 +41,8 @@ struct BacktestOptions {
     std::optional<std::int32_t> holdoutDay;
     double costBasisPoints = 0;
     double riskFreePct = 0;
+    std::optional<std::pair<int, int>> tradesRow;  // aspect (0: buy-and-hold) and orb
+    std::string eventsPath;                        // --events-out: the event study's CSV
     bool help = false;
 };
 
@@ -57,6 +62,67 @@ std::string IsoDay(const std::string& option, const std::string& text, std::opti
     return option + " " + text + ": the calendar has no such day";
 }
 
+// A decimal number in lo..hi written plainly ("12", "2.5"); nothing otherwise.
+std::optional<double> PlainDecimal(const std::string& text, double lo, double hi) {
+    if (text.empty() || text.size() > 12 || text.find_first_not_of("0123456789.-") != std::string::npos)
+        return std::nullopt;
+    double value = 0;
+    const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (result.ec != std::errc() || result.ptr != text.data() + text.size() || value < lo || value > hi)
+        return std::nullopt;
+    return value;
+}
+
+// "tri:10" (an aspect's abbreviation or name and one of the run's orbs) or "hold".
+std::optional<std::pair<int, int>> TradesRow(const std::string& text) {
+    if (text == "hold" || text == "buy-and-hold") return std::pair{0, 0};
+    const std::size_t colon = text.find(':');
+    if (colon == std::string::npos) return std::nullopt;
+    const int aspect = AspectFromText(text.substr(0, colon));
+    const auto orb = PlainDecimal(text.substr(colon + 1), 1, 15);
+    if (aspect == 0 || !orb || *orb != static_cast<int>(*orb)) return std::nullopt;
+    return std::pair{aspect, static_cast<int>(*orb)};
+}
+
+// The options of the statistics; "" when understood, else the problem.
+std::string ParseStatisticsOption(const std::string& a, const std::string& value, BacktestOptions& o) {
+    if (a == "--permutations") {
+        const auto n = PlainDecimal(value, 0, 1000000);
+        if (!n || *n != static_cast<int>(*n)) return "--permutations takes a whole number from 0 to 1000000";
+        o.permutations = static_cast<int>(*n);
+    } else if (a == "--seed") {
+        std::uint64_t seed = 0;
+        const auto result = std::from_chars(value.data(), value.data() + value.size(), seed);
+        if (value.empty() || result.ec != std::errc() || result.ptr != value.data() + value.size())
+            return "--seed takes a whole number from 0 to 18446744073709551615";
+        o.seed = seed;
+    } else if (a == "--holdout") {
+        return IsoDay("--holdout", value, o.holdoutDay);
+    } else if (a == "--cost-bp") {
+        const auto bp = PlainDecimal(value, 0, 1000);
+        if (!bp) return "--cost-bp takes basis points from 0 to 1000, e.g. 5 or 2.5";
+        o.costBasisPoints = *bp;
+    } else if (a == "--risk-free") {
+        const auto pct = PlainDecimal(value, -20, 100);
+        if (!pct) return "--risk-free takes a yearly rate in percent from -20 to 100, e.g. 2.5";
+        o.riskFreePct = *pct;
+    } else if (a == "--trades") {
+        o.tradesRow = TradesRow(value);
+        if (!o.tradesRow) return "--trades takes an aspect and an orb of the run, e.g. tri:10, or hold";
+    } else if (a == "--events-out") {
+        if (value.empty()) return "--events-out takes a file name";
+        o.eventsPath = value;
+    }
+    return {};
+}
+
+bool IsStatisticsOption(const std::string& a) {
+    for (const char* name : {"--permutations", "--seed", "--holdout", "--cost-bp", "--risk-free", "--trades",
+                             "--events-out"})
+        if (a == name) return true;
+    return false;
+}
+
 // "" when understood, else the problem for the usage message.
 std::string ParseBacktestOptions(const std::vector<std::string>& args, BacktestOptions& o) {
     std::vector<std::string> shared{"transits"};
@@ -73,6 +139,9 @@ std::string ParseBacktestOptions(const std::vector<std::string>& args, BacktestO
             o.side = backtest::Side::Long;
         } else if (a == "--helio") {
             shared.push_back(a);
+        } else if (IsStatisticsOption(a)) {
+            if (!hasValue) return "option '" + a + "' needs a value";
+            if (std::string problem = ParseStatisticsOption(a, args[++i], o); !problem.empty()) return problem;
         } else if (a == "--prices" || a == "--format" || a == "-o" || IsSharedOption(a)) {
             if (!hasValue) return "option '" + a + "' needs a value";
             const std::string& value = args[++i];
@@ -108,16 +177,30 @@ std::string ParseBacktestOptions(const std::vector<std::string>& args, BacktestO
     const util::FileIdentity prices = util::IdentityOf(o.pricesPath);
     if (!o.outputPath.empty() && prices.Known() && util::IdentityOf(o.outputPath) == prices)
         return "-o names the --prices file, which would be lost";
+    if (!o.eventsPath.empty() && prices.Known() && util::IdentityOf(o.eventsPath) == prices)
+        return "--events-out names the --prices file, which would be lost";
+    if (!o.eventsPath.empty() && !o.outputPath.empty() && util::IdentityOf(o.eventsPath) == util::IdentityOf(o.outputPath) &&
+        (util::IdentityOf(o.outputPath).Known() || o.eventsPath == o.outputPath))
+        return "--events-out and -o name the same file";
+    if (o.tradesRow && o.tradesRow->first != 0) {
+        const int orb = o.tradesRow->second;
+        if (orb != o.common.orbs[0] && orb != o.common.orbs[1] && orb != o.common.orbs[2])
+            return "--trades names an orb of " + std::to_string(orb) + "°, which is not one of the run's orbs";
+        if (!o.common.aspects[static_cast<std::size_t>(o.tradesRow->first - 1)])
+            return "--trades names an aspect the run does not test";
+    }
     return {};
 }
 
-std::string Render(const backtest::BacktestResult& result, Format format) {
+// With --trades: the trades table instead of the statistics in CSV, a member in JSON,
+// a section after the report in text.
+std::string Render(const backtest::BacktestResult& result, Format format, const backtest::StrategyResult* trades) {
     switch (format) {
-        case Format::Csv: return exporting::BacktestCsv(result);
-        case Format::Json: return exporting::BacktestJson(result);
+        case Format::Csv: return trades ? exporting::TradesCsv(result, *trades) : exporting::BacktestCsv(result);
+        case Format::Json: return exporting::BacktestJson(result, trades);
         case Format::Text: break;
     }
-    return backtest::BacktestText(result);
+    return backtest::BacktestText(result) + (trades ? backtest::TradesText(result, *trades) : "");
 }
 
 }  // namespace
@@ -139,6 +222,15 @@ std::string BacktestUsageText() {
            "  --from YYYY-MM-DD   first day (default the first close of the file)\n"
            "  --to YYYY-MM-DD     last day (default the last close of the file)\n"
            "  --tz ZONE           the zone of the dates of orb entries and exits (default GMT)\n"
+           "  --permutations N    circular shifts of the calendar and bootstrap resamples per rule\n"
+           "                      (default 10000; 0 leaves p-values and intervals out)\n"
+           "  --seed S            the seed of those draws (default 1): the same seed, the same figures\n"
+           "  --holdout DATE      also evaluate the years before DATE and from DATE on, side by side\n"
+           "  --cost-bp N         costs in basis points charged on every entry and exit (default 0)\n"
+           "  --risk-free PCT     yearly risk-free rate for the Sharpe and Sortino ratios (default 0)\n"
+           "  --trades ROW        the trades of one row: tri:10 (aspect and orb) or hold; in CSV they\n"
+           "                      replace the statistics table\n"
+           "  --events-out PATH   write the event study's table as CSV to PATH\n"
            "  --format FORMAT     text (default), csv or json\n"
            "  -o PATH             write to PATH (complete or not at all) instead of standard output\n";
 }
@@ -186,11 +278,21 @@ int RunBacktestCommand(const std::vector<std::string>& args, std::ostream& out, 
     const backtest::BacktestResult result = backtest::RunBacktest(params, load.series, host);
     host.EndProgress();
     if (!result.HasStatistics()) return 1;  // a refused or stopped run leaves an existing file alone
+    const backtest::StrategyResult* trades =
+        o.tradesRow ? backtest::FindStrategy(result, o.tradesRow->first, o.tradesRow->second) : nullptr;
+    if (!o.eventsPath.empty()) {
+        if (const std::string problem = util::WriteFileAtomically(o.eventsPath, exporting::EventStudyCsv(result));
+            !problem.empty()) {
+            errors << "kovo-report: " << problem << "\n";
+            return 1;
+        }
+    }
+    const std::string text = Render(result, o.format, trades);
     if (o.outputPath.empty()) {
-        out << Render(result, o.format);
+        out << text;
         return 0;
     }
-    if (const std::string problem = util::WriteFileAtomically(o.outputPath, Render(result, o.format)); !problem.empty()) {
+    if (const std::string problem = util::WriteFileAtomically(o.outputPath, text); !problem.empty()) {
         errors << "kovo-report: " << problem << "\n";
         return 1;
     }

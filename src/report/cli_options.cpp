@@ -36,12 +36,6 @@ bool WholeNumber(const std::string& text, int lo, int hi, int& out) {
     return true;
 }
 
-int AspectFromText(const std::string& text) {
-    const std::string lower = util::ToLower(text);
-    for (int a = 0; a < 7; ++a)
-        if (lower == kAspectAbbreviations[a] || lower == kAspectNames[a]) return a + 1;
-    return 0;
-}
 
 bool ParseAspects(const std::string& text, std::array<bool, 7>& aspects) {
     aspects.fill(util::ToLower(text) == "all");
@@ -200,6 +194,13 @@ std::string CheckOutputOptions(const CliOptions& o) {
 }
 
 }  // namespace
+
+int AspectFromText(const std::string& text) {
+    const std::string lower = util::ToLower(text);
+    for (int a = 0; a < 7; ++a)
+        if (lower == kAspectAbbreviations[a] || lower == kAspectNames[a]) return a + 1;
+    return 0;
+}
 
 int PlanetIndexFromName(const std::string& name) {
     static const char* const names[] = {"sun", "mercury", "venus", "mars", "jupiter", "saturn", "uranus", "neptune", "pluto"};

@@ -53,6 +53,10 @@ struct ParseResult {
 
 ParseResult ParseCommandLine(const std::vector<std::string>& args);
 
+// Aspect index 1..7 of an abbreviation ("tri") or name ("trine"), case-insensitive; 0
+// when unknown.
+int AspectFromText(const std::string& text);
+
 // Planet index of a name ("Sun" and "Earth" both give 1), case-insensitive; 0 when unknown.
 int PlanetIndexFromName(const std::string& name);
 

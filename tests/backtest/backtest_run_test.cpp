@@ -141,21 +141,27 @@ TEST(BacktestTableTest, TextCsvAndJsonCarryTheSameFigures) {
         << text;
     EXPECT_NE(text.find("Buy and hold           1   100.00    19.00    19.00     19.00"), std::string::npos) << text;
 
+    // Every row of the tidy table carries the run's details; percents as the text shows them.
     const std::string csv = BacktestCsv(r);
-    EXPECT_NE(csv.find("\nConjunction,10,1,1,0.02941176471,0.02941176471,0.02941176471,"), std::string::npos) << csv;
-    EXPECT_NE(csv.find("\nConjunction,5,0,,,,,,0,,0,0,0,0\n"), std::string::npos) << csv;
-    EXPECT_NE(csv.find("\nBuy and hold,,1,1,0.19,0.19,0.19,"), std::string::npos) << csv;
-    EXPECT_NE(csv.find("\n\naspect,events,count_1d,mean_1d,median_1d,count_5d"), std::string::npos) << csv;
-    EXPECT_NE(csv.find("\nConjunction,1,1,-0.01818181818,-0.01818181818,1,0.04545454545,0.04545454545,0,,\n"),
-              std::string::npos)
+    const std::string run = "Earth and Jupiter,heliocentric,2011-03-07,2011-03-25,long,10/5/2,0.00,\"three \"\"weeks\"\".csv\",";
+    EXPECT_EQ(csv.rfind("pair,centricity,from,to,side,orbs,cost_bp,source,aspect,orb_degrees,trades,profitable_pct,", 0), 0u)
         << csv;
+    EXPECT_NE(csv.find("\n" + run + "Conjunction,10,1,100.00,2.94,2.94,2.94,"), std::string::npos) << csv;
+    EXPECT_NE(csv.find("\n" + run + "Conjunction,5,0,,,,,,0.00,,0.00,0,0,0,,,,,,,,false,"), std::string::npos) << csv;
+    EXPECT_NE(csv.find("\n" + run + "Buy and hold,,1,100.00,19.00,19.00,19.00,"), std::string::npos) << csv;
+    EXPECT_EQ(csv.find("e-"), std::string::npos) << csv;
+    const std::string events = exporting::EventStudyCsv(r);
+    EXPECT_NE(events.find(",aspect,events,count_1d,mean_pct_1d,median_pct_1d,excess_pct_1d,t_newey_west_1d,p_value_1d,"),
+              std::string::npos)
+        << events;
+    EXPECT_NE(events.find("\n" + run + "Conjunction,1,1,-1.82,-1.82,"), std::string::npos) << events;
 
     const std::string json = BacktestJson(r);
     EXPECT_NE(json.find("\"source\":\"three \\\"weeks\\\".csv\",\"column\":\"Adj Close\""), std::string::npos) << json;
     EXPECT_NE(json.find("{\"aspect\":\"Conjunction\",\"orbDegrees\":5,\"trades\":0,\"profitableShare\":null"),
               std::string::npos)
         << json;
-    EXPECT_NE(json.find("{\"tradingDays\":20,\"count\":0,\"mean\":null,\"median\":null}"), std::string::npos) << json;
+    EXPECT_NE(json.find("{\"tradingDays\":20,\"count\":0,\"mean\":null,\"median\":null,"), std::string::npos) << json;
     EXPECT_EQ(PlainNumber(-0.0), "0");
     EXPECT_EQ(PlainNumber(0.125), "0.125");
 }
@@ -191,7 +197,7 @@ TEST(BacktestTableTest, DaysHeldAreRoundedAndNoFigureIsEverInfOrNan) {
         EXPECT_EQ(table.find("inf"), std::string::npos) << table;
         EXPECT_EQ(table.find("nan"), std::string::npos) << table;
     }
-    EXPECT_NE(BacktestCsv(r).find("\nConjunction,10,1,1,,0.02941176471,,,,,0.1428571429,"), std::string::npos) << BacktestCsv(r);
+    EXPECT_NE(BacktestCsv(r).find(",Conjunction,10,1,100.00,,2.94,,,,,14.29,"), std::string::npos) << BacktestCsv(r);
 }
 
 // ---- the real index history against the simulation --------------------------------

@@ -137,9 +137,9 @@ TEST_F(BacktestCommand, PrintsTheStatisticsAsTextCsvOrJson) {
     const Result csv = with("csv");
     ASSERT_EQ(csv.status, 0) << csv.err;
     // 1048 / 1027 - 1 = 21 / 1027 = 0.020447906523...; held 21 days, 15 of 65 steps.
-    EXPECT_NE(csv.out.find("\nOpposition,10,1,1,0.02044790652,0.02044790652,0.02044790652,"), std::string::npos) << csv.out;
-    EXPECT_NE(csv.out.find(",0,21,0.2307692308,0,0,0\n"), std::string::npos) << csv.out;
-    EXPECT_NE(csv.out.find("\nBuy and hold,,1,1,"), std::string::npos) << csv.out;
+    EXPECT_NE(csv.out.find(",Opposition,10,1,100.00,2.04,2.04,2.04,"), std::string::npos) << csv.out;
+    EXPECT_NE(csv.out.find(",0.00,21.0,23.08,0,0,0,"), std::string::npos) << csv.out;
+    EXPECT_NE(csv.out.find(",Buy and hold,,1,100.00,"), std::string::npos) << csv.out;
 
     const Result json = with("json");
     ASSERT_EQ(json.status, 0);
@@ -168,6 +168,49 @@ TEST_F(BacktestCommand, ANamedZoneDatesTheStaysAsItsOffsetDoes) {
     ASSERT_EQ(named.status, 0) << named.err;
     ASSERT_NE(fixed.out, gmt.out);  // the zone matters for this series
     EXPECT_EQ(named.out, fixed.out);
+}
+
+TEST_F(BacktestCommand, StatisticsOptionsAreCheckedAndTheTradesAndEventsAreWritten) {
+    const std::string prices = Spring2011();
+    const std::vector<std::string> run{"backtest", "--prices", prices, "--first", "Earth", "--second", "Jupiter",
+                                       "--helio", "--aspects", "opp", "--permutations", "99"};
+    auto with = [&run](std::vector<std::string> extra) {
+        std::vector<std::string> a = run;
+        a.insert(a.end(), extra.begin(), extra.end());
+        return Report(a);
+    };
+    for (const auto& [bad, message] : std::vector<std::pair<std::vector<std::string>, std::string>>{
+             {{"--permutations", "1e4"}, "--permutations takes a whole number from 0 to 1000000"},
+             {{"--seed", "-1"}, "--seed takes a whole number"},
+             {{"--holdout", "2011-02-30"}, "--holdout 2011-02-30: the calendar has no such day"},
+             {{"--cost-bp", "5,5"}, "--cost-bp takes basis points from 0 to 1000"},
+             {{"--risk-free", "nan"}, "--risk-free takes a yearly rate"},
+             {{"--trades", "tri"}, "--trades takes an aspect and an orb of the run"},
+             {{"--trades", "opp:7"}, "--trades names an orb of 7°, which is not one of the run's orbs"},
+             {{"--trades", "tri:10"}, "--trades names an aspect the run does not test"},
+             {{"--events-out", prices}, "--events-out names the --prices file"}}) {
+        const Result r = with(bad);
+        EXPECT_EQ(r.status, 2) << bad[0];
+        EXPECT_NE(r.err.find(message), std::string::npos) << r.err;
+    }
+    // A hold-out that leaves one side without two closes is refused like any bad range.
+    EXPECT_EQ(with({"--holdout", "2011-03-02"}).status, 1);
+
+    const std::string events = (folder_ / "events.csv").string();
+    const Result trades = with({"--trades", "opp:10", "--format", "csv", "--cost-bp", "10", "--events-out", events});
+    ASSERT_EQ(trades.status, 0) << trades.err;
+    // 1048 / 1027 with 10 bp paid twice: 0.999^2 * 1048 / 1027 - 1 = 1.8408 %.
+    EXPECT_NE(trades.out.find(",10.00,"), std::string::npos) << trades.out;
+    EXPECT_NE(trades.out.find(",Opposition,10,2011-03-28,1027,2011-04-18,1048,1.84,21,false,false\n"),
+              std::string::npos)
+        << trades.out;
+    EXPECT_EQ(ReadFile(events).rfind("pair,centricity,from,to,side,orbs,cost_bp,source,aspect,events,count_1d,", 0), 0u);
+
+    const Result text = with({"--trades", "hold", "--holdout", "2011-04-01"});
+    ASSERT_EQ(text.status, 0) << text.err;
+    EXPECT_NE(text.out.find("\nTrades of Buy and hold (long)\n"), std::string::npos) << text.out;
+    EXPECT_NE(text.out.find("\nHold-out from 2011-04-01: in sample 2011-03-01 to 2011-03-31"), std::string::npos);
+    EXPECT_NE(text.out.find("\nIn plain words: 3 rules were tested"), std::string::npos) << text.out;
 }
 
 }  // namespace
