@@ -94,13 +94,16 @@ std::string PairName(const BacktestParams& params) {
     return transits::PairName(params.first, params.second, params.heliocentric);
 }
 
-std::string RuleIdentity(const BacktestParams& params, int aspect, int orbDegrees) {
+std::string PairIdentity(const BacktestParams& params) {
     const auto name = [&](astro::Body body) {
         return astro::PlanetName(astro::PlanetIndex(body), params.heliocentric, false);
     };
-    return name(params.first) + "-" + name(params.second) +
-           (params.heliocentric ? " helio " : " geo ") + (params.side == Side::Long ? "long " : "short ") +
-           std::to_string(aspect) + " " + std::to_string(orbDegrees);
+    return name(params.first) + "-" + name(params.second) + (params.heliocentric ? " helio" : " geo");
+}
+
+std::string RuleIdentity(const BacktestParams& params, int aspect, int orbDegrees) {
+    return PairIdentity(params) + (params.side == Side::Long ? " long " : " short ") + std::to_string(aspect) + " " +
+           std::to_string(orbDegrees);
 }
 
 std::optional<bool> HeldOut(const RuleSignificance& before, const RuleSignificance& after) {
@@ -145,7 +148,7 @@ BacktestResult EvaluateRange(const BacktestParams& params, const PriceSeries& pr
     result.buyAndHold.trades = BuyAndHoldTrades(prices, cost);
     result.buyAndHold.stats = StatisticsOf(result.buyAndHold.trades, prices, Side::Long, cost);
     result.buyAndHold.risk = RiskOf(result.buyAndHold.trades.trades, prices, Side::Long, cost, params.riskFreePct);
-    result.eventStudy = StudyEvents(exacts, prices, params.aspects, RuleIdentity(params, 0, 0), context);
+    result.eventStudy = StudyEvents(exacts, prices, params.aspects, PairIdentity(params), context);
     result.events = FillQValues(EventFamily(result.eventStudy));
     return result;
 }

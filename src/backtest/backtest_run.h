@@ -103,6 +103,10 @@ std::string PairName(const BacktestParams& params);
 // same draws in a backtest and in a sweep.
 std::string RuleIdentity(const BacktestParams& params, int aspect, int orbDegrees);
 
+// The pair's part of that identity, "Earth-Jupiter helio": it seeds the event study,
+// whose figures do not depend on the side traded.
+std::string PairIdentity(const BacktestParams& params);
+
 // Whether the excess kept its sign from the period before the hold-out to the one after:
 // absent when either lacks an excess or either is 0.
 std::optional<bool> HeldOut(const RuleSignificance& before, const RuleSignificance& after);

@@ -77,6 +77,21 @@ TEST(BacktestSignificance, APlantedEffectSurvivesAndTheDrawsFollowTheSeed) {
     EXPECT_EQ(other.strategies[3].significance.excessPct, r.strategies[3].significance.excessPct);
 }
 
+TEST(BacktestSignificance, TheEventStudyDoesNotDependOnTheSideTraded) {
+    const std::vector<OrbStay> stays = EveryTwoHundredDays(1, 10);
+    std::vector<ExactEvent> events;
+    for (const OrbStay& stay : stays) events.push_back({.aspect = 1, .instantUt = 0, .day = *stay.entryDay + 10});
+    BacktestParams shortSide = Params();
+    shortSide.side = Side::Short;
+    const PriceSeries prices = Walk(2000, 4);
+    const BacktestResult a = EvaluateBacktest(Params(), prices, stays, events);
+    const BacktestResult b = EvaluateBacktest(shortSide, prices, stays, events);
+    for (std::size_t h = 0; h < 3; ++h) {
+        ASSERT_TRUE(a.eventStudy[0].horizons[h].significance.PValue()) << h;
+        EXPECT_EQ(a.eventStudy[0].horizons[h].significance.PValue(), b.eventStudy[0].horizons[h].significance.PValue());
+    }
+}
+
 TEST(BacktestSignificance, CostsAreChargedOnEntryAndExitAndLeaveThePValueAlone) {
     const std::vector<OrbStay> stays = EveryTwoHundredDays(1, 10);
     const PriceSeries prices = Walk(2000, 3);
