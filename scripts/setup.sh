@@ -8,7 +8,7 @@ packages=(g++ cmake ninja-build pkg-config qt6-base-dev libswe-dev swe-basic-dat
           qt6-svg-dev qt6-charts-dev libhowardhinnant-date-dev tzdata
           libqt6opengl6-dev)  # Qt Charts' CMake files need Qt OpenGL's
 [ "${1:-}" = "--tests" ] && packages+=(locales clang dpkg-dev desktop-file-utils appstream lintian
-                                    python3 python3-icalendar)
+                                    python3 python3-icalendar python3-numpy python3-scipy python3-statsmodels)
 sudo=""
 [ "$(id -u)" -ne 0 ] && sudo="sudo"
 missing=()
