@@ -55,57 +55,63 @@ BacktestResult Evaluate(const Setting& s, const PriceSeries& walk, std::uint64_t
     return EvaluateBacktest(params, walk, s.stays, s.exacts);
 }
 
+// How many rules of a kind had a p-value, survived (q < 0.10) and had p < 0.05.
+struct Tally {
+    int rows = 0;
+    int flagged = 0;
+    int belowFive = 0;
+
+    void Add(const RuleSignificance& sig) {
+        if (!sig.PValue()) return;
+        ++rows;
+        flagged += sig.Survives();
+        belowFive += *sig.PValue() < 0.05;
+    }
+};
+
+void ExpectFound(const StrategyResult& rule, int walk) {
+    const RuleSignificance& sig = rule.significance;
+    EXPECT_GT(sig.excessPct.value_or(0), 0);
+    if (rule.trades.level == 0) {
+        // The planted rule beats nearly every shift: only shifts of a day or two keep
+        // most of its effect. (Its q cannot go below 0.01 here: with 999 shifts the
+        // least p is 0.001, and q >= 21 * p / 3.)
+        EXPECT_LE(sig.PValue().value_or(1), 3.0 / (1 + kPermutations)) << "walk " << walk;
+        EXPECT_LT(sig.qValue.value_or(1), 0.05) << "walk " << walk;
+    } else {
+        // Nested inside the planted stays, so shifts of a few days keep their whole
+        // effect: found, but not at the least p.
+        EXPECT_TRUE(sig.Survives()) << "walk " << walk << ", level " << rule.trades.level;
+    }
+}
+
 TEST(BacktestCalibration, PlantedEffectIsFoundAndNoiseRarelyPasses) {
     const Setting s = SyntheticSetting();
     std::vector<bool> planted;
     for (const StrategyTrades& rule : BuildTrades(s.stays, s.days, Side::Long, BacktestParams{}.aspects, {10, 5, 2}))
         if (rule.aspect == kPlantedAspect && rule.level == 0) planted = testing::HeldSteps(rule.trades, s.days.Size());
     const testing::WalkShape shape{.sd = 0.01, .drift = 0, .plantedExtra = 0.005};
-    int noiseRows = 0, noiseFlags = 0, noiseLow = 0, eventRows = 0, eventFlags = 0, otherRows = 0, otherFlags = 0;
+    Tally noise, events, others;
     for (int walk = 0; walk < kWalks; ++walk) {
-        const BacktestResult noise = Evaluate(s, testing::RandomWalk(s.days, 100 + walk, shape), walk);
-        for (const StrategyResult& rule : noise.strategies) {
-            ASSERT_TRUE(rule.significance.PValue());
-            ++noiseRows;
-            noiseFlags += rule.significance.Survives();
-            noiseLow += *rule.significance.PValue() < 0.05;
-        }
-        for (const EventStudyRow& row : noise.eventStudy)
-            for (const HorizonReturns& h : row.horizons) {
-                ++eventRows;
-                eventFlags += h.significance.Survives();
-            }
-
+        const BacktestResult plain = Evaluate(s, testing::RandomWalk(s.days, 100 + walk, shape), walk);
+        for (const StrategyResult& rule : plain.strategies) noise.Add(rule.significance);
+        for (const EventStudyRow& row : plain.eventStudy)
+            for (const HorizonReturns& h : row.horizons) events.Add(h.significance);
         const BacktestResult found = Evaluate(s, testing::RandomWalk(s.days, 100 + walk, shape, planted), walk);
-        for (const StrategyResult& rule : found.strategies) {
-            if (rule.trades.aspect == kPlantedAspect) {
-                const RuleSignificance& sig = rule.significance;
-                EXPECT_GT(sig.excessPct.value_or(0), 0);
-                if (rule.trades.level == 0) {
-                    // The planted rule beats nearly every shift: only shifts of a day or
-                    // two keep most of its effect. (Its q cannot go below 0.01 here: with
-                    // 999 shifts the least p is 0.001, and q >= 21 * p / 3.)
-                    EXPECT_LE(sig.PValue().value_or(1), 3.0 / (1 + kPermutations)) << "walk " << walk;
-                    EXPECT_LT(sig.qValue.value_or(1), 0.05) << "walk " << walk;
-                } else {
-                    // Nested inside the planted stays, so shifts of a few days keep their
-                    // whole effect: found, but not at the least p.
-                    EXPECT_TRUE(sig.Survives()) << "walk " << walk << ", level " << rule.trades.level;
-                }
-            } else {
-                ++otherRows;
-                otherFlags += rule.significance.Survives();
-            }
-        }
+        for (const StrategyResult& rule : found.strategies)
+            if (rule.trades.aspect == kPlantedAspect) ExpectFound(rule, walk);
+            else others.Add(rule.significance);
     }
     // 420 noise rules: about 21 below p = 0.05; the false discovery rate keeps the
     // survivors to a handful. With the planted rules ranked first, Benjamini-Hochberg
     // lets a few more of the others through, but they must stay rare.
-    EXPECT_GT(noiseLow, 4);
-    EXPECT_LT(noiseLow, 46);
-    EXPECT_LE(noiseFlags, noiseRows / 20);
-    EXPECT_LE(eventFlags, eventRows / 20);
-    EXPECT_LE(otherFlags, otherRows / 20);
+    EXPECT_EQ(noise.rows, kWalks * 21);
+    EXPECT_EQ(events.rows, kWalks * 21);
+    EXPECT_GT(noise.belowFive, 4);
+    EXPECT_LT(noise.belowFive, 46);
+    EXPECT_LE(noise.flagged, noise.rows / 20);
+    EXPECT_LE(events.flagged, events.rows / 20);
+    EXPECT_LE(others.flagged, others.rows / 20);
 }
 
 TEST(BacktestCalibration, FiguresFollowTheSeedAlone) {
