@@ -13,6 +13,7 @@ set(layer_table
   "astro      : util platform"
   "calendar   : util platform astro"
   "transits   : util platform astro calendar"
+  "cycles     : util platform astro"
   "simulation : util platform astro calendar"
   "prices     : util platform astro calendar"
   "export     : util stats platform astro calendar transits simulation prices backtest"
