@@ -13,15 +13,16 @@ set(layer_table
   "astro      : util platform"
   "calendar   : util platform astro"
   "transits   : util platform astro calendar"
+  "cycles     : util platform astro"
   "simulation : util platform astro calendar"
   "prices     : util platform astro calendar"
-  "export     : util stats platform astro calendar transits simulation prices backtest"
+  "export     : util stats platform astro calendar transits cycles simulation prices backtest"
   "backtest   : util stats platform astro calendar transits prices"
   "requests   : util stats platform astro calendar transits simulation prices backtest"
-  "report     : util stats platform astro calendar transits simulation prices export backtest requests"
-  "chart      : util stats platform astro calendar transits simulation prices export backtest qt"
-  "ui         : util stats platform astro calendar transits simulation prices export backtest requests chart qt"
-  "app        : util stats platform astro calendar transits simulation prices export backtest requests chart report ui qt"
+  "report     : util stats platform astro calendar transits cycles simulation prices export backtest requests"
+  "chart      : util stats platform astro calendar transits cycles simulation prices export backtest qt"
+  "ui         : util stats platform astro calendar transits cycles simulation prices export backtest requests chart qt"
+  "app        : util stats platform astro calendar transits cycles simulation prices export backtest requests chart report ui qt"
 )
 
 set(layers "")

@@ -154,6 +154,13 @@ std::string EscapeText(std::string_view text) {
     return out;
 }
 
+std::string EventCalendar(const std::vector<TimedEvent>& events, const CalendarOptions& options) {
+    Calendar calendar(options);
+    for (const TimedEvent& event : events)
+        calendar.Event(event.uid, {"DTSTART:" + event.startUtc}, event.summary, event.description);
+    return calendar.Finish();
+}
+
 std::string CurrentStampUtc() {
     const std::time_t now = std::time(nullptr);
     char text[20];

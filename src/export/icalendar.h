@@ -21,6 +21,15 @@ std::string TransitCalendar(const std::vector<const transits::TransitResult*>& r
 // One all-day event per investment, redemption or cancellation.
 std::string SimulationCalendar(const simulation::SimulationRun& run, const CalendarOptions& options);
 
+// One timed event: DTSTART at a UTC minute ("20240401T221400Z"), no duration.
+struct TimedEvent {
+    std::string uid;  // unique within the file, "@kovo" is appended
+    std::string startUtc;
+    std::string summary;
+    std::string description;
+};
+std::string EventCalendar(const std::vector<TimedEvent>& events, const CalendarOptions& options);
+
 // "SUMMARY:a\, b" folded into lines of at most 75 octets, each ending in CRLF.
 std::string FoldedLine(std::string_view line);
 

@@ -158,6 +158,30 @@ double gc_app_long_rv_planet(std::int32_t body, double instant, std::int32_t /*y
     return sweBody == kNoBody ? -1.0 : Longitude(sweBody, instant, false);
 }
 
+ZodiacPosition ZodiacLongitude(std::int32_t body, double instantUt, bool heliocentric, Zodiac zodiac) {
+    const int sweBody = body == 9 ? SE_PLUTO : SweBody(body, heliocentric);
+    if (sweBody == kNoBody || !std::isfinite(instantUt)) return {};
+    EnsurePath();
+    int32 flags = SEFLG_SWIEPH | SEFLG_SPEED | (heliocentric ? SEFLG_HELCTR : 0);
+    if (zodiac != Zodiac::Tropical) {
+        const int32 mode = zodiac == Zodiac::Lahiri ? SE_SIDM_LAHIRI
+                           : zodiac == Zodiac::FaganBradley ? SE_SIDM_FAGAN_BRADLEY
+                                                            : SE_SIDM_RAMAN;
+        swe_set_sid_mode(mode, 0, 0);
+        flags |= SEFLG_SIDEREAL;
+    }
+    double xx[6] = {0, 0, 0, 0, 0, 0};
+    char error[AS_MAXCH] = "";
+    EnsureHistoryFree(instantUt);
+    CountCall(true, true);
+    const int32 returned = swe_calc_ut(instantUt, sweBody, flags, xx, error);
+    if (returned < 0 || (returned & SEFLG_SWIEPH) == 0 || !std::isfinite(xx[0]) || !std::isfinite(xx[3])) return {};
+    double longitude = std::fmod(xx[0], 360.0);
+    if (longitude < 0) longitude += 360.0;
+    if (longitude >= 360.0) longitude = 0.0;
+    return {.longitude = longitude, .speed = xx[3]};
+}
+
 // The library's UT entry point is swe_calc(ut + swe_deltat_ex(ut, flags)) with the
 // flags of the call; a result from other than the data files is refused anyway, so its
 // second try with another delta-T never matters here.

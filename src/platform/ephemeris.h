@@ -35,6 +35,18 @@ double gc_app_long_rv_planet(std::int32_t body, double instant, std::int32_t yea
 double EphemerisTime(double instantUt, bool heliocentric);
 double SeparationLongitudeEt(std::int32_t body, double instantEt, bool heliocentric);
 
+// Positions for sign ingresses and stations, in the zodiac's own frame: apparent
+// geocentric or heliocentric longitude of date (tropical), or the same less the
+// library's ayanamsa of the named sidereal mode. Body codes as above, and 9 for Pluto,
+// here from the library itself. Degrees in [0, 360) and degrees a day; a negative
+// longitude on any failure. The sidereal mode is set for the calling thread on each call.
+enum class Zodiac { Tropical, Lahiri, FaganBradley, Raman };
+struct ZodiacPosition {
+    double longitude = -1.0;
+    double speed = 0.0;
+};
+ZodiacPosition ZodiacLongitude(std::int32_t body, double instantUt, bool heliocentric, Zodiac zodiac);
+
 // How often the library has been asked for a position and for a delta-T (each UT
 // position request works out one), for benchmarks.
 struct EphemerisCallCounts {

@@ -18,6 +18,7 @@
 #include "platform/standard_output.h"
 #include "report/backtest_command.h"
 #include "report/cli_options.h"
+#include "report/cycles_command.h"
 #include "report/headless_host.h"
 #include "report/positions_coverage.h"
 #include "report/run_output.h"
@@ -210,6 +211,7 @@ int ChartStatus(const CliOptions& o, calendar::DateEntryModel& dates, HeadlessHo
 int CommandStatus(const std::vector<std::string>& args, std::ostream& out, std::ostream& errors,
                   bool errorsIsTerminal, const ChartFileWriter& chartWriter) {
     if (!args.empty() && args[0] == "backtest") return RunBacktestCommand(args, out, errors, errorsIsTerminal);
+    if (!args.empty() && (args[0] == "stations" || args[0] == "ingresses")) return RunCyclesCommand(args, out, errors);
     const ParseResult parsed = ParseCommandLine(args);
     if (!parsed.error.empty()) return Usage(errors, parsed.error, args.empty() ? "" : args[0]);
     const CliOptions& o = parsed.options;

@@ -1,5 +1,6 @@
 #include "report/backtest_command.h"
 #include "report/cli_options.h"
+#include "report/cycles_command.h"
 
 namespace kovo::report {
 
@@ -17,6 +18,8 @@ const char* const kOverview =
     "  simulate   invest in the Dow Jones Industrial Average during heliocentric aspects\n"
     "  positions  a table of one body's longitudes, for checking by hand\n"
     "  backtest   trade a CSV of daily closes while a pair is in orb, with statistics\n"
+    "  stations   a body's retrograde cycles: shadows and stations with their exact minutes\n"
+    "  ingresses  each time a body enters a sign, tropical or sidereal\n"
     "  chart      the periods of transits, search or all drawn as a timeline (SVG or PNG)\n"
     "\n"
     "Run 'kovo-report COMMAND --help' for the options of a command, 'kovo-report --version'\n"
@@ -47,6 +50,7 @@ const char* const kIcsPeriods =
 
 std::string UsageText(const std::string& topic) {
     if (topic == "backtest") return BacktestUsageText();
+    if (topic == "stations" || topic == "ingresses") return CyclesUsageText(topic);
     if (topic == "transits" || topic == "all") {
         std::string text = topic == "all" ? "usage: kovo-report all [OPTIONS]\n\n"
                                             "The two-planet report of one body with every other body.\n\n"

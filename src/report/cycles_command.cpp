@@ -1,0 +1,214 @@
+#include "report/cycles_command.h"
+
+#include <ctime>
+#include <optional>
+
+#include "calendar/calendar_services.h"
+#include "calendar/iso_date.h"
+#include "calendar/time_zones.h"
+#include "cycles/ingresses.h"
+#include "cycles/retrograde_cycles.h"
+#include "export/cycle_export.h"
+#include "export/delimited_text.h"
+#include "platform/named_time_zone.h"
+#include "report/cli_options.h"
+#include "util/safe_file.h"
+
+namespace kovo::report {
+
+namespace {
+
+constexpr int kUsageError = 2;
+// The ephemeris files cover 1600-2199 for every body; ranges stay inside them.
+constexpr int kFirstYear = 1600;
+constexpr int kLastYear = 2199;
+
+struct CyclesOptions {
+    bool stations = true;
+    astro::Body body = astro::Body::Mercury;
+    bool heliocentric = false;
+    platform::Zodiac zodiac = platform::Zodiac::Tropical;
+    bool sidereal = false;
+    std::string ayanamsa;
+    std::string from;
+    std::string to;
+    std::string zone = "GMT";
+    OutputFormat format = OutputFormat::Text;
+    std::string outputPath;
+    bool help = false;
+};
+
+std::string ParseValue(const std::string& a, const std::string& value, CyclesOptions& o) {
+    if (a == "--body") {
+        const int planet = PlanetIndexFromName(value);
+        if (planet < 1) return "--body takes Sun (or Earth), Mercury ... Pluto";
+        o.body = astro::BodyOfIndex(planet);
+    } else if (a == "--from") {
+        o.from = value;
+    } else if (a == "--to") {
+        o.to = value;
+    } else if (a == "--tz") {
+        o.zone = value;
+    } else if (a == "--zodiac") {
+        if (value != "tropical" && value != "sidereal") return "--zodiac takes tropical or sidereal";
+        o.sidereal = value == "sidereal";
+    } else if (a == "--ayanamsa") {
+        o.ayanamsa = value;
+        if (value == "lahiri") o.zodiac = platform::Zodiac::Lahiri;
+        else if (value == "fagan-bradley") o.zodiac = platform::Zodiac::FaganBradley;
+        else if (value == "raman") o.zodiac = platform::Zodiac::Raman;
+        else return "--ayanamsa takes lahiri, fagan-bradley or raman";
+    } else if (a == "--format") {
+        if (value == "text") o.format = OutputFormat::Text;
+        else if (value == "csv") o.format = OutputFormat::Csv;
+        else if (value == "json") o.format = OutputFormat::Json;
+        else if (value == "ics") o.format = OutputFormat::ICalendar;
+        else return "--format takes text, csv, json or ics";
+    } else if (a == "-o") {
+        if (value.empty()) return "-o takes a file name";
+        o.outputPath = value;
+    }
+    return {};
+}
+
+std::string ParseCyclesOptions(const std::vector<std::string>& args, CyclesOptions& o) {
+    o.stations = args[0] == "stations";
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a == "--help" || a == "-h") {
+            o.help = true;
+            return {};
+        }
+        if (a == "--helio") {
+            o.heliocentric = true;
+            continue;
+        }
+        static const char* const valued[] = {"--body", "--from", "--to", "--tz", "--zodiac", "--ayanamsa", "--format", "-o"};
+        bool known = false;
+        for (const char* name : valued) known = known || a == name;
+        if (!known) return a.rfind("-", 0) == 0 ? "unknown option '" + a + "'" : "unexpected argument '" + a + "'";
+        if (i + 1 >= args.size()) return "option '" + a + "' needs a value";
+        if (std::string problem = ParseValue(a, args[++i], o); !problem.empty()) return problem;
+    }
+    if (o.sidereal && o.zodiac == platform::Zodiac::Tropical) o.zodiac = platform::Zodiac::Lahiri;
+    if (!o.sidereal && !o.ayanamsa.empty()) return "--ayanamsa goes with --zodiac sidereal";
+    if (o.stations && o.zodiac != platform::Zodiac::Tropical)
+        return "stations do not depend on the zodiac; leave out --zodiac and --ayanamsa";
+    return {};
+}
+
+std::optional<std::int32_t> Day(const std::string& text, int fallbackYear, int month, int day) {
+    if (text.empty()) return calendar::DayNumberOf({fallbackYear, month, day});
+    const auto date = calendar::ParseIsoDate(text, calendar::IsoDateForm::Relaxed);
+    if (!date) return std::nullopt;
+    return calendar::DayNumberOf(*date);
+}
+
+std::optional<calendar::ReportZone> ZoneOf(const std::string& text) {
+    const ParseResult parsed = ParseCommandLine({"transits", "--tz", text});
+    if (!parsed.error.empty()) return std::nullopt;
+    const CliOptions& c = parsed.options;
+    if (!c.namedZone.empty()) {
+        if (const auto named = platform::NamedTimeZone::Find(c.namedZone)) return calendar::ReportZone::Named(*named);
+        return std::nullopt;
+    }
+    const int position = c.timezonePosition.value_or(calendar::kGmtPosition);
+    return calendar::ReportZone::Fixed(calendar::TimeZoneOffsetMinutes(position),
+                                       calendar::TimeZoneText(position, c.abbreviations));
+}
+
+std::string Render(const CyclesOptions& o, const exporting::CycleRunInputs& in, double fromUt, double toUt) {
+    const cycles::Track track{.body = o.body, .heliocentric = o.heliocentric, .zodiac = o.zodiac};
+    if (o.stations) {
+        const auto list = cycles::FindRetrogradeCycles(track, fromUt, toUt);
+        switch (o.format) {
+            case OutputFormat::Csv: return exporting::CsvText(exporting::CyclesTable(list, in));
+            case OutputFormat::Json: return exporting::CycleJson("stations", exporting::CyclesTable(list, in), in);
+            case OutputFormat::ICalendar:
+                return exporting::EventCalendar(exporting::CycleEvents(list, in), {.stampUtc = exporting::CurrentStampUtc()});
+            case OutputFormat::Text: break;
+        }
+        return exporting::CyclesText(list, in);
+    }
+    const auto list = cycles::FindIngresses(track, fromUt, toUt);
+    switch (o.format) {
+        case OutputFormat::Csv: return exporting::CsvText(exporting::IngressTable(list, in));
+        case OutputFormat::Json: return exporting::CycleJson("ingresses", exporting::IngressTable(list, in), in);
+        case OutputFormat::ICalendar:
+            return exporting::EventCalendar(exporting::IngressEvents(list, in), {.stampUtc = exporting::CurrentStampUtc()});
+        case OutputFormat::Text: break;
+    }
+    return exporting::IngressText(list, in);
+}
+
+int Refuse(std::ostream& errors, const std::string& text) {
+    errors << "kovo-report: " << text << "\n";
+    return 1;
+}
+
+}  // namespace
+
+std::string CyclesUsageText(const std::string& command) {
+    const bool stations = command == "stations";
+    std::string text = stations ? "usage: kovo-report stations [OPTIONS]\n\n"
+                                  "A body's retrograde cycles: pre-shadow start, station retrograde, station direct and\n"
+                                  "post-shadow end, with the exact minute, the longitude and the durations.\n\n"
+                                : "usage: kovo-report ingresses [OPTIONS]\n\n"
+                                  "Each time a body enters a sign, with the exact minute and its direction.\n\n";
+    text += "options:\n"
+            "  --body NAME         Sun (or Earth), Mercury ... Pluto (default Mercury)\n"
+            "  --from YYYY-MM-DD   start date (default 1 January of this year)\n"
+            "  --to YYYY-MM-DD     end date (default 31 December of this year)\n"
+            "  --tz ZONE           the zone of the local times (default GMT), as for transits\n";
+    if (!stations)
+        text += "  --helio             heliocentric positions (of date)\n"
+                "  --zodiac Z          tropical (default) or sidereal\n"
+                "  --ayanamsa A        with sidereal: lahiri (default), fagan-bradley or raman\n";
+    return text + "  --format FORMAT     text (default), csv, json or ics\n"
+                  "  -o PATH             write to PATH (complete or not at all) instead of standard output\n";
+}
+
+int RunCyclesCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& errors) {
+    CyclesOptions o;
+    const auto usage = [&](const std::string& problem) {
+        errors << "kovo-report: " << problem << "\n\n" << CyclesUsageText(args[0]);
+        return kUsageError;
+    };
+    if (const std::string problem = ParseCyclesOptions(args, o); !problem.empty()) return usage(problem);
+    if (o.help) {
+        out << CyclesUsageText(args[0]);
+        return 0;
+    }
+    const std::time_t now = std::time(nullptr);
+    const int year = std::localtime(&now)->tm_year + 1900;
+    const auto from = Day(o.from, year, 1, 1);
+    const auto to = Day(o.to, year, 12, 31);
+    if (!from || !to) return usage("dates are written YYYY-MM-DD");
+    const auto zone = ZoneOf(o.zone);
+    if (!zone) return usage("--tz " + o.zone + ": no such zone");
+    if (o.stations && o.heliocentric)
+        return Refuse(errors, "Heliocentric positions never station: seen from the Sun every planet moves forward "
+                              "all the time. Leave out --helio.");
+    if (o.stations && o.body == astro::Body::Sun)
+        return Refuse(errors, "The Sun never stations: seen from the Earth it always moves forward.");
+    if (*from > *to) return Refuse(errors, "The start date comes after the end date.");
+    const auto first = calendar::DayNumberOf({kFirstYear, 1, 1});
+    const auto last = calendar::DayNumberOf({kLastYear, 12, 31});
+    if (*from < *first || *to > *last)
+        return Refuse(errors, "The ephemeris covers 1600-01-01 to 2199-12-31; the range must lie inside it.");
+    const exporting::CycleRunInputs in{
+        .body = o.body, .heliocentric = o.heliocentric, .zodiac = o.zodiac, .zone = *zone, .fromDay = *from, .toDay = *to};
+    // The range's civil days in the zone: from its first local midnight to its last.
+    const double fromUt = *from - 0.5 - zone->At(*from - 0.5).days;
+    const double toUt = *to + 0.5 - zone->At(*to + 0.5).days;
+    const std::string text = Render(o, in, fromUt, toUt);
+    if (o.outputPath.empty()) {
+        out << text;
+        return 0;
+    }
+    if (const std::string problem = util::WriteFileAtomically(o.outputPath, text); !problem.empty())
+        return Refuse(errors, problem);
+    return 0;
+}
+
+}  // namespace kovo::report

@@ -1,0 +1,64 @@
+// kovo-report stations and ingresses: options, refusals and the formats of one range.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "report/report_commands.h"
+#include "test_support.h"
+
+namespace {
+
+struct Result {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+Result Report(std::vector<std::string> args) {
+    std::ostringstream out, err;
+    const int status = kovo::report::RunReport(args, out, err, false);
+    return {status, out.str(), err.str()};
+}
+
+TEST(CyclesCommand, BadOptionsAndImpossibleRequestsAreRefusedWithTheReason) {
+    EXPECT_EQ(Report({"stations", "--body", "Vulcan"}).status, 2);
+    EXPECT_EQ(Report({"ingresses", "--zodiac", "sidereal", "--ayanamsa", "krishnamurti"}).status, 2);
+    EXPECT_EQ(Report({"stations", "--zodiac", "sidereal"}).status, 2);
+    EXPECT_EQ(Report({"ingresses", "--ayanamsa", "lahiri"}).status, 2);
+    const Result helio = Report({"stations", "--body", "Mars", "--helio", "--from", "2024-01-01", "--to", "2024-12-31"});
+    EXPECT_EQ(helio.status, 1);
+    EXPECT_NE(helio.err.find("Heliocentric positions never station"), std::string::npos) << helio.err;
+    EXPECT_EQ(Report({"stations", "--body", "Sun", "--from", "2024-01-01", "--to", "2024-12-31"}).status, 1);
+    EXPECT_EQ(Report({"ingresses", "--from", "1599-12-31", "--to", "1600-12-31"}).status, 1);
+    EXPECT_EQ(Report({"ingresses", "--from", "2024-02-01", "--to", "2024-01-01"}).status, 1);
+}
+
+TEST(CyclesCommand, EveryFormatCarriesTheSameStationsAndIngresses) {
+    const std::vector<std::string> range{"--body", "Mercury", "--from", "2024-03-01", "--to", "2024-05-31"};
+    auto with = [&range](const char* command, const char* format, std::vector<std::string> extra = {}) {
+        std::vector<std::string> args{command};
+        args.insert(args.end(), range.begin(), range.end());
+        args.insert(args.end(), extra.begin(), extra.end());
+        args.insert(args.end(), {"--format", format});
+        return Report(args);
+    };
+    const Result text = with("stations", "text", {"--tz", "America/New_York"});
+    ASSERT_EQ(text.status, 0) << text.err;
+    EXPECT_NE(text.out.find("2024-04-01 18:14 EDT  27°13' Aries"), std::string::npos) << text.out;
+    const Result csv = with("stations", "csv");
+    EXPECT_NE(csv.out.find("Mercury,geocentric,tropical,2024-03-19T03:40Z,2024-03-19 03:40 GMT,"), std::string::npos)
+        << csv.out;
+    EXPECT_NE(csv.out.find(",2024-04-01T22:14Z,2024-04-01 22:14 GMT,27°13' Aries,"), std::string::npos) << csv.out;
+    const Result json = with("stations", "json");
+    EXPECT_EQ(json.out.rfind("{\"run\":\"stations\",\"body\":\"Mercury\"", 0), 0u) << json.out;
+    const Result ics = with("stations", "ics");
+    EXPECT_NE(ics.out.find("DTSTART:20240401T221400Z\r\n"), std::string::npos) << ics.out;
+    EXPECT_NE(ics.out.find("SUMMARY:Mercury stations retrograde\r\n"), std::string::npos) << ics.out;
+
+    const Result ingresses = with("ingresses", "csv", {"--helio"});
+    ASSERT_EQ(ingresses.status, 0) << ingresses.err;
+    EXPECT_NE(ingresses.out.find("Mercury,heliocentric,tropical,"), std::string::npos) << ingresses.out;
+    EXPECT_EQ(ingresses.out.find("retrograde"), std::string::npos);  // never, seen from the Sun
+}
+
+}  // namespace
