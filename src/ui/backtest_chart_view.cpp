@@ -48,7 +48,9 @@ void ZoomChartView::mouseMoveEvent(QMouseEvent* event) {
         const double x = chart()->mapToValue(event->position(), chart()->series().front()).x();
         const QString text = tipText(x);
         if (text.isEmpty()) QToolTip::hideText();
-        else QToolTip::showText(event->globalPosition().toPoint(), text, this);
+        else
+            QToolTip::showText(event->globalPosition().toPoint(),
+                               text + QStringLiteral("\nWheel: zoom, drag: pan, double-click: whole range"), this);
     }
     QChartView::mouseMoveEvent(event);
 }

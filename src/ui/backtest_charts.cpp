@@ -34,6 +34,9 @@ ZoomChartView* MakeView(QWidget* parent, const char* name, int minimumHeight) {
 }
 
 void ResetChart(QChart* chart, const QString& title) {
+    chart->setMargins(QMargins(4, 2, 4, 2));
+    // Beside the plot: a wide chart has room at its side, rarely above.
+    chart->legend()->setAlignment(Qt::AlignRight);
     chart->removeAllSeries();
     for (QAbstractAxis* axis : chart->axes()) {
         chart->removeAxis(axis);
@@ -158,19 +161,20 @@ QString DateText(std::int32_t day) { return ToQ(calendar::FormatDayNumberIso8601
 
 BacktestCharts::BacktestCharts(QWidget* parent)
     : QObject(parent),
-      priceView_(MakeView(parent, "chtPrices", 180)),
-      equityView_(MakeView(parent, "chtEquity", 140)),
-      drawdownView_(MakeView(parent, "chtDrawdown", 100)),
+      priceView_(MakeView(parent, "chtPrices", 120)),
+      equityView_(MakeView(parent, "chtEquity", 80)),
+      drawdownView_(MakeView(parent, "chtDrawdown", 60)),
       nullView_(new QChartView(new QChart(), parent)) {
     nullView_->setObjectName(QStringLiteral("chtNull"));
     nullView_->setRenderHint(QPainter::Antialiasing);
-    nullView_->setMinimumHeight(180);
+    nullView_->setMinimumHeight(120);
     auto* panel = new QSplitter(Qt::Vertical, parent);
     panel->setObjectName(QStringLiteral("splitEquity"));
     panel->addWidget(equityView_);
     panel->addWidget(drawdownView_);
-    panel->setStretchFactor(0, 2);
-    panel->setStretchFactor(1, 1);
+    panel->setStretchFactor(0, 3);
+    panel->setStretchFactor(1, 2);
+    panel->setSizes({300, 200});
     equityPanel_ = panel;
 }
 
@@ -248,20 +252,22 @@ void BacktestCharts::ShowEquity(const backtest::BacktestResult& r, const backtes
     const auto [hLow, hHigh] = std::minmax_element(hold.begin(), hold.end());
     const auto [cLow, cHigh] = std::minmax_element(curve.begin(), curve.end());
     AddAxes(chart, x.front(), x.back(),
-            ValueAxis(std::min(*hLow, *cLow), std::max(*hHigh, *cHigh), logScale, QStringLiteral("Equity (start = 1)")));
+            ValueAxis(std::min(*hLow, *cLow), std::max(*hHigh, *cHigh), logScale, QStringLiteral("Equity, start 1")));
 
     const std::vector<double> holdDown = DrawdownPct(hold);
     const std::vector<double> curveDown = DrawdownPct(curve);
     QChart* down = drawdownView_->chart();
     ResetChart(down, QString());
-    down->addSeries(Line(QStringLiteral("Buy and hold drawdown"), x, holdDown));
-    if (strategy) down->addSeries(Line(label + QStringLiteral(" drawdown"), x, curveDown));
+    down->addSeries(Line(QStringLiteral("Buy and hold"), x, holdDown));
+    if (strategy) down->addSeries(Line(label, x, curveDown));
     const double deepest = std::min(*std::min_element(holdDown.begin(), holdDown.end()),
                                     *std::min_element(curveDown.begin(), curveDown.end()));
     auto* y = new QValueAxis();
     y->setRange(std::min(deepest * 1.05, -1.0), 0);
     y->setTitleText(QStringLiteral("Drawdown %"));
+    y->setTickCount(3);
     AddAxes(down, x.front(), x.back(), y);
+    down->axes(Qt::Horizontal).front()->setLabelsVisible(false);  // the dates of the equity above
     // Zoom and pan of the equity move the drawdown along.
     auto* equityX = static_cast<QDateTimeAxis*>(chart->axes(Qt::Horizontal).front());
     auto* downX = static_cast<QDateTimeAxis*>(down->axes(Qt::Horizontal).front());

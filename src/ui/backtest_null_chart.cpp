@@ -67,13 +67,16 @@ void DrawNullDistribution(QChart* chart, const backtest::StrategyResult& s, cons
     chart->addSeries(bars);
     chart->addSeries(mark);
     chart->setTitle(ChartTitleHtml(
-        QStringLiteral("Null distribution, %1: observed %2 %, p = %3 (%4 shifts)")
+        QStringLiteral("Null distribution, %1: the rule (red line) %2 %, p = %3 (%4 shifts)")
             .arg(label)
             .arg(observed, 0, 'f', 3)
             .arg(test->pValue, 0, 'f', 4)
             .arg(values.size()),
         context));
+    chart->legend()->hide();  // the title names the bars and the line
     auto* x = new QValueAxis();
+    x->setTickCount(9);
+    x->setLabelFormat(QStringLiteral("%.2f"));
     const double pad = (high - low) * 0.03;
     x->setRange(low - pad, high + pad);
     x->setTitleText(QStringLiteral("Mean log return per trade, % (on the rule's side)"));

@@ -102,7 +102,6 @@ QWidget* BacktestWindow::CreateChartTabs(QWidget* parent) {
     choose->addWidget(new QLabel(QStringLiteral("Charts show"), panel));
     choose->addWidget(cboStrategy);
     choose->addWidget(chkLogScale);
-    choose->addWidget(new QLabel(QStringLiteral("Wheel: zoom, drag: pan, double-click: all"), panel));
     choose->addStretch(1);
     choose->addWidget(cmdExportTable);
     choose->addWidget(cmdSaveChart);

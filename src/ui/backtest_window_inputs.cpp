@@ -79,6 +79,13 @@ QWidget* BacktestWindow::CreateInputs() {
         date->setToolTip(QStringLiteral("Empty: the file's first or last close"));
         date->setMaximumWidth(110);
     }
+    chkHoldout = new QCheckBox(QStringLiteral("Hold-&out from"), box);
+    chkHoldout->setObjectName(QStringLiteral("chkHoldout"));
+    chkHoldout->setToolTip(QStringLiteral("Also evaluate the rules before this day and from it on, each period alone"));
+    txtHoldout = new QLineEdit(box);
+    txtHoldout->setObjectName(QStringLiteral("txtHoldout"));
+    txtHoldout->setPlaceholderText(QStringLiteral("YYYY-MM-DD"));
+    txtHoldout->setMaximumWidth(110);
     auto* files = new QHBoxLayout();
     files->addWidget(txtPrices, 1);
     files->addWidget(cmdBrowse);
@@ -86,6 +93,9 @@ QWidget* BacktestWindow::CreateInputs() {
     files->addWidget(txtFrom);
     files->addWidget(new QLabel(QStringLiteral("To"), box));
     files->addWidget(txtTo);
+    files->addSpacing(8);
+    files->addWidget(chkHoldout);
+    files->addWidget(txtHoldout);
     grid->addWidget(pricesLabel, 0, 0);
     grid->addLayout(files, 0, 1);
 
@@ -136,13 +146,6 @@ QLayout* BacktestWindow::CreateSignificanceRow(QWidget* box) {
                                  "Circular shifts of each rule's calendar for its p-value, and bootstrap resamples");
     spnPermutations->setSingleStep(1000);
     spnSeed = WholeField(box, "spnSeed", 0, 2147483647, "Seed of the random shifts: the same seed gives the same p");
-    chkHoldout = new QCheckBox(QStringLiteral("Hold-&out from"), box);
-    chkHoldout->setObjectName(QStringLiteral("chkHoldout"));
-    chkHoldout->setToolTip(QStringLiteral("Also evaluate the rules before this day and from it on, each period alone"));
-    txtHoldout = new QLineEdit(box);
-    txtHoldout->setObjectName(QStringLiteral("txtHoldout"));
-    txtHoldout->setPlaceholderText(QStringLiteral("YYYY-MM-DD"));
-    txtHoldout->setMaximumWidth(110);
     auto* row = new QHBoxLayout();
     const auto add = [row, box](const char* label, QWidget* field) {
         row->addWidget(new QLabel(QString::fromUtf8(label), box));
@@ -153,8 +156,6 @@ QLayout* BacktestWindow::CreateSignificanceRow(QWidget* box) {
     add("Risk-free %", spnRiskFree);
     add("Permutations", spnPermutations);
     add("Seed", spnSeed);
-    row->addWidget(chkHoldout);
-    row->addWidget(txtHoldout);
     row->addStretch(1);
     return row;
 }
