@@ -226,6 +226,7 @@ void BacktestWindow::RunEnded() {
         return;
     }
     if (!result.HasStatistics()) {
+        if (!result_) lblSummary->clear();
         UpdateStale();
         return;
     }

@@ -19,6 +19,7 @@
 
 #include "calendar/calendar_services.h"
 #include "test_support.h"
+#include "ui/backtest_charts.h"
 #include "ui/backtest_null_chart.h"
 #include "ui/backtest_tables.h"
 #include "ui/backtest_window.h"
@@ -86,6 +87,14 @@ TEST(BacktestTables, StatisticsColumnsFillFromTheResultAndPassingRowsAreMarked) 
     EXPECT_EQ(ui::StrategyOfRow(&table, ui::RowOfStrategy(&table, 1)), 1);
     EXPECT_EQ(Cell(&table, ui::RowOfStrategy(&table, 1), QStringLiteral("Orb")), QString::fromUtf8("5°"));
     EXPECT_TRUE(ui::FamilySummary(r).startsWith(QStringLiteral("2 rules tested, 1 passes q < 0.10")));
+}
+
+TEST(BacktestTables, ALogScaleIsProposedForSeriesSpanningMoreThanTenfold) {
+    backtest::BacktestResult r;
+    r.prices.points = {{.day = 1, .close = 2.0}, {.day = 2, .close = 20.0}};
+    EXPECT_FALSE(ui::BacktestCharts::SpansDecades(r));
+    r.prices.points.push_back({.day = 3, .close = 20.5});
+    EXPECT_TRUE(ui::BacktestCharts::SpansDecades(r));
 }
 
 TEST(BacktestTables, NullBinsCountEveryValueOnce) {
@@ -275,6 +284,14 @@ TEST_F(BacktestResultsTest, SizeSplitterAndPricesFileAreKeptBetweenStarts) {
     EXPECT_EQ(again.Inputs().pricesPath, TempPath("spring.csv"));
     EXPECT_EQ(again.size(), QSize(760, 550));
     EXPECT_EQ(FindControl<QSplitter>(again, QStringLiteral("splitResults"))->sizes(), sizes);
+    // The program's end closes it too, and so keeps its size.
+    again.resize(780, 540);
+    w->dialogs.QueueAnswer(util::Answer::No);  // no saved state of the main window
+    w->controls.cmdQuit()->click();
+    ASSERT_TRUE(kovo::testing::Probe(w->main).ProgramEnded());
+    w.reset();
+    w = Start();
+    EXPECT_EQ(Open().size(), QSize(780, 540));
 }
 
 // KOVO_BACKTEST_SHOT names a PNG of the window after a run of Earth and Jupiter
