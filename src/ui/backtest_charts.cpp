@@ -59,6 +59,7 @@ QAbstractAxis* ValueAxis(double low, double high, bool logScale, const QString& 
     }
     const double pad = std::max((high - low) * 0.05, std::abs(high) * 1e-6 + 1e-9);
     auto* axis = new QValueAxis();
+    axis->setLabelFormat(QStringLiteral("%g"));
     axis->setRange(low >= 0 ? std::max(0.0, low - pad) : low - pad, high + pad);
     axis->setTitleText(title);
     return axis;

@@ -7,6 +7,8 @@
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QHeaderView>
+#include <QLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -16,6 +18,7 @@
 #include <QSpinBox>
 #include <QSplitter>
 #include <QTabWidget>
+#include <QTableWidget>
 #include <algorithm>
 
 #include "astro/catalogue.h"
@@ -296,8 +299,16 @@ void BacktestWindow::RestoreWindowState() {
     }
     resize(size.expandedTo(QSize(640, 480)));
     const QStringList parts = ToQ(Stored("Splitter")).split(QLatin1Char(','));
-    if (parts.size() == 2 && parts[0].toInt() > 0 && parts[1].toInt() > 0)
+    if (parts.size() == 2 && parts[0].toInt() > 0 && parts[1].toInt() > 0) {
         splitResults->setSizes({parts[0].toInt(), parts[1].toInt()});
+        return;
+    }
+    // First start: the tables get room for eleven rows, the charts the rest.
+    layout()->activate();
+    const int splitter = std::max(height() - splitResults->y(), 400);
+    const int tables = 11 * tblStatistics->verticalHeader()->defaultSectionSize() +
+                       tblStatistics->horizontalHeader()->sizeHint().height() + 3 * fontMetrics().height() + 40;
+    splitResults->setSizes({std::max(splitter - tables, 150), tables});
 }
 
 void BacktestWindow::SaveWindowState() {

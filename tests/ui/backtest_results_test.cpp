@@ -313,6 +313,9 @@ TEST_F(BacktestResultsTest, Screenshot) {
     in.pricesPath = TempPath("djia.csv");
     bt.SetInputs(in);
     Run(bt);
+    Settle();
+    // As it opens on the screen (1366 x 768 under a configured offscreen platform).
+    EXPECT_TRUE(bt.grab().save(QString::fromLocal8Bit(shot) + QStringLiteral("-opened.png")));
     bt.resize(1366, 860);
     const backtest::BacktestResult& r = *bt.LastResult();
     int shown = 0;
