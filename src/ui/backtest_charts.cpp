@@ -199,6 +199,10 @@ void BacktestCharts::Clear() {
     for (QChartView* view : {PriceView(), EquityView(), DrawdownView(), NullView()}) ResetChart(view->chart(), QString());
 }
 
+void BacktestCharts::SetFaded(bool faded) {
+    for (QChartView* view : {PriceView(), EquityView(), DrawdownView(), NullView()}) view->chart()->setOpacity(faded ? 0.35 : 1.0);
+}
+
 void BacktestCharts::Show(const backtest::BacktestResult& r, int index, const QString& context, bool logScale) {
     const bool withStrategy = index >= 0 && index < static_cast<int>(r.strategies.size());
     const backtest::StrategyResult* strategy = withStrategy ? &r.strategies[static_cast<std::size_t>(index)] : nullptr;

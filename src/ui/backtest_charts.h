@@ -35,6 +35,9 @@ public:
     // title. logScale: prices and equity on a log axis where every value is positive.
     void Show(const backtest::BacktestResult& result, int index, const QString& context, bool logScale);
     void Clear();
+    // Faded charts belong to other inputs than the fields now hold (disabled widgets grey
+    // their text, but a chart draws its own colours).
+    void SetFaded(bool faded);
 
     // Whether the closes or buy-and-hold's equity span more than a factor of 10, so that
     // a log scale reads better.

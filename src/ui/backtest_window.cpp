@@ -279,6 +279,7 @@ void BacktestWindow::ShowResult() {
                    calendar::FormatDayNumberIso8601(r.lastDay) + ", " + std::to_string(r.prices.Size()) + " closes" +
                    (r.prices.column.empty() ? "" : ", column " + r.prices.column));
     splitResults->setEnabled(true);
+    charts_->SetFaded(false);
     lblSummary->setText(summary_);
     lblFamily->setText(FamilySummary(r));
     {

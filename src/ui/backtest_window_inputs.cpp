@@ -25,6 +25,7 @@
 #include "backtest/backtest_table.h"
 #include "calendar/calendar_services.h"
 #include "calendar/iso_date.h"
+#include "ui/backtest_charts.h"
 #include "ui/backtest_window.h"
 #include "ui/qt_text.h"
 #include "ui/registry.h"
@@ -268,6 +269,7 @@ void BacktestWindow::UpdateStale() {
     if (running_ || !result_) return;
     const bool stale = ResultsStale();
     splitResults->setEnabled(!stale);
+    charts_->SetFaded(stale);
     lblSummary->setText(stale ? QStringLiteral("Inputs changed: run again to update the results.") : summary_);
     UpdateActions();
 }

@@ -183,6 +183,7 @@ TEST_F(BacktestResultsTest, ChangingAnInputGreysTheResultsUntilTheNextRun) {
     cost->setValue(12.5);
     EXPECT_TRUE(bt.ResultsStale());
     EXPECT_FALSE(results->isEnabled());
+    EXPECT_LT(FindControl<QChartView>(bt, QStringLiteral("chtPrices"))->chart()->opacity(), 1.0);
     EXPECT_FALSE(exportButton->isEnabled());
     EXPECT_FALSE(FindControl<QPushButton>(bt, QStringLiteral("cmdSaveChart"))->isEnabled());
     EXPECT_EQ(summary->text(), QStringLiteral("Inputs changed: run again to update the results."));
@@ -192,6 +193,7 @@ TEST_F(BacktestResultsTest, ChangingAnInputGreysTheResultsUntilTheNextRun) {
 
     cost->setValue(0);  // back to the inputs of the results
     EXPECT_TRUE(results->isEnabled());
+    EXPECT_EQ(FindControl<QChartView>(bt, QStringLiteral("chtPrices"))->chart()->opacity(), 1.0);
     EXPECT_EQ(summary->text(), ran);
     FindControl<QLineEdit>(bt, QStringLiteral("txtTo"))->setText(QStringLiteral("2011-05-20"));
     EXPECT_FALSE(exportButton->isEnabled());
@@ -331,6 +333,9 @@ TEST_F(BacktestResultsTest, Screenshot) {
         const QString name = QString::fromLocal8Bit(shot);
         EXPECT_TRUE(bt.grab().save(tab == 2 ? name : name + QString::number(tab) + QStringLiteral(".png")));
     }
+    FindControl<QDoubleSpinBox>(bt, QStringLiteral("spnCost"))->setValue(10);
+    Settle();
+    EXPECT_TRUE(bt.grab().save(QString::fromLocal8Bit(shot) + QStringLiteral("-stale.png")));
 }
 
 }  // namespace
