@@ -5,6 +5,10 @@
 #include <QChart>
 #include <QChartView>
 #include <QComboBox>
+#include <QDateTime>
+#include <QDateTimeAxis>
+#include <QTest>
+#include <QWheelEvent>
 #include <QDoubleSpinBox>
 #include <QFile>
 #include <QLabel>
@@ -19,6 +23,7 @@
 
 #include "calendar/calendar_services.h"
 #include "test_support.h"
+#include "ui/backtest_chart_view.h"
 #include "ui/backtest_charts.h"
 #include "ui/backtest_null_chart.h"
 #include "ui/backtest_tables.h"
@@ -156,7 +161,16 @@ TEST_F(BacktestResultsTest, ARunFillsTheSignificanceColumnsAndTheNullChart) {
         const double p = r.strategies[static_cast<std::size_t>(s)].significance.shift->pValue;
         EXPECT_EQ(Cell(table, row, QStringLiteral("p")), QString::number(p, 'f', 4));
     }
-    EXPECT_EQ(FindControl<QTableWidget>(bt, QStringLiteral("tblEvents"))->columnCount(), 2 + 3 * 7);
+    auto* events = FindControl<QTableWidget>(bt, QStringLiteral("tblEvents"));
+    ASSERT_EQ(events->rowCount(), static_cast<int>(r.eventStudy.size()));
+    ASSERT_EQ(events->columnCount(), 2 + 3 * 7);
+    for (int row = 0; row < events->rowCount(); ++row) {
+        const backtest::HorizonReturns& h = r.eventStudy[static_cast<std::size_t>(row)].horizons[0];
+        const auto p = h.significance.PValue();
+        EXPECT_EQ(Cell(events, row, QStringLiteral("+1 p")), p ? QString::number(*p, 'f', 4) : QStringLiteral("-"));
+        EXPECT_EQ(Cell(events, row, QStringLiteral("+1 t (NW)")),
+                  h.neweyWest ? QString::number(h.neweyWest->t, 'f', 2) : QStringLiteral("-"));
+    }
     EXPECT_EQ(FindControl<QLabel>(bt, QStringLiteral("lblFamily"))->text(), ui::FamilySummary(r));
     const int shown = bt.SelectedStrategy();
     ASSERT_GE(shown, 0);
@@ -165,6 +179,28 @@ TEST_F(BacktestResultsTest, ARunFillsTheSignificanceColumnsAndTheNullChart) {
     // Titles name the run; a series spanning less than a factor of 10 stays linear.
     EXPECT_TRUE(FindControl<QChartView>(bt, QStringLiteral("chtPrices"))->chart()->title().contains(QStringLiteral("spring.csv")));
     EXPECT_FALSE(FindControl<QCheckBox>(bt, QStringLiteral("chkLogScale"))->isChecked());
+
+    // The wheel narrows the dates around the pointer, a double-click shows them all again,
+    // and the tooltip names the date and close under the pointer.
+    auto* view = FindControl<ui::ZoomChartView>(bt, QStringLiteral("chtPrices"));
+    view->resize(800, 400);
+    Settle();
+    const auto span = [view] {
+        const auto* axis = static_cast<const QDateTimeAxis*>(view->chart()->axes(Qt::Horizontal).front());
+        return axis->min().msecsTo(axis->max());
+    };
+    const qint64 all = span();
+    const QPointF at = view->chart()->plotArea().center();
+    QWheelEvent wheel(at, view->mapToGlobal(at.toPoint()), QPoint(), QPoint(0, 120), Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(view->viewport(), &wheel);
+    EXPECT_NEAR(static_cast<double>(span()) / static_cast<double>(all), 0.8, 0.01);
+    QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, at.toPoint());
+    EXPECT_EQ(span(), all);
+    const backtest::PricePoint& first = r.prices.points.front();
+    EXPECT_EQ(view->tipText(ui::BacktestCharts::DayMsecs(first.day)),
+              QString::fromStdString(calendar::FormatDayNumberIso8601(first.day)) + QStringLiteral("  close ") +
+                  QString::number(first.close));
 }
 
 TEST_F(BacktestResultsTest, ChangingAnInputGreysTheResultsUntilTheNextRun) {
