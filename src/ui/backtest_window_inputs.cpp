@@ -146,7 +146,8 @@ QWidget* BacktestWindow::CreateInputs() {
 QLayout* BacktestWindow::CreateSignificanceRow(QWidget* box) {
     spnCost = DoubleField(box, "spnCost", 0, 1000, "Basis points of the position paid on every entry and every exit");
     spnRiskFree = DoubleField(box, "spnRiskFree", -100, 100, "Percent a year, for the Sharpe and Sortino ratios");
-    spnPermutations = WholeField(box, "spnPermutations", 1, 1000000,
+    // Each shift keeps one value per rule for the histogram: 100,000 is about 1 MB a rule.
+    spnPermutations = WholeField(box, "spnPermutations", 1, 100000,
                                  "Circular shifts of each rule's calendar for its p-value, and bootstrap resamples");
     spnPermutations->setSingleStep(1000);
     spnSeed = WholeField(box, "spnSeed", 0, 2147483647, "Seed of the random shifts: the same seed gives the same p");
