@@ -1,8 +1,10 @@
 #pragma once
 // The backtest window: the inputs of a backtest, a price chart with the in-orb periods
-// of one strategy shaded and its exact aspects marked, that strategy's equity curve
-// against buy-and-hold, and the sortable statistics and event-study tables. The table
-// exports as CSV and the charts as PNG.
+// of one strategy shaded and its exact aspects marked, that strategy's equity curve and
+// drawdown against buy-and-hold, its permutation null distribution, and the sortable
+// statistics, event-study, hold-out and trades tables. The tables export as CSV or JSON
+// and the charts as PNG. Results belong to the inputs they were run with: once an input
+// differs, they are greyed and cannot be exported until the next run.
 //
 // The backtest runs on the window's thread like every run of the program: the transit
 // scan yields once per step, which keeps the window live, moves the progress bar and
@@ -17,17 +19,20 @@
 
 #include "astro/pluto_availability.h"
 #include "backtest/backtest_run.h"
+#include "stats/circular_shift.h"
 #include "ui/backtest_worker.h"
 #include "ui/dialog_service.h"
 #include "util/run_host.h"
 
 class QCheckBox;
 class QComboBox;
+class QDoubleSpinBox;
 class QLabel;
 class QLineEdit;
 class QProgressBar;
 class QPushButton;
 class QSpinBox;
+class QSplitter;
 class QTableWidget;
 class QTabWidget;
 
@@ -46,6 +51,14 @@ struct BacktestInputs {
     bool shortSide = false;
     std::string from;  // YYYY-MM-DD, or "" for the series' first close
     std::string to;
+    bool holdout = false;     // evaluate before and from holdoutFrom as well
+    std::string holdoutFrom;  // YYYY-MM-DD
+    double costBasisPoints = 0;  // on entry and on exit, 0..1000
+    double riskFreePct = 0;      // a year
+    int permutations = stats::kDefaultShifts;
+    int seed = static_cast<int>(backtest::kDefaultSeed);
+
+    bool operator==(const BacktestInputs&) const = default;
 };
 
 class BacktestWindow : public QWidget {
@@ -68,30 +81,50 @@ public:
     // Tests: lets events run until the backtest under way has ended and shown its results.
     void WaitForRun();
     const std::optional<backtest::BacktestResult>& LastResult() const { return result_; }
+    // Whether the shown results were run with other inputs than the fields now hold.
+    bool ResultsStale() const;
+    // The row of the statistics table whose trades, charts and null distribution are
+    // shown: an index into the result's strategies, or -1 for buy-and-hold.
+    void SelectStrategy(int index);
+    int SelectedStrategy() const;
+
+    // The prices file of the last window closed (kept in the user's store), or "".
+    static std::string StoredPricesPath();
 
     // The export buttons: file names through the dialog service; files are written
     // completely or not at all. Return whether a file was written.
     bool ExportTable();
     bool SavePriceChart();
     bool SaveEquityChart();
+    bool SaveNullChart();
+    bool SaveShownChart();  // the chart of the tab shown
 
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
     QWidget* CreateInputs();
+    QLayout* CreateSignificanceRow(QWidget* box);
     QWidget* CreateResults();
+    QWidget* CreateChartTabs(QWidget* parent);
+    QWidget* CreateTableTabs(QWidget* parent);
     QLayout* CreateRunRow();
+    void ConnectInputs();
+    void UpdateStale();
+    void UpdateActions();
+    void RestoreWindowState();
+    void SaveWindowState();
+    QString ChartContext() const;
     void ConnectEvents();
     void CreateShortcuts();
     void SetRunning(bool running);
     void RunEnded();
     std::optional<backtest::BacktestParams> ReadParams();
     void ShowResult();
-    void FillStatisticsTable();
-    void FillEventTable();
     void ShowStrategy(int index);
+    void StatisticsRowChosen();
     bool SaveChart(QWidget* view, const char* title);
+    std::string AskSavePath(const char* title, const std::string& filters, std::string* selectedFilter = nullptr);
     void Refuse(const std::string& text);
 
     WindowDialogs dialogs_;
@@ -99,6 +132,9 @@ private:
     std::unique_ptr<BacktestWorker> worker_;
     bool running_ = false;
     std::optional<backtest::BacktestResult> result_;
+    BacktestInputs startedInputs_;  // the fields when the run under way was started
+    BacktestInputs runInputs_;  // the fields as they were when result_ was started
+    QString summary_;           // the result's summary line, shown again when the inputs are back
 
     QLineEdit* txtPrices;
     QPushButton* cmdBrowse;
@@ -110,18 +146,29 @@ private:
     QComboBox* cboSide;
     QLineEdit* txtFrom;
     QLineEdit* txtTo;
+    QCheckBox* chkHoldout;
+    QLineEdit* txtHoldout;
+    QDoubleSpinBox* spnCost;
+    QDoubleSpinBox* spnRiskFree;
+    QSpinBox* spnPermutations;
+    QSpinBox* spnSeed;
     QPushButton* cmdRun;
     QPushButton* cmdCancel;
     QProgressBar* barProgress;
     QLabel* lblSummary;
     QComboBox* cboStrategy;
+    QCheckBox* chkLogScale;
+    QSplitter* splitResults;
+    QTabWidget* tabCharts;
     QTabWidget* tabResults;
     BacktestCharts* charts_;
     QTableWidget* tblStatistics;
     QTableWidget* tblEvents;
+    QTableWidget* tblHoldout;
+    QTableWidget* tblTrades;
+    QLabel* lblFamily;
     QPushButton* cmdExportTable;
-    QPushButton* cmdSavePriceChart;
-    QPushButton* cmdSaveEquityChart;
+    QPushButton* cmdSaveChart;
 };
 
 }  // namespace kovo::ui

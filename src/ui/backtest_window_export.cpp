@@ -1,8 +1,10 @@
-// The backtest window's exports: the statistics and event-study tables as CSV, the
-// charts as PNG. Files are written through WriteTextFile: complete or not at all.
+// The backtest window's exports: the statistics and event-study tables as CSV or JSON,
+// the charts as PNG. Files are written through WriteTextFile: complete or not at all.
 #include <QBuffer>
 #include <QChartView>
+#include <QFileInfo>
 #include <QPixmap>
+#include <QTabWidget>
 
 #include "export/backtest_export.h"
 #include "ui/backtest_charts.h"
@@ -12,15 +14,37 @@
 
 namespace kovo::ui {
 
+namespace {
+
+const std::string kCsvFilter = "CSV files (*.csv)";
+const std::string kJsonFilter = "JSON files (*.json)";
+
+}  // namespace
+
+// A name typed without an extension gets the chosen filter's ("*.csv" gives ".csv").
+std::string BacktestWindow::AskSavePath(const char* title, const std::string& filters, std::string* selectedFilter) {
+    DialogService::SaveChoice choice = dialogs_.GetSaveFileChoice(title, filters);
+    if (choice.path.empty()) return {};
+    const std::string& filter = choice.selectedFilter.empty() ? filters : choice.selectedFilter;
+    const std::size_t star = filter.find("*.");
+    const std::size_t end = filter.find_first_of(" );", star);
+    if (QFileInfo(ToQ(choice.path)).suffix().isEmpty() && star != std::string::npos && end != std::string::npos)
+        choice.path += filter.substr(star + 1, end - star - 1);
+    if (selectedFilter != nullptr) *selectedFilter = choice.selectedFilter;
+    return choice.path;
+}
+
 bool BacktestWindow::ExportTable() {
-    if (!result_) {
-        Refuse("Run a backtest first.");
+    if (!result_ || ResultsStale()) {
+        Refuse(result_ ? "Inputs changed: run again to update the results." : "Run a backtest first.");
         return false;
     }
-    const std::string path = dialogs_.GetSaveFileName("Export the statistics table", "CSV files (*.csv)");
+    std::string filter;
+    const std::string path = AskSavePath("Export the statistics table", kCsvFilter + ";;" + kJsonFilter, &filter);
     if (path.empty()) return false;
-    const std::string csv = exporting::BacktestCsv(*result_);
-    if (const auto reason = WriteTextFile(path, csv)) {
+    const bool json = filter == kJsonFilter || (filter.empty() && QFileInfo(ToQ(path)).suffix().toLower() == QLatin1String("json"));
+    const std::string text = json ? exporting::BacktestJson(*result_) : exporting::BacktestCsv(*result_);
+    if (const auto reason = WriteTextFile(path, text)) {
         Refuse("Cannot write " + path + ": " + *reason);
         return false;
     }
@@ -28,11 +52,11 @@ bool BacktestWindow::ExportTable() {
 }
 
 bool BacktestWindow::SaveChart(QWidget* view, const char* title) {
-    if (!result_) {
-        Refuse("Run a backtest first.");
+    if (!result_ || ResultsStale()) {
+        Refuse(result_ ? "Inputs changed: run again to update the results." : "Run a backtest first.");
         return false;
     }
-    const std::string path = dialogs_.GetSaveFileName(title, "PNG images (*.png)");
+    const std::string path = AskSavePath(title, "PNG images (*.png)");
     if (path.empty()) return false;
     QByteArray png;
     QBuffer buffer(&png);
@@ -50,6 +74,16 @@ bool BacktestWindow::SaveChart(QWidget* view, const char* title) {
 
 bool BacktestWindow::SavePriceChart() { return SaveChart(charts_->PriceView(), "Save the price chart"); }
 
-bool BacktestWindow::SaveEquityChart() { return SaveChart(charts_->EquityView(), "Save the equity chart"); }
+bool BacktestWindow::SaveEquityChart() { return SaveChart(charts_->EquityPanel(), "Save the equity chart"); }
+
+bool BacktestWindow::SaveNullChart() { return SaveChart(charts_->NullView(), "Save the null distribution"); }
+
+bool BacktestWindow::SaveShownChart() {
+    switch (tabCharts->currentIndex()) {
+        case 1: return SaveEquityChart();
+        case 2: return SaveNullChart();
+        default: return SavePriceChart();
+    }
+}
 
 }  // namespace kovo::ui

@@ -17,6 +17,7 @@ void frmMain::OnBacktestClicked() {
     if (backtestWindow_ == nullptr) {
         backtestWindow_ = new BacktestWindow(dialogs_, pluto_, this);
         BacktestInputs inputs;
+        inputs.pricesPath = BacktestWindow::StoredPricesPath();
         inputs.firstPlanet = FirstPlanet() <= 8 ? FirstPlanet() : 1;
         inputs.secondPlanet = SecondPlanet();
         inputs.heliocentric = IsHeliocentric();

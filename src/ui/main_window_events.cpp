@@ -8,6 +8,7 @@
 #include <QRadioButton>
 
 #include "calendar/date_entry.h"
+#include "ui/backtest_window.h"
 #include "ui/main_window.h"
 #include "ui/pop_up.h"
 #include "ui/view_window.h"
@@ -158,6 +159,8 @@ void frmMain::closeEvent(QCloseEvent* event) {
     programEnded_ = true;
     cancel_.Request();
     viewer_->close();
+    // Its close keeps its size and prices file for the next start.
+    if (backtestWindow_ != nullptr) backtestWindow_->close();
     popUp_->hide();
     event->accept();
 }
