@@ -24,7 +24,8 @@ using std::optional;
 class NumberItem : public QTableWidgetItem {
 public:
     NumberItem(const QString& text, optional<double> value) : QTableWidgetItem(text) {
-        setData(Qt::UserRole, value ? QVariant(*value) : QVariant());
+        // value_or, not *value: GCC 12 cannot see that an absent value is never read.
+        setData(Qt::UserRole, value.has_value() ? QVariant(value.value_or(0.0)) : QVariant());
         setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
     }
     bool operator<(const QTableWidgetItem& other) const override {
@@ -71,7 +72,8 @@ std::vector<QTableWidgetItem*> StatisticsCells(const StrategyResult& s) {
     const backtest::BacktestStatistics& st = s.stats;
     const bool any = st.trades > 0;
     const bool hold = s.trades.aspect == 0;
-    const optional<double> orb = hold ? std::nullopt : optional<double>(s.trades.orbDegrees);
+    optional<double> orb;
+    if (!hold) orb = s.trades.orbDegrees;
     const RuleSignificance& sig = s.significance;
     const backtest::StrategyRisk& risk = s.risk;
     return {new QTableWidgetItem(ToQ(backtest::StrategyAspectName(s.trades.aspect))),
@@ -211,7 +213,8 @@ void FillEventTable(QTableWidget* table, const BacktestResult& r) {
         std::vector<QTableWidgetItem*> cells{new QTableWidgetItem(ToQ(backtest::StrategyAspectName(e.aspect))),
                                              CountItem(e.events)};
         for (const backtest::HorizonReturns& h : e.horizons) {
-            const optional<double> t = h.neweyWest ? optional<double>(h.neweyWest->t) : std::nullopt;
+            optional<double> t;
+            if (h.neweyWest) t = h.neweyWest->t;
             cells.insert(cells.end(), {CountItem(h.count), PercentItem(h.mean), PercentItem(h.median),
                                        Fixed(h.significance.excessPct, 2), Fixed(t, 2),
                                        ProbabilityItem(h.significance.PValue()), QItem(h.significance)});

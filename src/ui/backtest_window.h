@@ -61,6 +61,10 @@ struct BacktestInputs {
     bool operator==(const BacktestInputs&) const = default;
 };
 
+// "folder/table-events.csv" beside "folder/table.csv": where the window's CSV export puts
+// the event study.
+std::string EventsPathBeside(const std::string& csvPath);
+
 class BacktestWindow : public QWidget {
     Q_OBJECT
 

@@ -2,6 +2,7 @@
 // the charts as PNG. Files are written through WriteTextFile: complete or not at all.
 #include <QBuffer>
 #include <QChartView>
+#include <QDir>
 #include <QFileInfo>
 #include <QPixmap>
 #include <QTabWidget>
@@ -20,6 +21,13 @@ const std::string kCsvFilter = "CSV files (*.csv)";
 const std::string kJsonFilter = "JSON files (*.json)";
 
 }  // namespace
+
+std::string EventsPathBeside(const std::string& csvPath) {
+    const QFileInfo info(ToQ(csvPath));
+    const QString name = info.completeBaseName() + QStringLiteral("-events.") +
+                         (info.suffix().isEmpty() ? QStringLiteral("csv") : info.suffix());
+    return FromQ(info.dir().filePath(name));
+}
 
 // A name typed without an extension gets the chosen filter's ("*.csv" gives ".csv").
 std::string BacktestWindow::AskSavePath(const char* title, const std::string& filters, std::string* selectedFilter) {
@@ -43,9 +51,18 @@ bool BacktestWindow::ExportTable() {
     const std::string path = AskSavePath("Export the statistics table", kCsvFilter + ";;" + kJsonFilter, &filter);
     if (path.empty()) return false;
     const bool json = filter == kJsonFilter || (filter.empty() && QFileInfo(ToQ(path)).suffix().toLower() == QLatin1String("json"));
-    const std::string text = json ? exporting::BacktestJson(*result_) : exporting::BacktestCsv(*result_);
+    const int chosen = SelectedStrategy();
+    const backtest::StrategyResult* trades = chosen >= 0 ? &result_->strategies[static_cast<std::size_t>(chosen)] : nullptr;
+    const std::string text = json ? exporting::BacktestJson(*result_, trades) : exporting::BacktestCsv(*result_);
     if (const auto reason = WriteTextFile(path, text)) {
         Refuse("Cannot write " + path + ": " + *reason);
+        return false;
+    }
+    if (json) return true;
+    // A CSV holds one table: the event study goes beside it, "name-events.csv".
+    const std::string events = EventsPathBeside(path);
+    if (const auto reason = WriteTextFile(events, exporting::EventStudyCsv(*result_))) {
+        Refuse("Cannot write " + events + ": " + *reason);
         return false;
     }
     return true;

@@ -50,7 +50,7 @@ TEST(BacktestTables, StatisticsColumnsFillFromTheResultAndPassingRowsAreMarked) 
     pass.stats.trades = 4;
     pass.significance.baselineMean = 0.0123;
     pass.significance.excessPct = 0.5;
-    pass.significance.shift = stats::ShiftTest{.observed = 0.01, .pValue = 0.001234};
+    pass.significance.shift = stats::ShiftTest{.observed = 0.01, .pValue = 0.001234, .atLeastObserved = 0, .shifts = {}, .null = {}};
     pass.significance.interval = stats::BootstrapInterval{.meanPct = 1.7, .lowPct = -0.25, .highPct = 3.5};
     pass.significance.qValue = 0.05;
     pass.risk.returnPerDayInMarket = 0.000456;
@@ -175,7 +175,9 @@ TEST_F(BacktestResultsTest, ARunFillsTheSignificanceColumnsAndTheNullChart) {
     const int shown = bt.SelectedStrategy();
     ASSERT_GE(shown, 0);
     const QString title = FindControl<QChartView>(bt, QStringLiteral("chtNull"))->chart()->title();
-    if (r.strategies[static_cast<std::size_t>(shown)].significance.shift) EXPECT_TRUE(title.contains(QStringLiteral("p = ")));
+    if (r.strategies[static_cast<std::size_t>(shown)].significance.shift) {
+        EXPECT_TRUE(title.contains(QStringLiteral("p = ")));
+    }
     // Titles name the run; a series spanning less than a factor of 10 stays linear.
     EXPECT_TRUE(FindControl<QChartView>(bt, QStringLiteral("chtPrices"))->chart()->title().contains(QStringLiteral("spring.csv")));
     EXPECT_FALSE(FindControl<QCheckBox>(bt, QStringLiteral("chkLogScale"))->isChecked());

@@ -91,6 +91,10 @@ TEST_F(BacktestWindowTest, RunsShowsSortableTablesAndExportsThem) {
     std::stringstream written;
     written << csv.rdbuf();
     EXPECT_EQ(written.str(), exporting::BacktestCsv(*bt.LastResult()));
+    std::ifstream events(TempPath("table-events.csv"), std::ios::binary);
+    std::stringstream writtenEvents;
+    writtenEvents << events.rdbuf();
+    EXPECT_EQ(writtenEvents.str(), exporting::EventStudyCsv(*bt.LastResult()));
 
     w->dialogs.QueueFileName(TempPath("prices.png"));
     ASSERT_TRUE(bt.SavePriceChart());
