@@ -4,21 +4,13 @@
 #include <sstream>
 
 #include "report/report_commands.h"
+#include "report_result.h"
 #include "test_support.h"
 
 namespace {
 
-struct Result {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-Result Report(std::vector<std::string> args) {
-    std::ostringstream out, err;
-    const int status = kovo::report::RunReport(args, out, err, false);
-    return {status, out.str(), err.str()};
-}
+using Result = kovo::testing::ReportResult;
+using kovo::testing::Report;
 
 TEST(CyclesCommand, BadOptionsAndImpossibleRequestsAreRefusedWithTheReason) {
     EXPECT_EQ(Report({"stations", "--body", "Vulcan"}).status, 2);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "report/report_commands.h"
+#include "report_result.h"
 #include "support/scoped_env.h"
 #include "support/temp_folder.h"
 #include "test_support.h"
@@ -16,17 +17,8 @@ using kovo::report::RunReport;
 
 namespace {
 
-struct Result {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-Result Report(std::vector<std::string> args) {
-    std::ostringstream out, err;
-    const int status = RunReport(args, out, err, false);
-    return {status, out.str(), err.str()};
-}
+using Result = kovo::testing::ReportResult;
+using kovo::testing::Report;
 
 std::string Golden(const std::string& name) {
     std::ifstream in(std::string(KOVO_TEST_SOURCE_DIR) + "/transits/golden/" + name, std::ios::binary);

@@ -9,6 +9,7 @@
 
 #include "report/cli_options.h"
 #include "report/report_commands.h"
+#include "report_result.h"
 #include "support/temp_folder.h"
 
 using namespace kovo::report;
@@ -16,17 +17,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct Result {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-Result Report(std::vector<std::string> args) {
-    std::ostringstream out, err;
-    const int status = RunReport(args, out, err, false);
-    return {status, out.str(), err.str()};
-}
+using Result = kovo::testing::ReportResult;
+using kovo::testing::Report;
 
 std::string ReadAll(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
