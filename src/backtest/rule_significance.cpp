@@ -7,7 +7,10 @@
 namespace kovo::backtest {
 
 SignificanceContext::SignificanceContext(const PriceSeries& prices, int permutations, std::uint64_t seed, double cost)
-    : sums_(ClosesOf(prices)), baselines_(ClosesOf(prices)), permutations_(permutations), seed_(seed), cost_(cost) {}
+    : SignificanceContext(ClosesOf(prices), permutations, seed, cost) {}
+
+SignificanceContext::SignificanceContext(std::vector<double> closes, int permutations, std::uint64_t seed, double cost)
+    : sums_(closes), baselines_(std::move(closes)), permutations_(permutations), seed_(seed), cost_(cost) {}
 
 std::vector<double> ClosesOf(const PriceSeries& prices) {
     std::vector<double> closes;

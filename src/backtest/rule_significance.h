@@ -51,6 +51,8 @@ public:
     double Cost() const { return cost_; }
 
 private:
+    SignificanceContext(std::vector<double> closes, int permutations, std::uint64_t seed, double cost);
+
     stats::LogReturnSums sums_;
     stats::BaselineTable baselines_;
     int permutations_;
