@@ -128,7 +128,7 @@ std::string SignificanceText(const BacktestResult& r) {
     text += "Base%, BaseHit%: mean return and share of gains of as many holds of the same lengths started on\n"
             "every day of the series. Excess%: the mean trade return minus Base%. p: the share of circular\n"
             "shifts of the calendar that earned at least as much (one-sided). q: p corrected for the\n" +
-            std::to_string(r.rules.tested) + " rules tested (Benjamini-Hochberg); Pass: q < 0.10. CI: 95 % "
+            std::to_string(r.rules.tested) + " rules tested (Benjamini-Hochberg); Pass: q < 0.10.\nCI: 95 % "
             "bootstrap interval of the mean trade return.\n";
 
     text += "\nComparison with buy-and-hold (risk-free rate " + Fixed(in.riskFreePct, 2) + " % a year)\n";
