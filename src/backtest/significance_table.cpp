@@ -56,7 +56,7 @@ std::string HoldoutText(const BacktestResult& r) {
     std::string text = "\nHold-out from " + Date(*r.inputs.holdoutDay) + ": in sample " + Date(before.firstDay) +
                        " to " + Date(before.lastDay) + ", out of sample " + Date(after.firstDay) + " to " +
                        Date(after.lastDay) + "\n";
-    text += Left("", 17) + Left("In sample", 32) + "   " + Left("Out of sample", 32) + "\n";
+    text += Left("", 17) + Left("In sample", 32) + "   Out of sample\n";
     const std::string half = Right("Trades", 7) + Right("Excess%", 9) + Right("p", 8) + Right("q", 8);
     text += Left("Aspect", 13) + Left("Orb", 4) + half + "  |" + half + Right("Held", 6) + "\n";
     int held = 0;
@@ -108,12 +108,12 @@ const StrategyResult* FindStrategy(const BacktestResult& result, int aspect, int
 
 std::string PlainWordsSummary(const BacktestResult& r) {
     return "\nIn plain words: " + Plural(r.rules.tested, "rule was", "rules were") + " tested and " +
-           std::to_string(r.rules.passing) + " pass" + (r.rules.passing == 1 ? "es" : "") + " q < 0.10;\nof the event "
-           "study's " + Plural(r.events.tested, "horizon", "horizons") + ", " + std::to_string(r.events.passing) +
-           " pass" + (r.events.passing == 1 ? "es" : "") +
-           ". On a series without any aspect effect, about one rule in ten\nwould look this good by chance "
-           "(p < 0.10), so a low p on its own proves little when many rules\nare tried. q corrects for that: "
-           "among rules that pass q < 0.10, at most about one in ten is\nexpected to be a fluke.\n";
+           std::to_string(r.rules.passing) + " pass" + (r.rules.passing == 1 ? "es" : "") +
+           " q < 0.10; of the event study's " + Plural(r.events.tested, "horizon", "horizons") + ",\n" +
+           std::to_string(r.events.passing) + " pass" + (r.events.passing == 1 ? "es" : "") +
+           ". On a series without any aspect effect, about one rule in ten would look this good by\n"
+           "chance (p < 0.10), so a low p on its own proves little when many rules are tried. q corrects\n"
+           "for that: among rules that pass q < 0.10, at most about one in ten is expected to be a fluke.\n";
 }
 
 std::string SignificanceText(const BacktestResult& r) {
