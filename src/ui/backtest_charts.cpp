@@ -61,17 +61,44 @@ QAbstractAxis* ValueAxis(double low, double high, bool logScale, const QString& 
     auto* axis = new QValueAxis();
     axis->setLabelFormat(QStringLiteral("%g"));
     axis->setRange(low >= 0 ? std::max(0.0, low - pad) : low - pad, high + pad);
+    axis->applyNiceNumbers();  // round ticks; a range that starts at 0 or above stays there
     axis->setTitleText(title);
     return axis;
+}
+
+// Across two calendar years or more the date axis runs from one round year to another
+// and ticks every 1, 2, 5, 10, 20, 25, 50 or 100 years, labelled by the year. The ticks
+// are evenly spaced in time while years are not (leap days), so the range starts on
+// 2 January: every tick then falls on 1 or 2 January and reads as its own year.
+bool SetRoundYears(QDateTimeAxis* x, double minX, double maxX) {
+    const int first = QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(minX), Qt::UTC).date().year();
+    const int last = QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(maxX), Qt::UTC).date().year();
+    if (last - first < 2) return false;
+    int step = 100;
+    for (const int candidate : {1, 2, 5, 10, 20, 25, 50, 100}) {
+        if ((last + 1 - first + candidate - 1) / candidate <= 10) {
+            step = candidate;
+            break;
+        }
+    }
+    const auto floorTo = [step](int year) { return year >= 0 ? year / step * step : -((-year + step - 1) / step) * step; };
+    const int low = floorTo(first);
+    const int high = floorTo(last + 1) == last + 1 ? last + 1 : floorTo(last + 1) + step;
+    x->setFormat(QStringLiteral("yyyy"));
+    x->setTickCount((high - low) / step + 1);
+    x->setRange(QDateTime(QDate(low, 1, 2), QTime(0, 0), Qt::UTC), QDateTime(QDate(high, 1, 2), QTime(0, 0), Qt::UTC));
+    return true;
 }
 
 // A date axis at the bottom and the given axis at the left, for every series of the chart.
 void AddAxes(QChart* chart, double minX, double maxX, QAbstractAxis* y) {
     auto* x = new QDateTimeAxis();
-    x->setFormat(QStringLiteral("yyyy-MM-dd"));
-    x->setTickCount(7);
-    x->setRange(QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(minX), Qt::UTC),
-                QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(maxX), Qt::UTC));
+    if (!SetRoundYears(x, minX, maxX)) {
+        x->setFormat(QStringLiteral("yyyy-MM-dd"));
+        x->setTickCount(7);
+        x->setRange(QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(minX), Qt::UTC),
+                    QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(maxX), Qt::UTC));
+    }
     chart->addAxis(x, Qt::AlignBottom);
     chart->addAxis(y, Qt::AlignLeft);
     for (QAbstractSeries* series : chart->series()) {
@@ -251,13 +278,13 @@ void BacktestCharts::ShowEquity(const backtest::BacktestResult& r, const backtes
         days.push_back(p.day);
     }
     QChart* chart = equityView_->chart();
-    ResetChart(chart, ChartTitleHtml(QStringLiteral("Equity: ") + label + QStringLiteral(" against buy-and-hold"), context));
+    ResetChart(chart, ChartTitleHtml(QStringLiteral("Equity: ") + label + QStringLiteral(" against buy-and-hold (start 1; DD: drawdown)"), context));
     chart->addSeries(Line(QStringLiteral("Buy and hold"), x, hold));
     if (strategy) chart->addSeries(Line(label, x, curve));
     const auto [hLow, hHigh] = std::minmax_element(hold.begin(), hold.end());
     const auto [cLow, cHigh] = std::minmax_element(curve.begin(), curve.end());
     AddAxes(chart, x.front(), x.back(),
-            ValueAxis(std::min(*hLow, *cLow), std::max(*hHigh, *cHigh), logScale, QStringLiteral("Equity, start 1")));
+            ValueAxis(std::min(*hLow, *cLow), std::max(*hHigh, *cHigh), logScale, QStringLiteral("Equity")));
 
     const std::vector<double> holdDown = DrawdownPct(hold);
     const std::vector<double> curveDown = DrawdownPct(curve);
@@ -268,9 +295,11 @@ void BacktestCharts::ShowEquity(const backtest::BacktestResult& r, const backtes
     const double deepest = std::min(*std::min_element(holdDown.begin(), holdDown.end()),
                                     *std::min_element(curveDown.begin(), curveDown.end()));
     auto* y = new QValueAxis();
-    y->setRange(std::min(deepest * 1.05, -1.0), 0);
-    y->setTitleText(QStringLiteral("Drawdown %"));
-    y->setTickCount(3);
+    // Two ticks, 0 and a round depth: the chart is low, and more labels would not fit.
+    y->setRange(-std::ceil(std::max(-deepest * 1.05, 1.0) / 10.0) * 10.0, 0);
+    y->setTickCount(2);
+    y->setLabelFormat(QStringLiteral("%g"));
+    y->setTitleText(QStringLiteral("DD %"));
     AddAxes(down, x.front(), x.back(), y);
     down->axes(Qt::Horizontal).front()->setLabelsVisible(false);  // the dates of the equity above
     // Zoom and pan of the equity move the drawdown along.

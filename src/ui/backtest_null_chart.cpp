@@ -76,12 +76,14 @@ void DrawNullDistribution(QChart* chart, const backtest::StrategyResult& s, cons
     chart->legend()->hide();  // the title names the bars and the line
     auto* x = new QValueAxis();
     x->setTickCount(9);
-    x->setLabelFormat(QStringLiteral("%.2f"));
+    x->setLabelFormat(QStringLiteral("%g"));
     const double pad = (high - low) * 0.03;
     x->setRange(low - pad, high + pad);
+    x->applyNiceNumbers();
     x->setTitleText(QStringLiteral("Mean log return per trade, % (on the rule's side)"));
     auto* y = new QValueAxis();
     y->setRange(0, tallest * 1.1);
+    y->applyNiceNumbers();
     y->setLabelFormat(QStringLiteral("%d"));
     y->setTitleText(QStringLiteral("Shifts"));
     chart->addAxis(x, Qt::AlignBottom);
