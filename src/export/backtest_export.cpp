@@ -342,6 +342,8 @@ std::string BacktestJson(const BacktestResult& r, const StrategyResult* trades) 
         {"closes", std::to_string(r.prices.Size())},
         {"source", util::JsonString(r.prices.source)},
         {"column", util::JsonString(r.prices.column)},
+        {"orbsDegrees", CompactArray({std::to_string(r.inputs.orbDegrees[0]), std::to_string(r.inputs.orbDegrees[1]),
+                                      std::to_string(r.inputs.orbDegrees[2])})},
         {"permutations", std::to_string(r.inputs.permutations)},
         {"seed", std::to_string(r.inputs.seed)},
         {"costBasisPoints", backtest::PlainNumber(r.inputs.costBasisPoints)},

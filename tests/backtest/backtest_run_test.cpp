@@ -158,6 +158,7 @@ TEST(BacktestTableTest, TextCsvAndJsonCarryTheSameFigures) {
 
     const std::string json = BacktestJson(r);
     EXPECT_NE(json.find("\"source\":\"three \\\"weeks\\\".csv\",\"column\":\"Adj Close\""), std::string::npos) << json;
+    EXPECT_NE(json.find(",\"orbsDegrees\":[10,5,2],\"permutations\":10000,\"seed\":1,"), std::string::npos) << json;
     EXPECT_NE(json.find("{\"aspect\":\"Conjunction\",\"orbDegrees\":5,\"trades\":0,\"profitableShare\":null"),
               std::string::npos)
         << json;
