@@ -56,10 +56,6 @@ std::string UtcStamp(double instantUt) {
     return digits.substr(0, digits.size() - 1) + "00Z";
 }
 
-std::string BodyName(const CycleRunInputs& in) {
-    return astro::PlanetName(astro::PlanetIndex(in.body), in.heliocentric, false);
-}
-
 std::vector<Cell> RunCells(const CycleRunInputs& in) {
     return {Cell::Of(BodyName(in)), Cell::Of(in.heliocentric ? "heliocentric" : "geocentric"),
             Cell::Of(ZodiacName(in.zodiac))};
@@ -116,6 +112,10 @@ std::string AlignedText(const ExportTable& table, std::size_t first) {
 }
 
 }  // namespace
+
+std::string BodyName(const CycleRunInputs& in) {
+    return astro::PlanetName(astro::PlanetIndex(in.body), in.heliocentric, false);
+}
 
 std::string SignText(double longitude) {
     const auto total = static_cast<long long>(std::nearbyint(longitude * 60.0)) % (360 * 60);

@@ -29,6 +29,8 @@ struct CycleRunInputs {
     std::int32_t toDay = 0;
 };
 
+// "Mercury", or "Earth" for the Sun heliocentrically.
+std::string BodyName(const CycleRunInputs& inputs);
 // "27°13' Aries" for a longitude in degrees.
 std::string SignText(double longitude);
 // "tropical" or "sidereal (Lahiri)".

@@ -117,10 +117,15 @@ std::optional<calendar::ReportZone> ZoneOf(const std::string& text) {
                                        calendar::TimeZoneText(position, c.abbreviations));
 }
 
-std::string Render(const CyclesOptions& o, const exporting::CycleRunInputs& in, double fromUt, double toUt) {
+// The report, or nothing when the ephemeris had no position somewhere in the range: a
+// list with holes would look complete.
+std::optional<std::string> Render(const CyclesOptions& o, const exporting::CycleRunInputs& in, double fromUt,
+                                  double toUt) {
     const cycles::Track track{.body = o.body, .heliocentric = o.heliocentric, .zodiac = o.zodiac};
+    bool missing = false;
     if (o.stations) {
-        const auto list = cycles::FindRetrogradeCycles(track, fromUt, toUt);
+        const auto list = cycles::FindRetrogradeCycles(track, fromUt, toUt, &missing);
+        if (missing) return std::nullopt;
         switch (o.format) {
             case OutputFormat::Csv: return exporting::CsvText(exporting::CyclesTable(list, in));
             case OutputFormat::Json: return exporting::CycleJson("stations", exporting::CyclesTable(list, in), in);
@@ -130,7 +135,8 @@ std::string Render(const CyclesOptions& o, const exporting::CycleRunInputs& in, 
         }
         return exporting::CyclesText(list, in);
     }
-    const auto list = cycles::FindIngresses(track, fromUt, toUt);
+    const auto list = cycles::FindIngresses(track, fromUt, toUt, &missing);
+    if (missing) return std::nullopt;
     switch (o.format) {
         case OutputFormat::Csv: return exporting::CsvText(exporting::IngressTable(list, in));
         case OutputFormat::Json: return exporting::CycleJson("ingresses", exporting::IngressTable(list, in), in);
@@ -201,12 +207,15 @@ int RunCyclesCommand(const std::vector<std::string>& args, std::ostream& out, st
     // The range's civil days in the zone: from its first local midnight to its last.
     const double fromUt = *from - 0.5 - zone->At(*from - 0.5).days;
     const double toUt = *to + 0.5 - zone->At(*to + 0.5).days;
-    const std::string text = Render(o, in, fromUt, toUt);
+    const std::optional<std::string> text = Render(o, in, fromUt, toUt);
+    if (!text)
+        return Refuse(errors, "The ephemeris gave no position of " + exporting::BodyName(in) +
+                                  " for some days of the range (are its data files installed?); nothing was written.");
     if (o.outputPath.empty()) {
-        out << text;
+        out << *text;
         return 0;
     }
-    if (const std::string problem = util::WriteFileAtomically(o.outputPath, text); !problem.empty())
+    if (const std::string problem = util::WriteFileAtomically(o.outputPath, *text); !problem.empty())
         return Refuse(errors, problem);
     return 0;
 }
