@@ -22,7 +22,7 @@ namespace {
 
 std::string DrawChart(const kovo::exporting::RunRecords& records, const kovo::report::ChartRequest& request) {
     kovo::chart::EnsureGuiApplication();
-    const auto model = kovo::chart::TimelineOf(records);
+    const auto model = kovo::chart::TimelineOf(records, {.cycles = request.cycles});
     if (!model) return "the run left no records";
     return kovo::chart::WriteChartFile(*model, request.path, QSize(request.width, request.height));
 }

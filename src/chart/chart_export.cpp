@@ -41,7 +41,9 @@ QByteArray RenderSvg(const TimelineModel& model, const QSize& size, const ViewRa
     generator.setSize(size);
     generator.setViewBox(QRect(QPoint(0, 0), size));
     generator.setTitle(QString::fromStdString(model.title));
-    generator.setDescription(QStringLiteral("Timeline chart of aspect periods"));
+    const bool cyclesAlone = model.lanes.empty() && !model.cycleLanes.empty();
+    generator.setDescription(cyclesAlone ? QStringLiteral("Timeline chart of retrograde cycles and ingresses")
+                                         : QStringLiteral("Timeline chart of aspect periods"));
     std::vector<ShapeLabel> labels;
     {
         QPainter painter(&generator);

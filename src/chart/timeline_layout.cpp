@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "astro/catalogue.h"
+#include "chart/cycle_layout.h"
 #include "chart/local_time.h"
 
 namespace kovo::chart {
@@ -20,6 +21,7 @@ QString Q(const std::string& text) { return QString::fromStdString(text); }
 double LabelColumnWidth(const TimelineModel& model, const QFontMetricsF& metrics, double width) {
     double widest = 0;
     for (const Lane& lane : model.lanes) widest = std::max(widest, metrics.horizontalAdvance(Q(lane.label)));
+    for (const CycleLane& lane : model.cycleLanes) widest = std::max(widest, metrics.horizontalAdvance(Q(lane.label)));
     const double column = widest + metrics.height();
     return std::clamp(column, metrics.height() * 2, width * 0.35);
 }
@@ -130,7 +132,9 @@ TimelineLayout LayOutTimeline(const TimelineModel& model, const QSizeF& size, co
     y += titleMetrics.height();
     layout.subtitleRect = QRectF(margin, y, size.width() - 2 * margin, line);
     y += line * 1.5;
-    const double legendHeight = line * 2.6;
+    // The cycle lanes add a legend line of their own (a chart of cycles alone has only it).
+    const double legendHeight =
+        model.cycleLanes.empty() ? line * 2.6 : (model.lanes.empty() ? line * 1.5 : line * 3.8);
     const double axisHeight = line * 1.5;
     const double plotBottom = std::max(y + line, size.height() - margin - legendHeight - axisHeight);
     const double left = margin + LabelColumnWidth(model, metrics, size.width());
@@ -142,7 +146,8 @@ TimelineLayout LayOutTimeline(const TimelineModel& model, const QSizeF& size, co
     const ViewRange view = WholeRangeIfEmpty(model, requested);
     layout.axis = {.startUt = view.startUt, .endUt = view.endUt, .left = left, .right = right};
 
-    const double laneHeight = layout.plot.height() / static_cast<double>(std::max<std::size_t>(1, model.lanes.size()));
+    const std::size_t laneCount = model.lanes.size() + model.cycleLanes.size();
+    const double laneHeight = layout.plot.height() / static_cast<double>(std::max<std::size_t>(1, laneCount));
     for (std::size_t i = 0; i < model.lanes.size(); ++i) {
         const double top = layout.plot.top() + laneHeight * static_cast<double>(i);
         layout.lanes.push_back({.rect = QRectF(left, top, right - left, laneHeight),
@@ -151,6 +156,8 @@ TimelineLayout LayOutTimeline(const TimelineModel& model, const QSizeF& size, co
     }
     PlaceBands(layout, model);
     PlaceTicks(layout, model);
+    PlaceCycleLanes(layout, model, layout.plot.top() + laneHeight * static_cast<double>(model.lanes.size()),
+                    laneHeight, margin, line);
 
     const double labelWidth = metrics.horizontalAdvance(QStringLiteral("2026-12-31")) + line * 1.5;
     layout.axisTicks = DateTicks(model.Params(0), view.startUt, view.endUt, labelWidth / layout.axis.PixelsPerDay());
@@ -175,11 +182,12 @@ std::vector<Crossing> PeriodsAt(const TimelineModel& model, double ut) {
 std::string CursorStatus(const TimelineModel& model, double ut) {
     std::string status = FormatLocalTime(model.Params(0), ut);
     const auto crossings = PeriodsAt(model, ut);
-    if (crossings.empty()) return status + " \u00b7 no period";
+    const std::string phases = CyclePhasesAt(model, ut);
+    if (crossings.empty()) return status + (model.lanes.empty() && !model.cycleLanes.empty() ? "" : " \u00b7 no period") + phases;
     for (const Crossing& c : crossings)
         status += " \u00b7 " + c.lane->label + ": " + LevelName(c.level) + " orb (" +
                   std::to_string(model.orbDegrees[static_cast<std::size_t>(c.level)]) + "\u00b0)";
-    return status;
+    return status + phases;
 }
 
 const TickShape* TickNear(const TimelineLayout& layout, const QPointF& pos, double tolerance) {

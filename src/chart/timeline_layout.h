@@ -49,6 +49,29 @@ struct LaneShape {
     const Lane* lane = nullptr;
 };
 
+// ---- the cycle lanes, under the aspect lanes ----------------------------------------
+
+struct CycleLaneShape {
+    QRectF rect;       // across the plot
+    QRectF labelRect;  // left of the plot
+    const CycleLane* lane = nullptr;
+};
+
+struct CycleBandShape {
+    QRectF rect;
+    bool cutLeft = false;  // the range cut the phase here: drawn open, with a marker
+    bool cutRight = false;
+    int lane = 0;  // index into TimelineLayout::cycleLanes
+    const CycleSpan* span = nullptr;
+};
+
+struct CycleTickShape {
+    QLineF line;
+    QRectF labelRect;  // an ingress's sign name; empty: no label (none, or no room for it)
+    int lane = 0;
+    const CycleTick* tick = nullptr;
+};
+
 struct TimelineLayout {
     QRectF bounds;
     QRectF titleRect;
@@ -62,8 +85,12 @@ struct TimelineLayout {
     std::vector<TickShape> ticks;
     std::vector<AxisTick> axisTicks;
     std::vector<QRectF> axisLabelRects;  // one per axis tick; an empty rectangle: no label
+    std::vector<CycleLaneShape> cycleLanes;
+    std::vector<CycleBandShape> cycleBands;
+    std::vector<CycleTickShape> cycleTicks;
     QFont font;
     QFont titleFont;
+    QFont cycleFont;  // the ingresses' sign names
 };
 
 // The view: what part of the range shows. Empty (start >= end) means the whole range.
@@ -92,6 +119,14 @@ std::string CursorStatus(const TimelineModel& model, double ut);
 
 // The exact tick nearest to `pos` within `tolerance` pixels across, in the lane under it.
 const TickShape* TickNear(const TimelineLayout& layout, const QPointF& pos, double tolerance);
+
+// The station or ingress tick nearest to `pos` within `tolerance` pixels across, in the
+// cycle lane under it.
+const CycleTickShape* CycleTickNear(const TimelineLayout& layout, const QPointF& pos, double tolerance);
+
+// "Mercury stations retrograde\n2024-04-01 22:14 GMT\nat 27°13' Aries", or
+// "Mercury enters Taurus\n2024-05-15 15:05 GMT".
+std::string CycleTickToolTip(const CycleLane& lane, const CycleTick& tick);
 
 // "Exact Square, Mars–Jupiter\n2026-03-05 14:32 GMT\nminimum deviation 0°00'17\"".
 std::string TickToolTip(const TimelineModel& model, const TickShape& tick);

@@ -5,6 +5,7 @@
 
 #include "astro/catalogue.h"
 #include "calendar/calendar_services.h"
+#include "chart/cycle_timeline.h"
 #include "chart/local_time.h"
 #include "transits/transit_report.h"
 
@@ -122,6 +123,14 @@ void SetEmptyRange(TimelineModel& model) {
 
 }  // namespace
 
+std::string KeptBodyName(const std::vector<TransitRunParams>& pairs) {
+    if (pairs.empty()) return {};
+    const TransitRunParams& first = pairs.front();
+    const bool sameFirst = std::all_of(pairs.begin(), pairs.end(),
+                                       [&first](const TransitRunParams& p) { return p.firstName == first.firstName; });
+    return sameFirst && pairs.size() > 1 ? first.firstName : first.secondName;
+}
+
 bool TimelineModel::HasPeriods() const { return PeriodCount() > 0; }
 
 std::size_t TimelineModel::PeriodCount() const {
@@ -131,8 +140,7 @@ std::size_t TimelineModel::PeriodCount() const {
 }
 
 const TransitRunParams& TimelineModel::Params(int pair) const {
-    static const TransitRunParams kDefault;
-    if (pair < 0 || static_cast<std::size_t>(pair) >= pairs.size()) return pairs.empty() ? kDefault : pairs.front();
+    if (pair < 0 || static_cast<std::size_t>(pair) >= pairs.size()) return pairs.empty() ? zoneRules : pairs.front();
     return pairs[static_cast<std::size_t>(pair)];
 }
 
@@ -195,9 +203,7 @@ TimelineModel BuildTimeline(const transits::AllTransitsResult& result) {
         return model;
     }
     const TransitRunParams& first = model.pairs.front();
-    const bool sameFirst = std::all_of(model.pairs.begin(), model.pairs.end(),
-                                       [&first](const TransitRunParams& p) { return p.firstName == first.firstName; });
-    const std::string kept = sameFirst && model.pairs.size() > 1 ? first.firstName : first.secondName;
+    const std::string kept = KeptBodyName(model.pairs);
     model.title = std::string(first.heliocentric ? "Heliocentric" : "Geocentric") + " transits of " + kept +
                   " and the other planets from " + calendar::FormatDayNumberLong(first.startDay) + ", to " +
                   calendar::FormatDayNumberLong(first.endDay);
@@ -208,10 +214,12 @@ TimelineModel BuildTimeline(const transits::AllTransitsResult& result) {
     return model;
 }
 
-std::optional<TimelineModel> TimelineOf(const exporting::RunRecords& records) {
-    if (const auto* one = std::get_if<transits::TransitResult>(&records)) return BuildTimeline(*one);
-    if (const auto* all = std::get_if<transits::AllTransitsResult>(&records)) return BuildTimeline(*all);
-    return std::nullopt;
+std::optional<TimelineModel> TimelineOf(const exporting::RunRecords& records, const TimelineOptions& options) {
+    std::optional<TimelineModel> model;
+    if (const auto* one = std::get_if<transits::TransitResult>(&records)) model = BuildTimeline(*one);
+    if (const auto* all = std::get_if<transits::AllTransitsResult>(&records)) model = BuildTimeline(*all);
+    if (model && options.cycles) AddCycleLanes(*model);
+    return model;
 }
 
 bool HasScannedTransits(const exporting::RunRecords& records) {

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "chart/cycle_lane.h"
 #include "export/run_records.h"
 #include "transits/transit_params.h"
 #include "transits/transit_result.h"
@@ -55,11 +56,21 @@ struct TimelineModel {
     std::array<int, transits::kOrbLevels> orbDegrees{10, 5, 2};
     std::string retrogradeBody;  // whose retrograde marks the dashed outlines show, "" for none
     std::string emptyText;       // "Not found" and the like, when there is no period to draw
+    // Drawn under the aspect lanes; none unless asked for (TimelineOptions::cycles).
+    std::vector<CycleLane> cycleLanes;
+    // The zone of a chart without pairs (one body's cycles alone).
+    transits::TransitRunParams zoneRules;
 
     bool HasPeriods() const;
     std::size_t PeriodCount() const;
-    // The local-time rules of a pair (all pairs of one run share them).
+    // The local-time rules of a pair (all pairs of one run share them); zoneRules when
+    // the chart has no pair.
     const transits::TransitRunParams& Params(int pair) const;
+};
+
+// What a run's chart shows beside its aspect lanes.
+struct TimelineOptions {
+    bool cycles = false;  // a lane of retrograde cycles and ingresses per body of the run
 };
 
 // A refused run (nothing scanned) gives a model without lanes whose emptyText is the
@@ -69,7 +80,11 @@ TimelineModel BuildTimeline(const transits::AllTransitsResult& result);
 
 // The timeline of a run's records: of a transit or all-transits run (a refused one gives
 // its refusal as emptyText); nothing for a simulation or before any run.
-std::optional<TimelineModel> TimelineOf(const exporting::RunRecords& records);
+std::optional<TimelineModel> TimelineOf(const exporting::RunRecords& records, const TimelineOptions& options = {});
+
+// The body an all-transits run kept in every pair, as the chart's title names it; "" for
+// no pair.
+std::string KeptBodyName(const std::vector<transits::TransitRunParams>& pairs);
 
 // Whether the records are of a transit run that scanned something: not of a refused
 // run, a simulation, or nothing yet.

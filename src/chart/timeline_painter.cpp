@@ -6,6 +6,8 @@
 
 #include "astro/catalogue.h"
 #include "calendar/calendar_services.h"
+#include "chart/cycle_painter.h"
+#include "chart/shape_writer.h"
 
 namespace kovo::chart {
 
@@ -23,38 +25,6 @@ const QColor kGrid(0xD8, 0xD8, 0xD8);
 const QColor kStripe(0xF4, 0xF4, 0xF4);
 
 QString Q(const std::string& text) { return QString::fromStdString(text); }
-
-// Draws shapes one QPainter call each and keeps their labels in step.
-class ShapeWriter {
-public:
-    ShapeWriter(QPainter& painter, std::vector<ShapeLabel>* labels) : p_(painter), labels_(labels) {}
-
-    void Rect(const QRectF& rect, const QBrush& brush, const QPen& pen, std::string id, std::string cls) {
-        p_.setPen(pen);
-        p_.setBrush(brush);
-        p_.drawRect(rect);
-        Label(std::move(id), std::move(cls));
-    }
-    void Line(const QLineF& line, const QPen& pen, std::string id, std::string cls) {
-        p_.setPen(pen);
-        p_.drawLine(line);
-        Label(std::move(id), std::move(cls));
-    }
-    void Path(const QPainterPath& path, const QBrush& brush, const QPen& pen, std::string id, std::string cls) {
-        p_.setPen(pen);
-        p_.setBrush(brush);
-        p_.drawPath(path);
-        Label(std::move(id), std::move(cls));
-    }
-    QPainter& Painter() { return p_; }
-
-private:
-    void Label(std::string id, std::string cls) {
-        if (labels_ != nullptr) labels_->push_back({std::move(id), std::move(cls)});
-    }
-    QPainter& p_;
-    std::vector<ShapeLabel>* labels_;
-};
 
 QPen Outline(int aspect, bool dashed) {
     QPen pen(AspectColour(aspect, transits::kInnerOrb).darker(140), 1.2);
@@ -159,7 +129,7 @@ std::vector<int> AspectsShown(const TimelineModel& model) {
     return aspects;
 }
 
-void PaintLegend(ShapeWriter& w, const TimelineModel& model, const TimelineLayout& layout) {
+void PaintAspectLegend(ShapeWriter& w, const TimelineModel& model, const TimelineLayout& layout) {
     QPainter& p = w.Painter();
     const QFontMetricsF metrics(layout.font);
     const double line = metrics.height();
@@ -202,6 +172,22 @@ void PaintLegend(ShapeWriter& w, const TimelineModel& model, const TimelineLayou
     text("open end: the range cuts the period");
 }
 
+void PaintLegend(ShapeWriter& w, const TimelineModel& model, const TimelineLayout& layout) {
+    const double line = QFontMetricsF(layout.font).height();
+    double y = layout.legend.top() + line * 0.3;
+    if (!model.lanes.empty() || model.cycleLanes.empty()) {
+        PaintAspectLegend(w, model, layout);
+        y += line * 2.4;
+    }
+    if (!model.cycleLanes.empty()) PaintCycleLegend(w, layout, layout.legend.left(), y);
+}
+
+// Where "Not found" goes: over the aspect lanes, so that it leaves the cycle lanes readable.
+QRectF EmptyTextRect(const TimelineLayout& layout) {
+    if (layout.cycleLanes.empty() || layout.lanes.empty()) return layout.plot;
+    return QRectF(layout.lanes.front().rect.topLeft(), layout.lanes.back().rect.bottomRight());
+}
+
 }  // namespace
 
 QColor AspectColour(int aspect, int level) {
@@ -233,14 +219,16 @@ void PaintTimeline(QPainter& painter, const TimelineModel& model, const Timeline
     PaintText(painter, layout.titleRect, Qt::AlignLeft | Qt::AlignVCenter, model.title, layout.titleFont);
     PaintText(painter, layout.subtitleRect, Qt::AlignLeft | Qt::AlignVCenter, model.subtitle, layout.font);
     PaintLanes(w, layout);
+    PaintCycleLaneStripes(w, layout, layout.lanes.size());
     PaintAxis(w, layout);
     PaintBands(w, layout);
     PaintOutlines(w, layout);
     PaintTicks(w, layout);
+    PaintCycleShapes(w, layout);
     w.Rect(layout.plot, Qt::NoBrush, QPen(QColor(0x80, 0x80, 0x80), 1), "plot", "plot");
     if (!model.emptyText.empty()) {
         QFont big = layout.titleFont;
-        PaintText(painter, layout.plot, Qt::AlignCenter | Qt::TextWordWrap, model.emptyText, big);
+        PaintText(painter, EmptyTextRect(layout), Qt::AlignCenter | Qt::TextWordWrap, model.emptyText, big);
     }
     PaintLegend(w, model, layout);
     painter.restore();

@@ -13,6 +13,7 @@ struct ChartRequest {
     std::string path;  // ends in .svg or .png
     int width = 1600;  // pixels
     int height = 900;
+    bool cycles = false;  // lanes of the bodies' retrograde cycles and ingresses too
 };
 
 // Draws the records into the file; returns "" when the whole file was written, else why

@@ -44,6 +44,7 @@ struct CliOptions {
     std::string chartPath;
     int chartWidth = 1600;
     int chartHeight = 900;
+    bool chartCycles = false;  // --cycles: the bodies' retrograde cycles and ingresses too
 };
 
 struct ParseResult {

@@ -131,7 +131,12 @@ bool ChartView::event(QEvent* event) {
     auto* help = static_cast<QHelpEvent*>(event);
     const chart::TimelineLayout layout = CurrentLayout();
     const chart::TickShape* tick = chart::TickNear(layout, help->pos(), kTickTolerancePx);
-    if (tick != nullptr) QToolTip::showText(help->globalPos(), QString::fromStdString(chart::TickToolTip(model_, *tick)), this);
+    const chart::CycleTickShape* cycleTick = chart::CycleTickNear(layout, help->pos(), kTickTolerancePx);
+    std::string text;
+    if (tick != nullptr) text = chart::TickToolTip(model_, *tick);
+    else if (cycleTick != nullptr)
+        text = chart::CycleTickToolTip(*layout.cycleLanes[static_cast<std::size_t>(cycleTick->lane)].lane, *cycleTick->tick);
+    if (!text.empty()) QToolTip::showText(help->globalPos(), QString::fromStdString(text), this);
     else QToolTip::hideText();
     return true;
 }

@@ -1,6 +1,7 @@
 #include "ui/chart_window.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QLabel>
@@ -11,6 +12,7 @@
 #include <QToolBar>
 
 #include "chart/chart_export.h"
+#include "chart/cycle_timeline.h"
 #include "chart/timeline_painter.h"
 #include "ui/chart_view.h"
 #include "ui/output_file.h"
@@ -66,6 +68,13 @@ void ChartWindow::CreateActions() {
         &ChartWindow::SaveAsSvg);
     add(QStringLiteral("Print\u2026"), {QKeySequence::Print}, this, &ChartWindow::Print);
     add(QStringLiteral("Copy image"), {QKeySequence::Copy}, this, &ChartWindow::CopyImage);
+    bar->addSeparator();
+    chkCycles_ = new QCheckBox(QStringLiteral("&Retrograde cycles and ingresses"), bar);
+    chkCycles_->setObjectName(QStringLiteral("chkCycles"));
+    chkCycles_->setToolTip(QStringLiteral("A lane per body with its retrograde cycles, stations and sign ingresses (Alt+R)"));
+    chkCycles_->setEnabled(false);
+    bar->addWidget(chkCycles_);
+    connect(chkCycles_, &QCheckBox::toggled, this, &ChartWindow::OnCyclesToggled);
     bar = nullptr;  // Close has no button: the frame has one
     add(QStringLiteral("Close"), {QKeySequence(Qt::CTRL | Qt::Key_W), QKeySequence(Qt::Key_Escape)}, this,
         &QWidget::close);
@@ -79,8 +88,30 @@ void ChartWindow::CreateStatusLine() {
 }
 
 void ChartWindow::ShowModel(chart::TimelineModel model) {
-    view_->SetModel(std::move(model));
+    withCycles_.reset();
+    // Only a run's chart has bodies to add lanes for.
+    chkCycles_->setEnabled(!model.pairs.empty() && model.cycleLanes.empty());
+    if (chkCycles_->isEnabled()) {
+        runModel_ = std::move(model);
+        OnCyclesToggled(chkCycles_->isChecked());
+        view_->Fit();
+    } else {
+        runModel_ = {};
+        view_->SetModel(std::move(model));
+    }
     view_->setFocus();
+}
+
+void ChartWindow::OnCyclesToggled(bool on) {
+    if (!chkCycles_->isEnabled()) return;
+    const chart::ViewRange shown = view_->View();
+    if (on && !withCycles_) {
+        withCycles_ = runModel_;
+        chart::AddCycleLanes(*withCycles_);
+    }
+    view_->SetModel(on ? *withCycles_ : runModel_);
+    // The lanes change, not the dates: the zoom stays.
+    if (shown.endUt > shown.startUt) view_->SetView(shown.startUt, shown.endUt);
 }
 
 bool ChartWindow::SaveAs(const char* title, const char* filter, chart::ChartFormat format) {

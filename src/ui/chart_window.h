@@ -4,11 +4,13 @@
 // File names come from the dialog service, so that tests can script them.
 #include <QMainWindow>
 #include <functional>
+#include <optional>
 
 #include "chart/chart_export.h"
 #include "chart/timeline_model.h"
 #include "ui/dialog_service.h"
 
+class QCheckBox;
 class QLabel;
 class QPrinter;
 
@@ -22,8 +24,12 @@ class ChartWindow : public QMainWindow {
 public:
     explicit ChartWindow(DialogService& dialogs, QWidget* parent = nullptr);
 
+    // A run's chart gets its bodies' cycle lanes while "Retrograde cycles and ingresses"
+    // is ticked (the box keeps its state from one chart to the next). A chart that comes
+    // with cycle lanes or without a run (one body's cycles alone) is shown as it is.
     void ShowModel(chart::TimelineModel model);
     ChartView& View() { return *view_; }
+    QCheckBox& CyclesBox() { return *chkCycles_; }
 
     // The commands; each reports a failure through the dialog service. The saves return
     // whether a file was written.
@@ -40,10 +46,14 @@ private:
     void CreateActions();
     void CreateStatusLine();
     bool SaveAs(const char* title, const char* filter, chart::ChartFormat format);
+    void OnCyclesToggled(bool on);
 
     WindowDialogs dialogs_;
     ChartView* view_;
     QLabel* status_ = nullptr;
+    QCheckBox* chkCycles_ = nullptr;
+    chart::TimelineModel runModel_;  // the chart without cycle lanes, while the box applies
+    std::optional<chart::TimelineModel> withCycles_;  // made the first time the box asks for it
     PrinterChooser choosePrinter_;
 };
 

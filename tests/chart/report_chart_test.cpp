@@ -52,6 +52,28 @@ TEST_F(ReportChart, DrawsTheRunAsSvgOrPngOfTheAskedSize) {
     EXPECT_TRUE(fs::exists(Path("search.svg")));
 }
 
+TEST_F(ReportChart, CyclesAddTheBodiesLanesOnlyToTheChart) {
+    const std::string run = "chart transits --first Mercury --second Venus --from 2024-01-01 --to 2024-12-31 --tz GMT";
+    ProcessRun r = Report(run + " -o '" + Path("plain.svg") + "'");
+    ASSERT_EQ(r.status, 0) << r.err;
+    r = Report(run + " --cycles -o '" + Path("cycles.svg") + "'");
+    ASSERT_EQ(r.status, 0) << r.err;
+    QFile plain(QString::fromStdString(Path("plain.svg")));
+    QFile cycles(QString::fromStdString(Path("cycles.svg")));
+    ASSERT_TRUE(plain.open(QIODevice::ReadOnly) && cycles.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(testing::ReadSvg(plain.readAll()).WithClass("cycle-lane").empty());
+    const testing::SvgShapes shapes = testing::ReadSvg(cycles.readAll());
+    EXPECT_EQ(shapes.WithClass("cycle-lane").size(), 2u);
+    // Mercury's seven stations of 2024 (its December 2023 spell ended on 2 January) and Venus's none.
+    EXPECT_EQ(shapes.WithClass("station").size(), 7u);
+    EXPECT_TRUE(shapes.HasText("Venus retrograde, signs"));
+    // A flag of the chart alone.
+    r = Report("transits --cycles --from 2024-01-01 --to 2024-12-31");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("unknown option '--cycles'"), std::string::npos) << r.err;
+    EXPECT_NE(report::UsageText("chart").find("--cycles"), std::string::npos);
+}
+
 TEST_F(ReportChart, BadOptionsAndRefusedRunsWriteNoFile) {
     ProcessRun r = Report("chart --from 2026-01-01 --to 2026-12-31");
     EXPECT_EQ(r.status, 2);

@@ -11,6 +11,7 @@
 
 #include "calendar/calendar_services.h"
 #include "chart/chart_export.h"
+#include "chart/cycle_painter.h"
 #include "chart/timeline_layout.h"
 #include "chart/timeline_painter.h"
 #include "chart_test_support.h"
@@ -167,6 +168,51 @@ TEST_F(MarsJupiter2026, ARangeCutsItsPeriodOpen) {
             ++verticalAtLeft;
     EXPECT_EQ(verticalAtLeft, 0) << d;
     EXPECT_FALSE(svg.WithClass("cut-mark").empty());
+}
+
+TEST_F(MarsJupiter2026, CycleLanesAppearOnlyWithTheOptionAtTheirInstants) {
+    const exporting::RunRecords records = *result_;
+    const SvgShapes plain = ReadSvg(RenderSvg(*TimelineOf(records), QSize(1600, 900)));
+    EXPECT_EQ(plain.WithClass("lane").size(), 7u);
+    for (const char* cls : {"cycle-lane", "cycle-band", "station", "ingress"}) EXPECT_TRUE(plain.WithClass(cls).empty()) << cls;
+    EXPECT_FALSE(plain.HasText("pre- and post-shadow"));
+
+    const TimelineModel model = *TimelineOf(records, {.cycles = true});
+    const SvgShapes svg = ReadSvg(RenderSvg(model, QSize(1600, 900)));
+    ASSERT_TRUE(svg.wellFormed);
+    EXPECT_EQ(svg.WithClass("lane").size(), 9u);
+    EXPECT_EQ(svg.WithClass("cycle-lane").size(), 2u);
+    EXPECT_TRUE(svg.HasText("Mars retrograde, signs"));
+    EXPECT_TRUE(svg.HasText("Jupiter retrograde, signs"));
+    EXPECT_TRUE(svg.HasText("pre- and post-shadow"));
+    const AxisScale axis = ScaleFrom(svg);
+    std::size_t stations = 0;
+    for (std::size_t lane = 0; lane < model.cycleLanes.size(); ++lane) {
+        for (const CycleSpan& span : model.cycleLanes[lane].spans) {
+            const testing::SvgElement& band = svg.byId.at(CycleBandId(static_cast<int>(lane), span));
+            EXPECT_NEAR(band.Number("x"), axis.XOfUt(span.startUt), 1.0);
+            EXPECT_NEAR(band.Number("x") + band.Number("width"), axis.XOfUt(span.endUt), 1.0);
+            EXPECT_EQ(band.HasClass("cut-start"), span.cutAtStart);
+            EXPECT_EQ(band.HasClass("cut-end"), span.cutAtEnd);
+        }
+        int k = 0;
+        for (const CycleTick& tick : model.cycleLanes[lane].ticks) {
+            if (tick.mark == CycleMark::Ingress) continue;
+            const std::string id = "station-" + std::to_string(lane) + "-" + std::to_string(k++);
+            ASSERT_EQ(svg.byId.count(id), 1u) << id;
+            EXPECT_NEAR(svg.byId.at(id).LineX(), axis.XOfUt(tick.instantUt), 1.0) << id;
+            ++stations;
+        }
+    }
+    EXPECT_EQ(svg.WithClass("station").size(), stations);
+    // Jupiter turned direct in March 2026 after a retrograde spell begun in 2025.
+    const CycleLane& jupiter = model.cycleLanes[1];
+    ASSERT_FALSE(jupiter.spans.empty());
+    EXPECT_EQ(jupiter.spans.front().phase, CyclePhase::Retrograde);
+    EXPECT_TRUE(svg.byId.at(CycleBandId(1, jupiter.spans.front())).HasClass("cut-start"));
+    // Jupiter entered Leo at the end of June 2026.
+    EXPECT_TRUE(svg.HasText("Leo"));
+    EXPECT_FALSE(svg.WithClass("sign-4").empty());
 }
 
 TEST_F(MarsJupiter2026, PngHasTheAskedSizeAndABadNameWritesNothing) {
