@@ -106,8 +106,11 @@ void ChartWindow::OnCyclesToggled(bool on) {
     if (!chkCycles_->isEnabled()) return;
     const chart::ViewRange shown = view_->View();
     if (on && !withCycles_) {
+        // About a second per body and century of range: short enough to wait for here.
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
         withCycles_ = runModel_;
         chart::AddCycleLanes(*withCycles_);
+        QGuiApplication::restoreOverrideCursor();
     }
     view_->SetModel(on ? *withCycles_ : runModel_);
     // The lanes change, not the dates: the zoom stays.

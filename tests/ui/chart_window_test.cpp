@@ -1,6 +1,7 @@
 // The "Chart" button and the chart window: when the button may be used, what the window
 // shows, zoom, pan, fit and cursor, and its save, print and copy commands.
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QFile>
 #include <QKeyEvent>
@@ -21,6 +22,7 @@
 
 #include "astro/catalogue.h"
 #include "chart/chart_export.h"
+#include "chart/cycle_timeline.h"
 #include "chart/chart_test_support.h"
 #include "ui/chart_view.h"
 #include "ui/chart_window.h"
@@ -276,6 +278,62 @@ TEST_F(ChartWindowTest, ItsBoxesBelongToItself) {
     own.ShowMessage({.text = "A message", .title = "KOVO"});
     EXPECT_EQ(parent, window.get());
     EXPECT_EQ(real.Owner(), nullptr);
+}
+
+// "Retrograde cycles and ingresses": Alt+R or Space tick it, the bodies' lanes come and
+// go without changing the zoom, the state carries over to the next run's chart, and a
+// chart of one body's cycles alone is shown as it comes.
+TEST_F(ChartWindowTest, TheCyclesBoxAddsTheBodiesLanesAndKeepsTheZoom) {
+    auto* box = window->findChild<QCheckBox*>(QStringLiteral("chkCycles"));
+    ASSERT_NE(box, nullptr);
+    EXPECT_TRUE(box->isEnabled());
+    EXPECT_FALSE(box->isChecked());
+    EXPECT_TRUE(View().Model().cycleLanes.empty());
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    View().setFocus();
+    Key(Qt::Key_Plus);
+    const chart::ViewRange zoomed = View().View();
+
+    QTest::keyClick(window.get(), Qt::Key_R, Qt::AltModifier);
+    ASSERT_TRUE(box->isChecked());
+    ASSERT_EQ(View().Model().cycleLanes.size(), 2u);
+    EXPECT_EQ(View().Model().cycleLanes[1].body, "Jupiter");
+    EXPECT_EQ(View().Model().lanes.size(), 7u);
+    EXPECT_DOUBLE_EQ(View().View().startUt, zoomed.startUt);
+    EXPECT_DOUBLE_EQ(View().View().endUt, zoomed.endUt);
+
+    // Jupiter's station direct of March 2026 has a tooltip in the run's zone.
+    View().Fit();
+    const chart::TimelineLayout layout = View().CurrentLayout();
+    const auto station = std::find_if(layout.cycleTicks.begin(), layout.cycleTicks.end(), [](const chart::CycleTickShape& t) {
+        return t.tick->mark == chart::CycleMark::StationDirect;
+    });
+    ASSERT_NE(station, layout.cycleTicks.end());
+    const QPoint at = station->line.center().toPoint();
+    QHelpEvent help(QEvent::ToolTip, at, View().mapToGlobal(at));
+    QApplication::sendEvent(&View(), &help);
+    EXPECT_TRUE(QToolTip::text().startsWith(QStringLiteral("Jupiter stations direct\n2026-03-"))) << QToolTip::text().toStdString();
+    QToolTip::hideText();
+
+    // The next run's chart gets the lanes too.
+    chart::TimelineModel next = View().Model();
+    next.cycleLanes.clear();
+    window->ShowModel(next);
+    EXPECT_EQ(View().Model().cycleLanes.size(), 2u);
+
+    box->setFocus();
+    QTest::keyClick(box, Qt::Key_Space);
+    EXPECT_FALSE(box->isChecked());
+    EXPECT_TRUE(View().Model().cycleLanes.empty());
+
+    window->ShowModel(chart::BuildCycleTimeline({.body = astro::Body::Mercury}, kovo::testing::Day(2024, 1, 1) - 0.5,
+                                                kovo::testing::Day(2025, 1, 1) - 0.5, kovo::testing::ListZone(24, "GMT"),
+                                                "Mercury in 2024"));
+    EXPECT_FALSE(box->isEnabled());
+    ASSERT_EQ(View().Model().cycleLanes.size(), 1u);
+    EXPECT_TRUE(View().Model().lanes.empty());
+    EXPECT_FALSE(window->grab().isNull());
 }
 
 // Escape and Ctrl+W close the window, Ctrl+S saves, Tab reaches the tool bar, and the
