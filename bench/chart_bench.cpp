@@ -1,5 +1,6 @@
 // A full repaint of the timeline chart of a 100-year Mars-Jupiter run into an offscreen
-// image, the work the chart window does on every zoom, pan and cursor move.
+// image, the work the chart window does on every zoom, pan and cursor move; and the
+// cycle lanes of that run, which the window computes when their box is ticked.
 #include <benchmark/benchmark.h>
 
 #include <QGuiApplication>
@@ -7,6 +8,7 @@
 #include <QPainter>
 
 #include "chart/chart_export.h"
+#include "chart/cycle_timeline.h"
 #include "chart/timeline_layout.h"
 #include "chart/timeline_painter.h"
 #include "null_run_host.h"
@@ -47,9 +49,33 @@ void Repaint(benchmark::State& state) {
     state.counters["periods"] = static_cast<double>(model.PeriodCount());
 }
 
+void AddCycleLanes(benchmark::State& state) {
+    const auto& run = CenturyOfMarsJupiter();
+    for (auto _ : state) {
+        kovo::chart::TimelineModel model = run;
+        kovo::chart::AddCycleLanes(model);
+        benchmark::DoNotOptimize(model.cycleLanes.data());
+    }
+}
+
+void RepaintWithCycles(benchmark::State& state) {
+    kovo::chart::TimelineModel model = CenturyOfMarsJupiter();
+    kovo::chart::AddCycleLanes(model);
+    QImage image(1600, 900, QImage::Format_ARGB32_Premultiplied);
+    for (auto _ : state) {
+        QPainter painter(&image);
+        const auto layout = kovo::chart::LayOutTimeline(model, QSizeF(image.size()), {}, kovo::chart::ChartFont());
+        kovo::chart::PaintTimeline(painter, model, layout);
+        painter.end();
+        benchmark::DoNotOptimize(image.constBits());
+    }
+}
+
 }  // namespace
 
 BENCHMARK(Repaint)->Unit(benchmark::kMillisecond);
+BENCHMARK(AddCycleLanes)->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK(RepaintWithCycles)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
     kovo::chart::EnsureGuiApplication();

@@ -183,7 +183,8 @@ std::string CursorStatus(const TimelineModel& model, double ut) {
     std::string status = FormatLocalTime(model.Params(0), ut);
     const auto crossings = PeriodsAt(model, ut);
     const std::string phases = CyclePhasesAt(model, ut);
-    if (crossings.empty()) return status + (model.lanes.empty() && !model.cycleLanes.empty() ? "" : " \u00b7 no period") + phases;
+    const bool cyclesAlone = model.lanes.empty() && !model.cycleLanes.empty();
+    if (crossings.empty()) return status + (cyclesAlone ? "" : " \u00b7 no period") + phases;
     for (const Crossing& c : crossings)
         status += " \u00b7 " + c.lane->label + ": " + LevelName(c.level) + " orb (" +
                   std::to_string(model.orbDegrees[static_cast<std::size_t>(c.level)]) + "\u00b0)";
