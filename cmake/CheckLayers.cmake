@@ -18,7 +18,7 @@ set(layer_table
   "prices     : util platform astro calendar"
   "export     : util stats platform astro calendar transits cycles simulation prices backtest"
   "backtest   : util stats platform astro calendar transits prices"
-  "requests   : util stats platform astro calendar transits simulation prices backtest"
+  "requests   : util stats platform astro calendar transits cycles simulation prices export backtest"
   "report     : util stats platform astro calendar transits cycles simulation prices export backtest requests"
   "chart      : util stats platform astro calendar transits cycles simulation prices export backtest qt"
   "ui         : util stats platform astro calendar transits cycles simulation prices export backtest requests chart qt"
