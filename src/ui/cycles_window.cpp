@@ -14,6 +14,7 @@
 #include <QRadioButton>
 #include <QSignalBlocker>
 #include <QTableWidget>
+#include <QThread>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <ctime>
@@ -32,6 +33,27 @@ namespace {
 QString ThisYearDate(const char* monthDay) {
     const std::time_t now = std::time(nullptr);
     return QString::number(std::localtime(&now)->tm_year + 1900) + QString::fromLatin1(monthDay);
+}
+
+// A label whose mnemonic moves the focus to `buddy`; rows whose field is a layout need it.
+QLabel* BuddyLabel(const QString& text, QWidget* buddy, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    label->setBuddy(buddy);
+    return label;
+}
+
+template <typename Control>
+Control* Named(Control* control, const char* name) {
+    control->setObjectName(QString::fromLatin1(name));
+    return control;
+}
+
+// A row of several controls, packed to the left.
+QHBoxLayout* Row(std::initializer_list<QWidget*> controls) {
+    auto* row = new QHBoxLayout();
+    for (QWidget* control : controls) row->addWidget(control);
+    row->addStretch(1);
+    return row;
 }
 
 }  // namespace
@@ -55,63 +77,44 @@ QWidget* CyclesWindow::CreateInputs() {
     auto* form = new QFormLayout(panel);
     form->setContentsMargins(0, 0, 0, 0);
     form->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
-    // A row whose field is a layout needs its label's buddy set by hand for the mnemonic.
-    const auto buddyLabel = [panel](const QString& text, QWidget* buddy) {
-        auto* label = new QLabel(text, panel);
-        label->setBuddy(buddy);
-        return label;
-    };
-    const auto named = [](QWidget* w, const char* name) {
-        w->setObjectName(QString::fromLatin1(name));
-        return w;
-    };
-    cboBody = new QComboBox(panel);
+    CreateBodyRows(form, panel);
+    CreateRangeRows(form, panel);
+    return panel;
+}
+
+void CyclesWindow::CreateBodyRows(QFormLayout* form, QWidget* panel) {
+    cboBody = Named(new QComboBox(panel), "cboBody");
     for (int planet = 1; planet <= 9; ++planet) cboBody->addItem(ToQ(astro::PlanetName(planet, false, false)), planet);
     cboBody->setCurrentIndex(1);
-    optGeocentric = new QRadioButton(QStringLiteral("&Geocentric"), panel);
-    optHeliocentric = new QRadioButton(QStringLiteral("&Heliocentric"), panel);
+    optGeocentric = Named(new QRadioButton(QStringLiteral("&Geocentric"), panel), "optGeocentric");
+    optHeliocentric = Named(new QRadioButton(QStringLiteral("&Heliocentric"), panel), "optHeliocentric");
     optGeocentric->setChecked(true);
-    auto* centricity = new QHBoxLayout();
-    centricity->addWidget(named(cboBody, "cboBody"));
-    centricity->addWidget(named(optGeocentric, "optGeocentric"));
-    centricity->addWidget(named(optHeliocentric, "optHeliocentric"));
-    centricity->addStretch(1);
-    form->addRow(buddyLabel(QStringLiteral("&Body:"), cboBody), centricity);
-    cboKind = new QComboBox(panel);
+    form->addRow(BuddyLabel(QStringLiteral("&Body:"), cboBody, panel), Row({cboBody, optGeocentric, optHeliocentric}));
+    cboKind = Named(new QComboBox(panel), "cboKind");
     // The item data is the CycleKind; a further kind of run is one more item.
     cboKind->addItem(QStringLiteral("Stations and retrograde cycles"), static_cast<int>(requests::CycleKind::Stations));
     cboKind->addItem(QStringLiteral("Sign ingresses"), static_cast<int>(requests::CycleKind::Ingresses));
-    form->addRow(QStringLiteral("&Search for:"), named(cboKind, "cboKind"));
-    cboZodiac = new QComboBox(panel);
+    form->addRow(QStringLiteral("&Search for:"), cboKind);
+    cboZodiac = Named(new QComboBox(panel), "cboZodiac");
     cboZodiac->addItems({QStringLiteral("Tropical"), QStringLiteral("Sidereal")});
-    cboAyanamsa = new QComboBox(panel);
+    cboAyanamsa = Named(new QComboBox(panel), "cboAyanamsa");
     cboAyanamsa->addItems({QStringLiteral("Lahiri"), QStringLiteral("Fagan-Bradley"), QStringLiteral("Raman")});
-    auto* zodiac = new QHBoxLayout();
-    zodiac->addWidget(named(cboZodiac, "cboZodiac"));
-    auto* ayanamsaLabel = new QLabel(QStringLiteral("&Ayanamsa:"), panel);
-    ayanamsaLabel->setBuddy(cboAyanamsa);
-    zodiac->addWidget(ayanamsaLabel);
-    zodiac->addWidget(named(cboAyanamsa, "cboAyanamsa"));
-    zodiac->addStretch(1);
-    form->addRow(buddyLabel(QStringLiteral("&Zodiac:"), cboZodiac), zodiac);
-    txtFrom = new QLineEdit(ThisYearDate("-01-01"), panel);
-    txtTo = new QLineEdit(ThisYearDate("-12-31"), panel);
+    form->addRow(BuddyLabel(QStringLiteral("&Zodiac:"), cboZodiac, panel),
+                 Row({cboZodiac, BuddyLabel(QStringLiteral("&Ayanamsa:"), cboAyanamsa, panel), cboAyanamsa}));
+}
+
+void CyclesWindow::CreateRangeRows(QFormLayout* form, QWidget* panel) {
+    txtFrom = Named(new QLineEdit(ThisYearDate("-01-01"), panel), "txtFrom");
+    txtTo = Named(new QLineEdit(ThisYearDate("-12-31"), panel), "txtTo");
     for (QLineEdit* field : {txtFrom, txtTo}) {
         field->setPlaceholderText(QStringLiteral("YYYY-MM-DD"));
         field->setMaximumWidth(fontMetrics().horizontalAdvance(QStringLiteral("0000-00-00000")));
     }
-    auto* range = new QHBoxLayout();
-    range->addWidget(named(txtFrom, "txtFrom"));
-    auto* toLabel = new QLabel(QStringLiteral("&To:"), panel);
-    toLabel->setBuddy(txtTo);
-    range->addWidget(toLabel);
-    range->addWidget(named(txtTo, "txtTo"));
-    range->addStretch(1);
-    form->addRow(buddyLabel(QStringLiteral("&From:"), txtFrom), range);
-    cboZone = new ZoneList(panel);
+    form->addRow(BuddyLabel(QStringLiteral("&From:"), txtFrom, panel),
+                 Row({txtFrom, BuddyLabel(QStringLiteral("&To:"), txtTo, panel), txtTo}));
+    cboZone = Named(new ZoneList(panel), "cboZone");
     FillZones();
-    form->addRow(QStringLiteral("Zo&ne:"), named(cboZone, "cboZone"));
-    return panel;
+    form->addRow(QStringLiteral("Zo&ne:"), cboZone);
 }
 
 QLayout* CyclesWindow::CreateButtonRow() {
@@ -184,7 +187,7 @@ std::optional<requests::CyclesForm> CyclesWindow::ReadForm(std::string& problem)
     form.heliocentric = optHeliocentric->isChecked();
     static constexpr platform::Zodiac kSidereal[] = {platform::Zodiac::Lahiri, platform::Zodiac::FaganBradley,
                                                     platform::Zodiac::Raman};
-    if (cboZodiac->isEnabled() && cboZodiac->currentIndex() == 1)
+    if (form.kind == requests::CycleKind::Ingresses && cboZodiac->currentIndex() == 1)
         form.zodiac = kSidereal[std::clamp(cboAyanamsa->currentIndex(), 0, 2)];
     const auto day = [&problem](const QLineEdit* field, const char* what) -> std::optional<std::int32_t> {
         const auto date = calendar::ParseIsoDate(FromQ(field->text().trimmed()), calendar::IsoDateForm::Relaxed);
@@ -204,15 +207,49 @@ std::optional<requests::CyclesForm> CyclesWindow::ReadForm(std::string& problem)
 }
 
 void CyclesWindow::RunClicked() {
+    if (Running()) return;
     std::string problem;
     const auto form = ReadForm(problem);
     if (!form) return Refuse(problem);
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    auto run = requests::RunCyclesForm(*form);
-    QApplication::restoreOverrideCursor();
-    if (const auto* refusal = std::get_if<requests::CyclesRefusal>(&run)) return Refuse(refusal->text);
-    found_ = std::get<requests::CyclesFound>(std::move(run));
+    outcome_.reset();
+    worker_ = QThread::create([this, form = *form] { outcome_ = requests::RunCyclesForm(form); });
+    connect(worker_, &QThread::finished, this, &CyclesWindow::RunEnded);
+    SetRunning(true);
+    worker_->start();
+}
+
+void CyclesWindow::RunEnded() {
+    worker_->wait();
+    worker_->deleteLater();
+    worker_ = nullptr;
+    SetRunning(false);
+    if (!outcome_) return Refuse("The search ended without a result.");
+    auto outcome = std::move(*outcome_);
+    outcome_.reset();
+    if (const auto* refusal = std::get_if<requests::CyclesRefusal>(&outcome)) return Refuse(refusal->text);
+    found_ = std::get<requests::CyclesFound>(std::move(outcome));
     ShowFound();
+}
+
+void CyclesWindow::SetRunning(bool running) {
+    cmdRun->setEnabled(!running);
+    cmdExport->setEnabled(!running);
+    if (running) {
+        ShowStatus(QStringLiteral("Searching…"), false);
+        QApplication::setOverrideCursor(Qt::BusyCursor);
+    } else {
+        QApplication::restoreOverrideCursor();
+    }
+}
+
+void CyclesWindow::WaitForRun() {
+    while (Running()) QApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+}
+
+CyclesWindow::~CyclesWindow() {
+    if (worker_ == nullptr) return;
+    worker_->wait();
+    QApplication::restoreOverrideCursor();
 }
 
 void CyclesWindow::Refuse(const std::string& text) {

@@ -49,6 +49,11 @@ protected:
         Get<QLineEdit>("txtTo")->setText(QString::fromLatin1(to));
     }
 
+    void Run() {
+        cycles->RunClicked();
+        cycles->WaitForRun();
+    }
+
     std::unique_ptr<kovo::testing::StartedWindow> w;
     ui::CyclesWindow* cycles = nullptr;
 };
@@ -58,6 +63,7 @@ TEST_F(CyclesWindowTest, MercuryStationsOf2024FillTheTableAndExportAsTheCommandL
     EXPECT_EQ(Get<QComboBox>("cboBody")->currentText(), QStringLiteral("Mercury"));
     Range("2024-01-01", "2024-12-31");
     QTest::keyClick(Get<QLineEdit>("txtTo"), Qt::Key_Return);
+    cycles->WaitForRun();
     // Three cycles turn retrograde in 2024; the table also holds the end of the one that
     // turned in December 2023 (station direct 2024-01-02), its earlier cells empty.
     const auto* table = Get<QTableWidget>("tblResults");
@@ -86,10 +92,10 @@ TEST_F(CyclesWindowTest, MercuryStationsOf2024FillTheTableAndExportAsTheCommandL
 
 TEST_F(CyclesWindowTest, RefusalsGoToTheStatusLineAndEmptyTheTable) {
     Range("2024-01-01", "2024-12-31");
-    cycles->RunClicked();
+    Run();
     ASSERT_GT(Get<QTableWidget>("tblResults")->rowCount(), 0);
     Get<QRadioButton>("optHeliocentric")->setChecked(true);
-    cycles->RunClicked();
+    Run();
     EXPECT_TRUE(cycles->StatusText().startsWith(QStringLiteral("Heliocentric positions never station")))
         << cycles->StatusText().toStdString();
     EXPECT_EQ(Get<QTableWidget>("tblResults")->rowCount(), 0);
@@ -98,8 +104,29 @@ TEST_F(CyclesWindowTest, RefusalsGoToTheStatusLineAndEmptyTheTable) {
     EXPECT_TRUE(w->dialogs.FileRequests().empty());
 
     Range("2024-02-30", "2024-12-31");
-    cycles->RunClicked();
+    Run();
     EXPECT_EQ(cycles->StatusText(), QStringLiteral("The start date is written YYYY-MM-DD."));
+}
+
+// The search runs on a worker: the window says so and takes no second run meanwhile, and
+// closing the program under it waits for it rather than leaving it writing to a window
+// that is gone.
+TEST_F(CyclesWindowTest, ASearchUnderWayHoldsRunAndExportAndOutlivesNoWindow) {
+    Range("2024-01-01", "2024-12-31");
+    cycles->RunClicked();
+    ASSERT_TRUE(cycles->Running());
+    EXPECT_EQ(cycles->StatusText(), QStringLiteral("Searching…"));
+    EXPECT_FALSE(Get<QPushButton>("cmdRun")->isEnabled());
+    EXPECT_FALSE(Get<QPushButton>("cmdExport")->isEnabled());
+    cycles->RunClicked();  // ignored
+    cycles->WaitForRun();
+    EXPECT_TRUE(Get<QPushButton>("cmdRun")->isEnabled());
+    ASSERT_TRUE(cycles->LastFound());
+
+    Range("2000-01-01", "2029-12-31");
+    cycles->RunClicked();
+    ASSERT_TRUE(cycles->Running());
+    w.reset();
 }
 
 TEST_F(CyclesWindowTest, SiderealIngressesInANamedZoneAndEscapeCloses) {
@@ -114,7 +141,7 @@ TEST_F(CyclesWindowTest, SiderealIngressesInANamedZoneAndEscapeCloses) {
     emit zone->activated(zone->count() - 1);
     EXPECT_EQ(zone->currentText(), QStringLiteral("America/New_York"));
     Range("2024-01-01", "2024-12-31");
-    cycles->RunClicked();
+    Run();
     ASSERT_TRUE(cycles->LastFound());
     const auto& found = *cycles->LastFound();
     EXPECT_EQ(found.inputs.zodiac, platform::Zodiac::Raman);
@@ -170,7 +197,7 @@ TEST_F(CyclesWindowTest, Screenshot) {
     const char* shot = std::getenv("KOVO_CYCLES_SHOT");
     if (shot == nullptr) GTEST_SKIP() << "KOVO_CYCLES_SHOT not given";
     Range("2024-01-01", "2026-12-31");
-    cycles->RunClicked();
+    Run();
     cycles->resize(1366, 560);
     Settle();
     EXPECT_TRUE(cycles->grab().save(QString::fromLocal8Bit(shot)));
