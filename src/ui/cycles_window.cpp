@@ -12,7 +12,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSignalBlocker>
 #include <QTableWidget>
 #include <QThread>
 #include <QVBoxLayout>
@@ -23,7 +22,6 @@
 #include "calendar/iso_date.h"
 #include "ui/points_dialog.h"
 #include "ui/qt_text.h"
-#include "ui/shortcut_text.h"
 #include "ui/zone_list.h"
 
 namespace kovo::ui {
