@@ -18,11 +18,12 @@ set(layer_table
   "prices     : util platform astro calendar"
   "export     : util stats platform astro calendar transits cycles simulation prices backtest"
   "backtest   : util stats platform astro calendar transits prices"
-  "requests   : util stats platform astro calendar transits simulation prices backtest"
-  "report     : util stats platform astro calendar transits cycles simulation prices export backtest requests"
+  "points     : util platform astro cycles"
+  "requests   : util stats platform astro calendar transits cycles simulation prices export backtest points"
+  "report     : util stats platform astro calendar transits cycles simulation prices export backtest requests points"
   "chart      : util stats platform astro calendar transits cycles simulation prices export backtest qt"
-  "ui         : util stats platform astro calendar transits cycles simulation prices export backtest requests chart qt"
-  "app        : util stats platform astro calendar transits cycles simulation prices export backtest requests chart report ui qt"
+  "ui         : util stats platform astro calendar transits cycles simulation prices export backtest requests points chart qt"
+  "app        : util stats platform astro calendar transits cycles simulation prices export backtest requests points chart report ui qt"
 )
 
 set(layers "")

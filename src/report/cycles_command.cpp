@@ -2,16 +2,15 @@
 
 #include <ctime>
 #include <optional>
+#include <variant>
 
 #include "calendar/calendar_services.h"
 #include "calendar/iso_date.h"
 #include "calendar/time_zones.h"
-#include "cycles/ingresses.h"
-#include "cycles/retrograde_cycles.h"
-#include "export/cycle_export.h"
-#include "export/delimited_text.h"
+#include "export/icalendar.h"
 #include "platform/named_time_zone.h"
 #include "report/cli_options.h"
+#include "requests/cycles_form.h"
 #include "util/safe_file.h"
 
 namespace kovo::report {
@@ -19,9 +18,6 @@ namespace kovo::report {
 namespace {
 
 constexpr int kUsageError = 2;
-// The ephemeris files cover 1600-2199 for every body; ranges stay inside them.
-constexpr int kFirstYear = 1600;
-constexpr int kLastYear = 2199;
 
 struct CyclesOptions {
     bool stations = true;
@@ -117,34 +113,23 @@ std::optional<calendar::ReportZone> ZoneOf(const std::string& text) {
                                        calendar::TimeZoneText(position, c.abbreviations));
 }
 
-// The report, or nothing when the ephemeris had no position somewhere in the range: a
-// list with holes would look complete.
-std::optional<std::string> Render(const CyclesOptions& o, const exporting::CycleRunInputs& in, double fromUt,
-                                  double toUt) {
-    const cycles::Track track{.body = o.body, .heliocentric = o.heliocentric, .zodiac = o.zodiac};
-    bool missing = false;
-    if (o.stations) {
-        const auto list = cycles::FindRetrogradeCycles(track, fromUt, toUt, &missing);
-        if (missing) return std::nullopt;
-        switch (o.format) {
-            case OutputFormat::Csv: return exporting::CsvText(exporting::CyclesTable(list, in));
-            case OutputFormat::Json: return exporting::CycleJson("stations", exporting::CyclesTable(list, in), in);
-            case OutputFormat::ICalendar:
-                return exporting::EventCalendar(exporting::CycleEvents(list, in), {.stampUtc = exporting::CurrentStampUtc()});
-            case OutputFormat::Text: break;
-        }
-        return exporting::CyclesText(list, in);
-    }
-    const auto list = cycles::FindIngresses(track, fromUt, toUt, &missing);
-    if (missing) return std::nullopt;
-    switch (o.format) {
-        case OutputFormat::Csv: return exporting::CsvText(exporting::IngressTable(list, in));
-        case OutputFormat::Json: return exporting::CycleJson("ingresses", exporting::IngressTable(list, in), in);
-        case OutputFormat::ICalendar:
-            return exporting::EventCalendar(exporting::IngressEvents(list, in), {.stampUtc = exporting::CurrentStampUtc()});
+requests::CyclesFormat FormatOf(OutputFormat format) {
+    switch (format) {
+        case OutputFormat::Csv: return requests::CyclesFormat::Csv;
+        case OutputFormat::Json: return requests::CyclesFormat::Json;
+        case OutputFormat::ICalendar: return requests::CyclesFormat::ICalendar;
         case OutputFormat::Text: break;
     }
-    return exporting::IngressText(list, in);
+    return requests::CyclesFormat::Text;
+}
+
+// The refusal with what to change on the command line.
+std::string CommandLineText(const requests::CyclesRefusal& refusal) {
+    using Reason = requests::CyclesRefusal::Reason;
+    if (refusal.reason == Reason::HeliocentricStations) return refusal.text + " Leave out --helio.";
+    if (refusal.reason == Reason::EphemerisGap)
+        return refusal.text.substr(0, refusal.text.size() - 1) + "; nothing was written.";
+    return refusal.text;
 }
 
 int Refuse(std::ostream& errors, const std::string& text) {
@@ -192,30 +177,24 @@ int RunCyclesCommand(const std::vector<std::string>& args, std::ostream& out, st
     if (!from || !to) return usage("dates are written YYYY-MM-DD");
     const auto zone = ZoneOf(o.zone);
     if (!zone) return usage("--tz " + o.zone + ": no such zone");
-    if (o.stations && o.heliocentric)
-        return Refuse(errors, "Heliocentric positions never station: seen from the Sun every planet moves forward "
-                              "all the time. Leave out --helio.");
-    if (o.stations && o.body == astro::Body::Sun)
-        return Refuse(errors, "The Sun never stations: seen from the Earth it always moves forward.");
-    if (*from > *to) return Refuse(errors, "The start date comes after the end date.");
-    const auto first = calendar::DayNumberOf({kFirstYear, 1, 1});
-    const auto last = calendar::DayNumberOf({kLastYear, 12, 31});
-    if (*from < *first || *to > *last)
-        return Refuse(errors, "The ephemeris covers 1600-01-01 to 2199-12-31; the range must lie inside it.");
-    const exporting::CycleRunInputs in{
-        .body = o.body, .heliocentric = o.heliocentric, .zodiac = o.zodiac, .zone = *zone, .fromDay = *from, .toDay = *to};
-    // The range's civil days in the zone: from its first local midnight to its last.
-    const double fromUt = *from - 0.5 - zone->At(*from - 0.5).days;
-    const double toUt = *to + 0.5 - zone->At(*to + 0.5).days;
-    const std::optional<std::string> text = Render(o, in, fromUt, toUt);
-    if (!text)
-        return Refuse(errors, "The ephemeris gave no position of " + exporting::BodyName(in) +
-                                  " for some days of the range (are its data files installed?); nothing was written.");
+    const requests::CyclesForm form{.kind = o.stations ? requests::CycleKind::Stations : requests::CycleKind::Ingresses,
+                                    .body = o.body,
+                                    .heliocentric = o.heliocentric,
+                                    .zodiac = o.zodiac,
+                                    .zone = *zone,
+                                    .fromDay = *from,
+                                    .toDay = *to};
+    const auto run = requests::RunCyclesForm(form);
+    if (const auto* refusal = std::get_if<requests::CyclesRefusal>(&run)) return Refuse(errors, CommandLineText(*refusal));
+    const requests::CyclesFormat format = FormatOf(o.format);
+    const std::string text = requests::CyclesFoundDocument(
+        std::get<requests::CyclesFound>(run), format,
+        format == requests::CyclesFormat::ICalendar ? exporting::CurrentStampUtc() : std::string());
     if (o.outputPath.empty()) {
-        out << *text;
+        out << text;
         return 0;
     }
-    if (const std::string problem = util::WriteFileAtomically(o.outputPath, *text); !problem.empty())
+    if (const std::string problem = util::WriteFileAtomically(o.outputPath, text); !problem.empty())
         return Refuse(errors, problem);
     return 0;
 }

@@ -38,6 +38,7 @@ class MainWindowProbe;
 namespace kovo::ui {
 
 class BacktestWindow;
+class CyclesWindow;
 class ChartWindow;
 class frmPopUp;
 class frmView;
@@ -115,6 +116,7 @@ public:
     void MonthDayLostFocus(int index);
 
     void OnBacktestClicked();
+    void OnCyclesClicked();
 
     // ---- util::RunHost: the window's runs stay on its thread, yielding once per step ----
     util::Answer ShowMessage(const util::Message& message) override;
@@ -202,6 +204,7 @@ private:
     QPushButton* cmdQuit;
     QLabel* lblNotice;  // marks the foot of the window where "Done" pops up
     QPushButton* cmdBacktest;  // opens the backtest window (main_window_backtest.cpp)
+    QPushButton* cmdCycles;    // opens the cycles window (main_window_cycles.cpp)
     QTimer* Timer1;
     QPushButton* cmdExport;  // beside the specified controls: "Export…"
     QAction* actCopyResultsAsTable;
@@ -372,6 +375,8 @@ private:
     frmView* viewer_;
     BacktestWindow* backtestWindow_ = nullptr;
     void CreateBacktestButton();
+    CyclesWindow* cyclesWindow_ = nullptr;
+    void CreateCyclesButton();
     ChartWindow* chartWindow_ = nullptr;
     calendar::DateEntryModel dates_;
     simulation::IndexPrices indexPrices_;

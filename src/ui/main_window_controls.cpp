@@ -186,6 +186,7 @@ void frmMain::CreateOutputControls() {
     txbStopDate->hide();
     lblNotice = MakeLabel(this, "lblNotice", "");
     CreateBacktestButton();
+    CreateCyclesButton();
 }
 
 void frmMain::ConnectEvents() {
@@ -202,6 +203,7 @@ void frmMain::ConnectEvents() {
     connect(cmdQuit, &QPushButton::clicked, this, &frmMain::OnQuitClicked);
     connect(cmdHelp, &QPushButton::clicked, this, &frmMain::HelpAction);
     connect(cmdBacktest, &QPushButton::clicked, this, &frmMain::OnBacktestClicked);
+    connect(cmdCycles, &QPushButton::clicked, this, &frmMain::OnCyclesClicked);
     connect(cmdAll, &QPushButton::clicked, this, &frmMain::OnAllClicked);
     // A list's change action follows every change of its selection (the saved state
     // restores through it); focus moves and checks follow the user's own choices.

@@ -117,11 +117,12 @@ void frmMain::CreateLayout() {
 
     // The simulation's controls stand beside the centricity, since it needs heliocentric.
     auto* simulation = new QVBoxLayout();
-    // The timeline and the backtest, in the blank beside the centricity: the foot's
-    // buttons fill its line.
+    // The timeline, the backtest and the cycles, in the blank beside the centricity: the
+    // foot's buttons fill its line.
     auto* extras = new QHBoxLayout();
     extras->addWidget(cmdChart);
     extras->addWidget(cmdBacktest);
+    extras->addWidget(cmdCycles);
     extras->addStretch(1);
     simulation->addLayout(extras);
     simulation->addStretch(1);
