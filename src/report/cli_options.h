@@ -44,6 +44,10 @@ struct CliOptions {
     std::string chartPath;
     int chartWidth = 1600;
     int chartHeight = 900;
+    // transits (and chart transits): the second body is this fixed tropical longitude,
+    // in degrees [0, 360), named secondName (its degree text when empty).
+    std::optional<double> secondDegree;
+    std::string secondName;
 };
 
 struct ParseResult {
