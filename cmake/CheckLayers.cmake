@@ -17,7 +17,7 @@ set(layer_table
   "simulation : util platform astro calendar"
   "prices     : util platform astro calendar"
   "export     : util stats platform astro calendar transits cycles simulation prices backtest"
-  "backtest   : util stats platform astro calendar transits prices"
+  "backtest   : util stats platform astro calendar transits cycles prices"
   "points     : util platform astro cycles"
   "requests   : util stats platform astro calendar transits cycles simulation prices export backtest points"
   "report     : util stats platform astro calendar transits cycles simulation prices export backtest requests points"

@@ -51,6 +51,13 @@ double PlanetLongitude(int planet, double instant, bool heliocentric) {
     return heliocentric ? HeliocentricLongitude(planet, instant) : GeocentricLongitude(planet, instant);
 }
 
+double LongitudeOfDate(int planet, double instant, bool heliocentric) {
+    if (!heliocentric) return GeocentricLongitude(planet, instant);
+    const platform::ZodiacPosition p =
+        platform::ZodiacLongitude(EphemerisBodyCode(planet), instant, true, platform::Zodiac::Tropical);
+    return p.longitude < 0 ? -1.0 : p.longitude / 360.0 * FullCircle;
+}
+
 double NormalizeAngle(double x) {
     if (!std::isfinite(x) || std::fabs(x) > kMaxTurns * FullCircle) return -1.0;
     while (x < 0) x += FullCircle;

@@ -11,6 +11,11 @@ double PlanetLongitude(int planet, double instant, bool heliocentric);
 double HeliocentricLongitude(int planet, double instant);
 double GeocentricLongitude(int planet, double instant);
 
+// The longitude of date that a fixed point of the tropical zodiac is compared with:
+// geocentric apparent (PlanetLongitude's own), or heliocentric of the equinox of date
+// rather than J2000. Radians, or negative when there is no position.
+double LongitudeOfDate(int planet, double instant, bool heliocentric);
+
 // The ephemeris layer's code of planet 1..8 (1 is the Sun or the Earth, 2 Mercury, 3 Venus).
 int EphemerisBodyCode(int planet);
 

@@ -1,7 +1,10 @@
 #include "backtest/backtest_run.h"
 
 #include "astro/catalogue.h"
+#include "backtest/cycle_rules.h"
 #include "calendar/calendar_services.h"
+#include "calendar/iso_date.h"
+#include "cycles/zodiac_track.h"
 #include "calendar/date_entry.h"
 #include "transits/transit_runs.h"
 
@@ -88,13 +91,40 @@ BacktestResult Refused(const BacktestParams& params, util::RunHost& host, std::s
     return result;
 }
 
+// A cycle backtest needs no transit scan: the cycles and ingresses of the closes' span
+// are found directly (a little beyond it, for the spells the span cuts).
+BacktestResult RunCycleBacktest(const BacktestParams& params, const PriceSeries& prices, util::RunHost& host) {
+    const std::string body = astro::PlanetName(astro::PlanetIndex(*params.cycleBody), false, false);
+    if (params.heliocentric)
+        return Refused(params, host,
+                       "Heliocentric positions never station: seen from the Sun every planet moves forward all the "
+                       "time. A cycle backtest is geocentric.");
+    const std::int32_t first = prices.points.front().day;
+    const std::int32_t last = prices.points.back().day;
+    if (first < *calendar::DayNumberOf({cycles::kFirstYear, 1, 1}) || last > *calendar::DayNumberOf({cycles::kLastYear, 12, 31}))
+        return Refused(params, host, "The closes must lie within the years the ephemeris covers, 1600 to 2199.");
+    const double fromUt = first - 0.5 - params.zone.At(first - 0.5).days;
+    const double toUt = last + 0.5 - params.zone.At(last + 0.5).days;
+    bool missing = false;
+    CycleMarks marks = CycleMarksOf(*params.cycleBody, fromUt, toUt, params.zone, missing);
+    if (missing)
+        return Refused(params, host,
+                       "The ephemeris gave no position of " + body +
+                           " for some days of the range (are its data files installed?).");
+    BacktestResult result = EvaluateBacktest(params, prices, std::move(marks.spells), std::move(marks.events));
+    result.outcome = util::RunOutcome::Completed;
+    return result;
+}
+
 }  // namespace
 
 std::string PairName(const BacktestParams& params) {
+    if (params.cycleBody) return astro::PlanetName(astro::PlanetIndex(*params.cycleBody), false, false) + " cycles";
     return transits::PairName(params.first, params.second, params.heliocentric);
 }
 
 std::string PairIdentity(const BacktestParams& params) {
+    if (params.cycleBody) return PairName(params) + " geo";
     const auto name = [&](astro::Body body) {
         return astro::PlanetName(astro::PlanetIndex(body), params.heliocentric, false);
     };
@@ -123,6 +153,30 @@ std::string HoldoutRefusal(const PriceSeries& prices, std::int32_t holdoutDay) {
 
 namespace {
 
+std::string IdentityOf(const BacktestParams& params, const StrategyTrades& trades) {
+    if (trades.rule.empty()) return RuleIdentity(params, trades.aspect, trades.orbDegrees);
+    return PairIdentity(params) + (params.side == Side::Long ? " long " : " short ") + trades.rule;
+}
+
+std::vector<StrategyTrades> TradesOf(const BacktestParams& params, const PriceSeries& prices,
+                                     const std::vector<OrbStay>& stays, const std::vector<ExactEvent>& exacts) {
+    if (!params.cycleBody)
+        return BuildTrades(stays, prices, params.side, params.aspects, params.orbDegrees, params.CostFraction());
+    return BuildCycleTrades({.spells = stays, .events = exacts}, prices, params.side, params.daysAfter,
+                            *params.cycleBody != astro::Body::Sun, params.CostFraction());
+}
+
+std::vector<EventStudyRow> EventsOf(const BacktestParams& params, const PriceSeries& prices,
+                                    const std::vector<ExactEvent>& exacts, SignificanceContext& context) {
+    if (!params.cycleBody) return StudyEvents(exacts, prices, params.aspects, PairIdentity(params), context);
+    // The cycle events take the places of the first aspects: stations, then ingresses.
+    const bool stations = *params.cycleBody != astro::Body::Sun;
+    std::vector<EventStudyRow> rows =
+        StudyEvents(exacts, prices, {stations, stations, true, false, false, false, false}, PairIdentity(params), context);
+    for (EventStudyRow& row : rows) row.label = CycleEventName(row.aspect);
+    return rows;
+}
+
 BacktestResult EvaluateRange(const BacktestParams& params, const PriceSeries& prices, const std::vector<OrbStay>& stays,
                              const std::vector<ExactEvent>& exacts) {
     BacktestResult result;
@@ -133,11 +187,10 @@ BacktestResult EvaluateRange(const BacktestParams& params, const PriceSeries& pr
     result.lastDay = prices.points.back().day;
     const double cost = params.CostFraction();
     SignificanceContext context(prices, params.permutations, params.seed, cost);
-    for (StrategyTrades& trades : BuildTrades(stays, prices, params.side, params.aspects, params.orbDegrees, cost)) {
+    for (StrategyTrades& trades : TradesOf(params, prices, stays, exacts)) {
         StrategyResult strategy;
         strategy.stats = StatisticsOf(trades, prices, params.side, cost);
-        strategy.significance = SignificanceOf(trades.trades, params.side,
-                                               RuleIdentity(params, trades.aspect, trades.orbDegrees), context);
+        strategy.significance = SignificanceOf(trades.trades, params.side, IdentityOf(params, trades), context);
         strategy.risk = RiskOf(trades.trades, prices, params.side, cost, params.riskFreePct);
         strategy.trades = std::move(trades);
         result.strategies.push_back(std::move(strategy));
@@ -148,7 +201,7 @@ BacktestResult EvaluateRange(const BacktestParams& params, const PriceSeries& pr
     result.buyAndHold.trades = BuyAndHoldTrades(prices, cost);
     result.buyAndHold.stats = StatisticsOf(result.buyAndHold.trades, prices, Side::Long, cost);
     result.buyAndHold.risk = RiskOf(result.buyAndHold.trades.trades, prices, Side::Long, cost, params.riskFreePct);
-    result.eventStudy = StudyEvents(exacts, prices, params.aspects, PairIdentity(params), context);
+    result.eventStudy = EventsOf(params, prices, exacts, context);
     result.events = FillQValues(EventFamily(result.eventStudy));
     return result;
 }
@@ -200,6 +253,7 @@ BacktestResult RunBacktest(const BacktestParams& params, const PriceSeries& seri
                            calendar::FormatDayNumberIso8601(lastClose) + " span less than " +
                            std::to_string(kMinimumScanDays) + " days; a backtest needs a longer series.");
 
+    if (params.cycleBody) return RunCycleBacktest(params, prices, host);
     const transits::TransitRequest request = ScanRequest(params, firstClose, lastClose);
     ScanHost scanHost(host);
     transits::TransitResult scan;

@@ -52,6 +52,11 @@ struct BacktestParams {
     std::optional<std::int32_t> holdoutDay;
     double costBasisPoints = 0;  // charged on every entry and every exit, 0..10000
     double riskFreePct = 0;      // a year, for the Sharpe and Sortino ratios
+    // Trade this body's retrograde cycles and ingresses (geocentric, tropical; see
+    // cycle_rules.h) instead of the pair's aspects: `second`, `aspects` and `orbDegrees`
+    // are then unused.
+    std::optional<astro::Body> cycleBody;
+    int daysAfter = 5;  // trading days a cycle rule holds after a station or an ingress
 
     double CostFraction() const { return costBasisPoints / 10000.0; }
 };

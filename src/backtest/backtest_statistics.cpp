@@ -89,7 +89,7 @@ BacktestStatistics StatisticsOf(const StrategyTrades& strategy, const PriceSerie
 }
 
 StrategyTrades BuyAndHoldTrades(const PriceSeries& prices, double cost) {
-    StrategyTrades hold{.aspect = 0, .level = 0, .orbDegrees = 0, .trades = {}, .sameDayStays = 0};
+    StrategyTrades hold{.aspect = 0, .level = 0, .orbDegrees = 0, .trades = {}, .sameDayStays = 0, .rule = {}};
     if (prices.Size() < kMinimumCloses) return hold;
     const PricePoint& first = prices.points.front();
     const PricePoint& last = prices.points.back();

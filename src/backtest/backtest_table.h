@@ -15,6 +15,12 @@ namespace kovo::backtest {
 std::string StrategyLabel(const StrategyTrades& strategy);
 // "Conjunction", or "Buy and hold" for aspect 0.
 std::string StrategyAspectName(int aspect);
+// The row's name: StrategyAspectName, or a cycle rule's label ("Retrograde").
+std::string StrategyName(const StrategyTrades& strategy);
+// An event-study row's name: the aspect's, or the label of a cycle event ("Station R").
+std::string EventRowName(const EventStudyRow& row);
+// The heading of the rules' first column: "Aspect", or "Rule" for a cycle backtest.
+const char* RuleColumnName(const BacktestResult& r);
 // "10°", or "" for buy-and-hold.
 std::string OrbText(const StrategyTrades& strategy);
 // "long" or "short".

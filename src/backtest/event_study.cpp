@@ -35,7 +35,7 @@ std::vector<EventStudyRow> StudyEvents(const std::vector<ExactEvent>& events, co
     std::vector<EventStudyRow> rows;
     for (int aspect = 1; aspect <= 7; ++aspect) {
         if (!aspects[static_cast<std::size_t>(aspect - 1)]) continue;
-        EventStudyRow row{.aspect = aspect, .events = 0, .horizons = {}};
+        EventStudyRow row{.aspect = aspect, .events = 0, .horizons = {}, .label = {}};
         std::array<std::vector<double>, 3> returns;
         std::array<std::vector<std::size_t>, 3> bases;
         for (const ExactEvent& event : events) {

@@ -41,9 +41,10 @@ struct HorizonReturns {
 };
 
 struct EventStudyRow {
-    int aspect = 1;  // aspect index 1..7
+    int aspect = 1;  // aspect index 1..7 (a cycle event's kind in a cycle backtest)
     int events = 0;  // exact aspects in the range with a base close
     std::array<HorizonReturns, 3> horizons;  // by kEventHorizons
+    std::string label;  // a cycle event's name ("Station R"); empty for aspects
 };
 
 // One row per checked aspect (aspects[k] is aspect index k + 1), ascending, with the

@@ -4,6 +4,7 @@
 #include "backtest/backtest_table.h"
 #include "backtest/text_columns.h"
 #include "calendar/calendar_services.h"
+#include "util/text.h"
 
 namespace kovo::backtest {
 
@@ -12,7 +13,7 @@ namespace {
 std::string Date(std::int32_t day) { return calendar::FormatDayNumberIso8601(day); }
 
 std::string RowStart(const StrategyTrades& trades) {
-    return Left(StrategyAspectName(trades.aspect), 13) + Left(OrbText(trades), 4);
+    return Left(StrategyName(trades), 13) + Left(OrbText(trades), 4);
 }
 
 std::optional<double> PValueOf(const RuleSignificance& s) { return s.PValue(); }
@@ -58,7 +59,7 @@ std::string HoldoutText(const BacktestResult& r) {
                        Date(after.lastDay) + "\n";
     text += Left("", 17) + Left("In sample", 32) + "   Out of sample\n";
     const std::string half = Right("Trades", 7) + Right("Excess%", 9) + Right("p", 8) + Right("q", 8);
-    text += Left("Aspect", 13) + Left("Orb", 4) + half + "  |" + half + Right("Held", 6) + "\n";
+    text += Left(RuleColumnName(r), 13) + Left("Orb", 4) + half + "  |" + half + Right("Held", 6) + "\n";
     int held = 0;
     int judged = 0;
     for (std::size_t i = 0; i < before.strategies.size() && i < after.strategies.size(); ++i) {
@@ -77,14 +78,14 @@ std::string HoldoutText(const BacktestResult& r) {
 std::string EventSignificanceText(const BacktestResult& r) {
     std::string text = "\nEvent study significance: excess over the series' mean return of the horizon, t with\n"
                        "Newey-West errors (lag h-1), two-sided p from circular shifts, q over the study's horizons\n";
-    text += Left("Aspect", 13);
+    text += Left(r.inputs.cycleBody ? "Event" : "Aspect", 13);
     for (const int h : kEventHorizons) {
         const std::string d = "+" + std::to_string(h);
         text += Right(d + " exc%", 10) + Right(d + " t", 7) + Right(d + " p", 8) + Right(d + " q", 8);
     }
     text += "\n";
     for (const EventStudyRow& row : r.eventStudy) {
-        text += Left(astro::AspectName[static_cast<std::size_t>(row.aspect)], 13);
+        text += Left(EventRowName(row), 13);
         for (const HorizonReturns& h : row.horizons) {
             const auto t = h.neweyWest ? std::optional<double>(h.neweyWest->t) : std::nullopt;
             text += Right(Fixed(h.significance.excessPct, 2), 10) + Right(Fixed(t, 2), 7) +
@@ -106,6 +107,20 @@ const StrategyResult* FindStrategy(const BacktestResult& result, int aspect, int
     return nullptr;
 }
 
+const StrategyResult* FindRule(const BacktestResult& result, const std::string& label) {
+    const std::string wanted = util::ToLower(label);
+    if (wanted == "hold" || wanted == "buy-and-hold") return &result.buyAndHold;
+    for (const StrategyResult& s : result.strategies)
+        if (util::ToLower(StrategyName(s.trades)) == wanted) return &s;
+    return nullptr;
+}
+
+std::string RuleNames(const BacktestResult& result) {
+    std::string names;
+    for (const StrategyResult& s : result.strategies) names += StrategyName(s.trades) + ", ";
+    return names + "hold";
+}
+
 std::string PlainWordsSummary(const BacktestResult& r) {
     return "\nIn plain words: " + Plural(r.rules.tested, "rule was", "rules were") + " tested and " +
            std::to_string(r.rules.passing) + " pass" + (r.rules.passing == 1 ? "es" : "") +
@@ -122,7 +137,7 @@ std::string SignificanceText(const BacktestResult& r) {
                        " circular shifts of the calendar and as many bootstrap resamples, seed " +
                        std::to_string(in.seed) + ";\ncosts " + Fixed(in.costBasisPoints, 2) +
                        " bp on every entry and exit\n";
-    text += Left("Aspect", 13) + Left("Orb", 4) + Right("Trades", 7) + Right("Base%", 9) + Right("BaseHit%", 9) +
+    text += Left(RuleColumnName(r), 13) + Left("Orb", 4) + Right("Trades", 7) + Right("Base%", 9) + Right("BaseHit%", 9) +
             Right("Excess%", 9) + Right("p", 8) + Right("q", 8) + Right("CIlow%", 9) + Right("CIhigh%", 9) + "  Pass\n";
     for (const StrategyResult& s : r.strategies) text += SignificanceRow(s);
     text += "Base%, BaseHit%: mean return and share of gains of as many holds of the same lengths started on\n"
@@ -132,7 +147,7 @@ std::string SignificanceText(const BacktestResult& r) {
             "bootstrap interval of the mean trade return.\n";
 
     text += "\nComparison with buy-and-hold (risk-free rate " + Fixed(in.riskFreePct, 2) + " % a year)\n";
-    text += Left("Aspect", 13) + Left("Orb", 4) + Right("Day%", 8) + Right("Vol%", 8) + Right("Sharpe", 8) +
+    text += Left(RuleColumnName(r), 13) + Left("Orb", 4) + Right("Day%", 8) + Right("Vol%", 8) + Right("Sharpe", 8) +
             Right("Sortino", 8) + Right("PF", 8) + Right("Win%", 8) + Right("Loss%", 8) + Right("Best%", 8) +
             Right("Worst%", 8) + "\n";
     for (const StrategyResult& s : r.strategies) text += ComparisonRow(s);

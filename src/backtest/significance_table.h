@@ -18,6 +18,11 @@ std::string SignificanceText(const BacktestResult& result);
 
 // The strategy of `aspect` (1..7) at `orbDegrees`, or buy-and-hold for aspect 0.
 const StrategyResult* FindStrategy(const BacktestResult& result, int aspect, int orbDegrees);
+// The row of a rule by its label, any case ("retrograde", "Station R +5d", "hold"); null
+// when there is none.
+const StrategyResult* FindRule(const BacktestResult& result, const std::string& label);
+// The rows' labels, for a message: "Retrograde, Pre-shadow, ..., hold".
+std::string RuleNames(const BacktestResult& result);
 
 // "Trades of Trine 10°" and one line per trade.
 std::string TradesText(const BacktestResult& result, const StrategyResult& strategy);

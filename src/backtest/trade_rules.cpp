@@ -4,10 +4,7 @@
 
 namespace kovo::backtest {
 
-namespace {
-
-// Adds the trade of one stay to its strategy, following the rules in the header.
-void AddStay(const OrbStay& stay, const PriceSeries& prices, Side side, double cost, StrategyTrades& strategy) {
+void AddStayTrade(const OrbStay& stay, const PriceSeries& prices, Side side, double cost, StrategyTrades& strategy) {
     const std::size_t last = prices.Size() - 1;
     if (stay.exitDay && *stay.exitDay < prices.points.front().day) return;
     std::size_t entry = 0;
@@ -46,8 +43,6 @@ void AddStay(const OrbStay& stay, const PriceSeries& prices, Side side, double c
                                     .openAtEnd = openAtEnd});
 }
 
-}  // namespace
-
 double SideReturn(Side side, double entryClose, double exitClose) {
     return side == Side::Long ? exitClose / entryClose - 1.0 : 1.0 - exitClose / entryClose;
 }
@@ -68,7 +63,8 @@ std::vector<StrategyTrades> BuildTrades(const std::vector<OrbStay>& stays, const
                                   .level = level,
                                   .orbDegrees = orbDegrees[static_cast<std::size_t>(level)],
                                   .trades = {},
-                                  .sameDayStays = 0});
+                                  .sameDayStays = 0,
+                                  .rule = {}});
     }
     if (prices.Empty()) return strategies;
     // Stays in order of entry within each strategy; a stay cut at the start comes first.
@@ -79,7 +75,7 @@ std::vector<StrategyTrades> BuildTrades(const std::vector<OrbStay>& stays, const
     });
     for (StrategyTrades& strategy : strategies)
         for (const OrbStay* stay : ordered)
-            if (stay->aspect == strategy.aspect && stay->level == strategy.level) AddStay(*stay, prices, side, cost, strategy);
+            if (stay->aspect == strategy.aspect && stay->level == strategy.level) AddStayTrade(*stay, prices, side, cost, strategy);
     return strategies;
 }
 

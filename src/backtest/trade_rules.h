@@ -16,6 +16,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "backtest/orb_stays.h"
@@ -48,7 +49,14 @@ struct StrategyTrades {
     int orbDegrees = 0;  // that level's orb
     std::vector<Trade> trades;
     int sameDayStays = 0;
+    std::string rule;  // a cycle rule's label ("Retrograde"); empty for aspects and buy-and-hold
+
+    bool IsBuyAndHold() const { return aspect == 0 && rule.empty(); }
 };
+
+// Adds the trade of one stay to a strategy, following the rules above; stays must come
+// in time order.
+void AddStayTrade(const OrbStay& stay, const PriceSeries& prices, Side side, double cost, StrategyTrades& strategy);
 
 // The return of holding from one close to another on the given side.
 double SideReturn(Side side, double entryClose, double exitClose);

@@ -8,12 +8,12 @@
 // into the sign the body had left is an ingress of its own, marked retrograde.
 #include <vector>
 
+#include "astro/zodiac_degree.h"
 #include "cycles/zodiac_track.h"
 
 namespace kovo::cycles {
 
-inline constexpr const char* kSignNames[12] = {"Aries", "Taurus", "Gemini", "Cancer", "Leo", "Virgo",
-                                               "Libra", "Scorpio", "Sagittarius", "Capricorn", "Aquarius", "Pisces"};
+inline constexpr const auto& kSignNames = astro::kSignNames;
 
 struct Ingress {
     double instantUt = 0;     // the first whole minute inside the sign, Julian Day UT

@@ -13,6 +13,10 @@ namespace kovo::cycles {
 
 inline constexpr double kMinute = 1.0 / 1440.0;
 
+// The years the ephemeris files cover: cycles are looked for only within them.
+inline constexpr int kFirstYear = 1600;
+inline constexpr int kLastYear = 2199;
+
 struct Track {
     astro::Body body = astro::Body::Mercury;
     bool heliocentric = false;

@@ -33,7 +33,7 @@ Cell Count(int value) { return Cell::Number(std::to_string(value)); }
 std::vector<Cell> StrategyRow(const StrategyResult& s) {
     const backtest::BacktestStatistics& st = s.stats;
     const bool any = st.trades > 0;
-    return {Cell::Of(backtest::StrategyAspectName(s.trades.aspect)),
+    return {Cell::Of(backtest::StrategyName(s.trades)),
             s.trades.aspect == 0 ? Cell{} : Count(s.trades.orbDegrees),
             Count(st.trades),
             Fraction(st.profitableShare),
@@ -71,7 +71,9 @@ std::vector<Cell> RunCells(const BacktestResult& r) {
             Cell::Of(calendar::FormatDayNumberIso8601(r.firstDay)),
             Cell::Of(calendar::FormatDayNumberIso8601(r.lastDay)),
             Cell::Of(backtest::SideName(r.inputs.side)),
-            Cell::Of(std::to_string(orbs[0]) + "/" + std::to_string(orbs[1]) + "/" + std::to_string(orbs[2])),
+            // A cycle backtest has no orbs: the days its rules hold after an event instead.
+            Cell::Of(r.inputs.cycleBody ? "+" + std::to_string(r.inputs.daysAfter) + "d"
+                                        : std::to_string(orbs[0]) + "/" + std::to_string(orbs[1]) + "/" + std::to_string(orbs[2])),
             Decimal(r.inputs.costBasisPoints, 2),
             Cell::Of(r.prices.source)};
 }
@@ -86,8 +88,8 @@ std::vector<Cell> TidyRow(const StrategyResult& s) {
     const backtest::RuleSignificance& g = s.significance;
     const backtest::StrategyRisk& k = s.risk;
     const bool any = st.trades > 0;
-    const bool hold = s.trades.aspect == 0;
-    return {Cell::Of(backtest::StrategyAspectName(s.trades.aspect)),
+    const bool hold = s.trades.IsBuyAndHold();
+    return {Cell::Of(backtest::StrategyName(s.trades)),
             hold ? Cell{} : Count(s.trades.orbDegrees),
             Count(st.trades),
             Pct(st.profitableShare),
@@ -151,7 +153,7 @@ std::string JsonStrategy(const StrategyResult& s) {
         {"bestTrade", k.trades.bestTrade},
         {"worstTrade", k.trades.worstTrade}};
     for (const auto& [key, value] : figures) members.emplace_back(key, JsonValue(Fraction(value)));
-    if (s.trades.aspect != 0) members.emplace_back("passes", g.Survives() ? "true" : "false");
+    if (!s.trades.IsBuyAndHold()) members.emplace_back("passes", g.Survives() ? "true" : "false");
     return CompactObject(members);
 }
 
@@ -167,7 +169,7 @@ std::string JsonTrades(const StrategyResult& s) {
                                       {"openedAtStart", t.openedAtStart ? "true" : "false"},
                                       {"openAtEnd", t.openAtEnd ? "true" : "false"}}));
     std::vector<std::pair<std::string, std::string>> members{
-        {"aspect", util::JsonString(backtest::StrategyAspectName(s.trades.aspect))}};
+        {"aspect", util::JsonString(backtest::StrategyName(s.trades))}};
     if (s.trades.aspect != 0) members.emplace_back("orbDegrees", std::to_string(s.trades.orbDegrees));
     members.emplace_back("list", CompactArray(list));
     return CompactObject(members);
@@ -187,7 +189,7 @@ std::string JsonEventRow(const backtest::EventStudyRow& row) {
                                                                                 : std::nullopt))},
                                           {"pValue", JsonValue(Fraction(row.horizons[h].significance.PValue()))},
                                           {"qValue", JsonValue(Fraction(row.horizons[h].significance.qValue))}}));
-    return CompactObject({{"aspect", util::JsonString(astro::AspectName[static_cast<std::size_t>(row.aspect)])},
+    return CompactObject({{"aspect", util::JsonString(backtest::EventRowName(row))},
                           {"events", std::to_string(row.events)},
                           {"horizons", CompactArray(horizons)}});
 }
@@ -251,7 +253,7 @@ ExportTable EventStudyTable(const BacktestResult& result) {
     const std::vector<Cell> run = RunCells(result);
     for (const backtest::EventStudyRow& row : result.eventStudy) {
         std::vector<Cell> cells = run;
-        cells.push_back(Cell::Of(astro::AspectName[static_cast<std::size_t>(row.aspect)]));
+        cells.push_back(Cell::Of(backtest::EventRowName(row)));
         cells.push_back(Count(row.events));
         for (const backtest::HorizonReturns& h : row.horizons) {
             cells.push_back(Count(h.count));
@@ -276,7 +278,7 @@ ExportTable TradesTable(const BacktestResult& result, const StrategyResult& stra
     const std::vector<Cell> run = RunCells(result);
     for (const backtest::Trade& t : strategy.trades.trades) {
         std::vector<Cell> row = run;
-        row.push_back(Cell::Of(backtest::StrategyAspectName(strategy.trades.aspect)));
+        row.push_back(Cell::Of(backtest::StrategyName(strategy.trades)));
         row.push_back(strategy.trades.aspect == 0 ? Cell{} : Count(strategy.trades.orbDegrees));
         row.push_back(Cell::Of(calendar::FormatDayNumberIso8601(t.entryDay)));
         row.push_back(Cell::Number(backtest::PlainNumber(t.entryClose)));
@@ -342,8 +344,11 @@ std::string BacktestJson(const BacktestResult& r, const StrategyResult* trades) 
         {"closes", std::to_string(r.prices.Size())},
         {"source", util::JsonString(r.prices.source)},
         {"column", util::JsonString(r.prices.column)},
-        {"orbsDegrees", CompactArray({std::to_string(r.inputs.orbDegrees[0]), std::to_string(r.inputs.orbDegrees[1]),
-                                      std::to_string(r.inputs.orbDegrees[2])})},
+        r.inputs.cycleBody ? std::pair<std::string, std::string>{"daysAfter", std::to_string(r.inputs.daysAfter)}
+                           : std::pair<std::string, std::string>{
+                                 "orbsDegrees", CompactArray({std::to_string(r.inputs.orbDegrees[0]),
+                                                              std::to_string(r.inputs.orbDegrees[1]),
+                                                              std::to_string(r.inputs.orbDegrees[2])})},
         {"permutations", std::to_string(r.inputs.permutations)},
         {"seed", std::to_string(r.inputs.seed)},
         {"costBasisPoints", backtest::PlainNumber(r.inputs.costBasisPoints)},

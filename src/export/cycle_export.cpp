@@ -1,10 +1,11 @@
 #include "export/cycle_export.h"
 
-#include <cmath>
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 #include "astro/catalogue.h"
+#include "astro/zodiac_degree.h"
 #include "calendar/calendar_services.h"
 #include "export/json_document.h"
 #include "util/json_text.h"
@@ -117,12 +118,7 @@ std::string BodyName(const CycleRunInputs& in) {
     return astro::PlanetName(astro::PlanetIndex(in.body), in.heliocentric, false);
 }
 
-std::string SignText(double longitude) {
-    const auto total = static_cast<long long>(std::nearbyint(longitude * 60.0)) % (360 * 60);
-    const auto sign = static_cast<std::size_t>(total / 1800);
-    const long long within = total % 1800;
-    return std::to_string(within / 60) + "°" + std::to_string(within % 60) + "' " + cycles::kSignNames[sign];
-}
+std::string SignText(double longitude) { return astro::ZodiacDegreeText(longitude); }
 
 std::string ZodiacName(platform::Zodiac zodiac) {
     switch (zodiac) {

@@ -41,8 +41,11 @@ struct BacktestOptions {
     std::optional<std::int32_t> holdoutDay;
     double costBasisPoints = 0;
     double riskFreePct = 0;
+    std::string tradesText;                        // --trades as given
     std::optional<std::pair<int, int>> tradesRow;  // aspect (0: buy-and-hold) and orb
     std::string eventsPath;                        // --events-out: the event study's CSV
+    std::optional<int> cycleBody;  // --cycles: planet index of the body whose cycles are traded
+    int daysAfter = 5;
     bool help = false;
 };
 
@@ -107,8 +110,16 @@ std::string ParseStatisticsOption(const std::string& a, const std::string& value
         if (!pct) return "--risk-free takes a yearly rate in percent from -20 to 100, e.g. 2.5";
         o.riskFreePct = *pct;
     } else if (a == "--trades") {
-        o.tradesRow = TradesRow(value);
-        if (!o.tradesRow) return "--trades takes an aspect and an orb of the run, e.g. tri:10, or hold";
+        if (value.empty()) return "--trades takes an aspect and an orb of the run, e.g. tri:10, or hold";
+        o.tradesText = value;
+    } else if (a == "--cycles") {
+        const int index = PlanetIndexFromName(value);
+        if (index == 0 || index > astro::kPluto) return "--cycles takes a body: Sun, Mercury ... Pluto";
+        o.cycleBody = index;
+    } else if (a == "--days-after") {
+        const auto n = PlainDecimal(value, 1, 250);
+        if (!n || *n != static_cast<int>(*n)) return "--days-after takes a whole number of trading days from 1 to 250";
+        o.daysAfter = static_cast<int>(*n);
     } else if (a == "--events-out") {
         if (value.empty()) return "--events-out takes a file name";
         o.eventsPath = value;
@@ -118,7 +129,7 @@ std::string ParseStatisticsOption(const std::string& a, const std::string& value
 
 bool IsStatisticsOption(const std::string& a) {
     for (const char* name : {"--permutations", "--seed", "--holdout", "--cost-bp", "--risk-free", "--trades",
-                             "--events-out"})
+                             "--events-out", "--cycles", "--days-after"})
         if (a == name) return true;
     return false;
 }
@@ -169,7 +180,15 @@ std::string ParseBacktestOptions(const std::vector<std::string>& args, BacktestO
     if (!parsed.error.empty()) return parsed.error;
     o.common = parsed.options;
     if (o.pricesPath.empty()) return "--prices FILE.csv is needed";
-    if (o.common.first > 8 || o.common.second < 2) return "--first takes Sun ... Neptune and --second Mercury ... Pluto";
+    if (!o.cycleBody && (o.common.first > 8 || o.common.second < 2))
+        return "--first takes Sun ... Neptune and --second Mercury ... Pluto";
+    if (o.cycleBody && o.common.heliocentric)
+        return "--cycles is geocentric: heliocentric positions never station";
+    // A cycle run names its rows by their labels ("retrograde"), matched when it is done.
+    if (!o.tradesText.empty() && !o.cycleBody) {
+        o.tradesRow = TradesRow(o.tradesText);
+        if (!o.tradesRow) return "--trades takes an aspect and an orb of the run, e.g. tri:10, or hold";
+    }
     if (!o.common.from.empty())
         if (std::string problem = IsoDay("--from", o.common.from, o.fromDay); !problem.empty()) return problem;
     if (!o.common.to.empty())
@@ -229,7 +248,11 @@ std::string BacktestUsageText() {
            "  --cost-bp N         costs in basis points charged on every entry and exit (default 0)\n"
            "  --risk-free PCT     yearly risk-free rate for the Sharpe and Sortino ratios (default 0)\n"
            "  --trades ROW        the trades of one row: tri:10 (aspect and orb) or hold; in CSV they\n"
-           "                      replace the statistics table\n"
+           "                      replace the statistics table; with --cycles a rule, e.g. retrograde\n"
+           "  --cycles BODY       trade BODY's retrograde cycles and ingresses (geocentric, tropical)\n"
+           "                      instead of a pair's aspects: while retrograde, in pre- or post-shadow,\n"
+           "                      and for N trading days after each station and ingress\n"
+           "  --days-after N      those N trading days (default 5)\n"
            "  --events-out PATH   write the event study's table as CSV to PATH\n"
            "  --format FORMAT     text (default), csv or json\n"
            "  -o PATH             write to PATH (complete or not at all) instead of standard output\n";
@@ -253,7 +276,8 @@ int RunBacktestCommand(const std::vector<std::string>& args, std::ostream& out, 
         return 1;
     }
     const auto loaded = astro::LoadPlutoFiles();
-    const bool withPluto = o.common.first == astro::kPluto || o.common.second == astro::kPluto;
+    const bool withPluto =
+        !o.cycleBody && (o.common.first == astro::kPluto || o.common.second == astro::kPluto);
     if (!loaded.message.empty() && withPluto) host.Notice({.text = loaded.message, .title = "Read Pluto Data"});
 
     const int zonePosition = o.common.timezonePosition.value_or(calendar::kGmtPosition);
@@ -274,12 +298,22 @@ int RunBacktestCommand(const std::vector<std::string>& args, std::ostream& out, 
                                     .seed = o.seed,
                                     .holdoutDay = o.holdoutDay,
                                     .costBasisPoints = o.costBasisPoints,
-                                    .riskFreePct = o.riskFreePct};
+                                    .riskFreePct = o.riskFreePct,
+                                    .cycleBody = o.cycleBody ? std::optional(astro::BodyOfIndex(*o.cycleBody)) : std::nullopt,
+                                    .daysAfter = o.daysAfter};
     const backtest::BacktestResult result = backtest::RunBacktest(params, load.series, host);
     host.EndProgress();
     if (!result.HasStatistics()) return 1;  // a refused or stopped run leaves an existing file alone
     const backtest::StrategyResult* trades =
         o.tradesRow ? backtest::FindStrategy(result, o.tradesRow->first, o.tradesRow->second) : nullptr;
+    if (o.cycleBody && !o.tradesText.empty()) {
+        trades = backtest::FindRule(result, o.tradesText);
+        if (!trades) {
+            errors << "kovo-report: --trades " << o.tradesText << ": the run has no such row; its rows are "
+                   << backtest::RuleNames(result) << "\n";
+            return kUsageError;
+        }
+    }
     if (!o.eventsPath.empty()) {
         if (const std::string problem = util::WriteFileAtomically(o.eventsPath, exporting::EventStudyCsv(result));
             !problem.empty()) {

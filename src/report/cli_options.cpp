@@ -3,9 +3,11 @@
 #include <cstdlib>
 #include <map>
 #include <sstream>
+#include <variant>
 
 #include "calendar/time_zones.h"
 #include "platform/named_time_zone.h"
+#include "points/degree_text.h"
 #include "util/text.h"
 
 namespace kovo::report {
@@ -117,6 +119,13 @@ std::string ApplyOption(CliOptions& o, const std::string& name, const std::strin
         const int index = PlanetIndexFromName(value);
         if (index == 0) return "unknown body '" + value + "'";
         (name == "--second" ? o.second : o.first) = index;
+    } else if (name == "--second-degree") {
+        const auto degree = points::ParseDegreeText(value);
+        if (const auto* problem = std::get_if<std::string>(&degree)) return "--second-degree: " + *problem;
+        o.secondDegree = std::get<double>(degree);
+    } else if (name == "--second-name") {
+        if (util::TrimBlanks(value).empty()) return "--second-name takes the point's name";
+        o.secondName = util::TrimBlanks(value);
     } else if (name == "--from") {
         o.from = value;
     } else if (name == "--to") {
@@ -190,6 +199,9 @@ std::string CheckOutputOptions(const CliOptions& o) {
     if (o.icsPeriods && o.command == Command::Simulate) return "--ics-periods is for transit runs";
     if (o.summary && o.command != Command::Simulate) return "--summary is for simulate";
     if (o.summary && o.format != OutputFormat::Csv) return "--summary goes with --format csv";
+    const bool transits = o.command == Command::Transits || (o.command == Command::Chart && o.chartOf == Command::Transits);
+    if (o.secondDegree && !transits) return "--second-degree is for transits (and chart transits)";
+    if (!o.secondName.empty() && !o.secondDegree) return "--second-name names the point of --second-degree";
     return {};
 }
 

@@ -11,6 +11,7 @@
 #include "astro/catalogue.h"
 #include "astro/pluto.h"
 #include "astro/positions.h"
+#include "astro/zodiac_degree.h"
 #include "calendar/calendar_services.h"
 #include "calendar/iso_date.h"
 #include "calendar/time_zones.h"
@@ -85,6 +86,10 @@ requests::TransitForm TransitFormFrom(const CliOptions& o, const astro::PlutoAva
         in.timezoneText = o.namedZone;
     }
     in.pluto = pluto;
+    if (o.secondDegree)
+        in.fixedSecond = transits::FixedPoint{
+            .degrees = *o.secondDegree,
+            .name = o.secondName.empty() ? astro::ZodiacDegreeText(*o.secondDegree) : o.secondName};
     in.searchAspectPos = o.searchAspect - 1;
     in.searchWhenPos = o.searchFromEnd ? 1 : 0;
     // The limit imitates the window's full output area; an export always holds every record.
@@ -224,7 +229,9 @@ int CommandStatus(const std::vector<std::string>& args, std::ostream& out, std::
         return 0;
     }
     const bool usesLists = o.command != Command::Positions && o.command != Command::Simulate;
-    if (usesLists && (o.first > 8 || o.second < 2))
+    if (o.secondDegree && o.first > astro::kPluto)
+        return Usage(errors, "--first takes Sun ... Pluto", args[0]);
+    if (usesLists && !o.secondDegree && (o.first > 8 || o.second < 2))
         return Usage(errors, "--first takes Sun ... Neptune and --second Mercury ... Pluto", args[0]);
     if (o.command == Command::Simulate && o.second < 2)
         return Usage(errors, "--second takes Mercury ... Pluto", args[0]);

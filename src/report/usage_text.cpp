@@ -58,6 +58,10 @@ std::string UsageText(const std::string& topic) {
         text += std::string("options:\n") + kCommon + kAspects + "  --helio             heliocentric positions\n" +
                 "  --limit N           refuse rows past N characters of the text, as the window does\n";
         if (topic == "all") text += "  --keep first|second the body kept: the first (default) or the second\n";
+        else
+            text += "  --second-degree D   a fixed point instead of --second: 45.5 or 15°30' Taurus (tropical,\n"
+                    "                      of date); --first may then be Sun (or Earth) ... Pluto\n"
+                    "  --second-name TEXT  the point's name in the report (default its degree)\n";
         return text + kIcsPeriods;
     }
     if (topic == "search")

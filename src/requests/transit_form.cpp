@@ -55,8 +55,10 @@ transits::AllTransitsPass PassOf(TransitForm& f, calendar::DateEntryModel& dates
     const std::string caption = PairCaption(f);
     if (auto refusal = DateAndZoneRefusal(f, dates, caption)) return {.refusal = std::move(refusal)};
     int first = FirstPlanet(f);
-    int second = SecondPlanet(f);
-    if (first == second) {
+    // A fixed point passes the checks of the pair as the moving body with itself.
+    const bool toPoint = f.fixedSecond.has_value() && !allTransits;
+    int second = toPoint ? first : SecondPlanet(f);
+    if (first == second && !toPoint) {
         if (allTransits) return {};
         return {.refusal = Refuse(InputField::Bodies, "Transit of a planet to itself is not possible.", caption,
                                   util::MessageIcon::Exclamation)};
@@ -76,6 +78,7 @@ transits::AllTransitsPass PassOf(TransitForm& f, calendar::DateEntryModel& dates
     transits::TransitRequest r;
     r.first = astro::BodyOfIndex(first);
     r.second = astro::BodyOfIndex(second);
+    if (toPoint) r.fixedSecond = f.fixedSecond;
     r.heliocentric = f.heliocentric;
     r.firstDay = dates.DayNumbers[0];
     r.lastDay = dates.DayNumbers[1];
@@ -91,7 +94,7 @@ transits::AllTransitsPass PassOf(TransitForm& f, calendar::DateEntryModel& dates
 
 std::string PairCaption(const TransitForm& form) {
     return astro::PlanetName(FirstPlanet(form), form.heliocentric, false) + " and " +
-           astro::PlanetName(SecondPlanet(form), form.heliocentric, false);
+           (form.fixedSecond ? form.fixedSecond->name : astro::PlanetName(SecondPlanet(form), form.heliocentric, false));
 }
 
 std::variant<transits::TransitRequest, util::Refusal> TwoPlanetRequest(TransitForm& form,

@@ -33,9 +33,12 @@ struct TransitForm {
     int searchWhenPos = 0;    // 0 on or after start date, 1 on or after end date
     std::optional<std::size_t> outputLimit = 64000;
     transits::ScanPath scanPath = transits::ScanPath::Fast;  // Reference only for benchmarks and comparisons
+    // The two-planet run's second body replaced by a fixed point (secondListPos unused).
+    std::optional<transits::FixedPoint> fixedSecond;
 };
 
-// "Mars and Jupiter": the caption of the two-planet run button for the selections.
+// "Mars and Jupiter": the caption of the two-planet run button for the selections
+// ("Mars and NYSE Sun" to a fixed point).
 std::string PairCaption(const TransitForm& form);
 
 std::variant<transits::TransitRequest, util::Refusal> TwoPlanetRequest(TransitForm& form,

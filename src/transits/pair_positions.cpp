@@ -2,15 +2,20 @@
 
 #include <cmath>
 
+#include "astro/positions.h"
+
 
 namespace kovo::transits {
 
 PairPositions::PairPositions(const TransitRunParams& params, KeptBodyPositions* kept)
     : planets_{params.firstPlanet, params.secondPlanet},
       heliocentric_(params.heliocentric),
-      frame_(astro::SeparationFrameFor(params.firstPlanet, params.secondPlanet,
-                                       params.scanPath == ScanPath::Fast)),
-      kept_(params.scanPath == ScanPath::Fast ? kept : nullptr) {}
+      fixedSecond_(params.fixedSecondRadians),
+      // A fixed point is of date, so its pairs are too: never the mean frame's shortcuts.
+      frame_(params.ToFixedPoint() ? astro::SeparationFrame::Apparent
+                                   : astro::SeparationFrameFor(params.firstPlanet, params.secondPlanet,
+                                                               params.scanPath == ScanPath::Fast)),
+      kept_(params.scanPath == ScanPath::Fast && !params.ToFixedPoint() ? kept : nullptr) {}
 
 std::array<double, 2> PairPositions::At(double instantUt) const {
     const astro::SeparationInstant at(instantUt, heliocentric_);
@@ -33,6 +38,7 @@ std::array<double, 2> PairPositions::AtScanInstant(double local, double zoneDays
 
 double PairPositions::Longitude(int which, const astro::SeparationInstant& at, KeptBodyPositions::Instant* kept) const {
     const int planet = planets_[static_cast<std::size_t>(which)];
+    if (fixedSecond_) return which == 1 ? *fixedSecond_ : astro::LongitudeOfDate(planet, at.Ut(), heliocentric_);
     if (kept == nullptr || planet != kept_->Planet()) return astro::SeparationLongitude(planet, at, frame_);
     auto& longitude = frame_ == astro::SeparationFrame::Apparent ? kept->apparent : kept->meanOfDate;
     if (!longitude) longitude = astro::SeparationLongitude(planet, at, frame_);

@@ -50,6 +50,7 @@ private:
 
     std::array<int, 2> planets_;
     bool heliocentric_;
+    std::optional<double> fixedSecond_;  // radians: the second is a fixed point
     astro::SeparationFrame frame_;
     KeptBodyPositions* kept_;
 };

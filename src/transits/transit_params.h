@@ -19,9 +19,15 @@ enum class RunKind { TwoPlanet, Search, AllTransits };
 // minute walk; the same reports, kept for benchmarks and for the tests that compare.
 enum class ScanPath { Fast, Reference };
 
+// The second "planet" of a run to a fixed point of the zodiac: it never moves.
+inline constexpr int kFixedPoint = 0;
+
 struct TransitRunParams {
     int firstPlanet = 4;   // planet index 1..8 (9 only as the first of an all-transits pass)
-    int secondPlanet = 5;  // planet index 2..9
+    int secondPlanet = 5;  // planet index 2..9, or kFixedPoint
+    // With secondPlanet kFixedPoint: the point's longitude, radians in [0, FullCircle).
+    // The first body is then taken of date (astro::LongitudeOfDate), as the point is.
+    std::optional<double> fixedSecondRadians;
     std::int32_t startDay = 0;  // day numbers
     std::int32_t endDay = 0;
     std::array<bool, 8> aspects{};         // by aspect index 1..7; [0] unused
@@ -46,6 +52,7 @@ struct TransitRunParams {
 
     bool SearchMode() const { return kind == RunKind::Search; }
     bool AllTransitsMode() const { return kind == RunKind::AllTransits; }
+    bool ToFixedPoint() const { return fixedSecondRadians.has_value(); }
 
     // The zone's offset and text (see calendar::ReportZone).
     double ZoneDaysAt(double local) const { return zone.DaysAt(local); }

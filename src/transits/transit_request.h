@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "astro/body.h"
@@ -15,10 +16,17 @@
 
 namespace kovo::transits {
 
+// A fixed longitude as the second body: a point of a chart ("NYSE Sun").
+struct FixedPoint {
+    double degrees = 0;  // tropical longitude of date, [0, 360)
+    std::string name;    // how reports name it
+};
+
 // Two bodies' transits in the chosen aspects between two days.
 struct TransitRequest {
     astro::Body first = astro::Body::Mars;
-    astro::Body second = astro::Body::Jupiter;  // beyond the first
+    astro::Body second = astro::Body::Jupiter;  // beyond the first; unused with fixedSecond
+    std::optional<FixedPoint> fixedSecond;      // the first body's transits to a fixed point
     bool heliocentric = false;
     std::int32_t firstDay = 0;  // day numbers, inclusive; the run may start earlier to
     std::int32_t lastDay = 0;   // catch the entry of an inner orb the first day is inside

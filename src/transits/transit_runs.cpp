@@ -6,6 +6,7 @@
 #include "astro/catalogue.h"
 #include "astro/geometry.h"
 #include "astro/positions.h"
+#include "transits/pair_positions.h"
 #include "transits/transit_minima.h"
 #include "util/text.h"
 
@@ -13,12 +14,15 @@ namespace kovo::transits {
 
 namespace {
 
-double DeviationAt(int first, int second, int aspect, double instant, bool helio, bool& noData) {
-    const double a = astro::PlanetLongitude(first, instant, helio);
-    const double b = astro::PlanetLongitude(second, instant, helio);
+double DeviationOf(double a, double b, int aspect, bool& noData) {
     noData = !HasPosition(a) || !HasPosition(b);
     std::int16_t direction = 0;
     return std::fabs(astro::AngularSeparation(a, b, direction) - astro::AspectAngle[static_cast<std::size_t>(aspect)]);
+}
+
+double DeviationAt(int first, int second, int aspect, double instant, bool helio, bool& noData) {
+    return DeviationOf(astro::PlanetLongitude(first, instant, helio), astro::PlanetLongitude(second, instant, helio),
+                       aspect, noData);
 }
 
 // Stopped when the user stopped it or the output area filled up, Refused when any pair
@@ -49,6 +53,11 @@ TransitRunParams ParamsOf(astro::Body first, astro::Body second, bool heliocentr
 TransitResult RunPair(const TransitRequest& r, RunKind kind, KeptBodyPositions* kept, util::RunHost& host,
                       bool namesReversed = false) {
     TransitRunParams p = ParamsOf(r.first, r.second, r.heliocentric, r.zone, r.outputLimit, r.scanPath);
+    if (r.fixedSecond) {
+        p.secondPlanet = kFixedPoint;
+        p.fixedSecondRadians = r.fixedSecond->degrees / 360.0 * astro::FullCircle;
+        p.secondName = r.fixedSecond->name;
+    }
     if (namesReversed) std::swap(p.firstName, p.secondName);
     SetOrbs(p, r.orbDegrees[kOuterOrb], r.orbDegrees[kMiddleOrb], r.orbDegrees[kInnerOrb]);
     p.startDay = BackOffStartDay(p, r.firstDay, p.orbRadians[kInnerOrb]);
@@ -77,16 +86,16 @@ std::string PairName(astro::Body first, astro::Body second, bool heliocentric) {
 
 namespace {
 
-template <typename ZoneDaysOn>
-std::int32_t BackOff(int first, int second, std::int32_t startDay, double innerOrb, bool helio, ZoneDaysOn zoneDaysOn) {
+// deviationAt(aspect, instant, noData) gives the pair's deviation from an aspect at a UT instant.
+template <typename DeviationAtFn, typename ZoneDaysOn>
+std::int32_t BackOff(const DeviationAtFn& deviationAt, std::int32_t startDay, double innerOrb, ZoneDaysOn zoneDaysOn) {
     bool noData = false;
     int backOffAspect = 0;
     for (int a = 1; a <= astro::kAspectCount && backOffAspect == 0; ++a)
-        if (DeviationAt(first, second, a, startDay - 0.5 - zoneDaysOn(startDay), helio, noData) < innerOrb)
-            backOffAspect = a;
+        if (deviationAt(a, startDay - 0.5 - zoneDaysOn(startDay), noData) < innerOrb) backOffAspect = a;
     if (backOffAspect == 0) return startDay;
     for (std::int32_t d = startDay - 1;; --d) {
-        const double deviation = DeviationAt(first, second, backOffAspect, d - 0.5 - zoneDaysOn(d), helio, noData);
+        const double deviation = deviationAt(backOffAspect, d - 0.5 - zoneDaysOn(d), noData);
         // Any missing position ends the walk, not only the "before the data" sentinel,
         // so that a failing ephemeris cannot keep it going for ever.
         if (noData) return d + 1;
@@ -99,12 +108,20 @@ std::int32_t BackOff(int first, int second, std::int32_t startDay, double innerO
 std::int32_t BackOffStartDay(int first, int second, std::int32_t startDay, double innerOrb, bool helio,
                              int zoneMinutes) {
     const double zone = zoneMinutes / 1440.0;
-    return BackOff(first, second, startDay, innerOrb, helio, [zone](std::int32_t) { return zone; });
+    const auto deviationAt = [&](int aspect, double instant, bool& noData) {
+        return DeviationAt(first, second, aspect, instant, helio, noData);
+    };
+    return BackOff(deviationAt, startDay, innerOrb, [zone](std::int32_t) { return zone; });
 }
 
 std::int32_t BackOffStartDay(const TransitRunParams& p, std::int32_t startDay, double innerOrb) {
-    return BackOff(p.firstPlanet, p.secondPlanet, startDay, innerOrb, p.heliocentric,
-                   [&p](std::int32_t day) { return p.ZoneDaysAt(day); });
+    const PairPositions positions(p, nullptr);
+    const auto deviationAt = [&](int aspect, double instant, bool& noData) {
+        if (!p.ToFixedPoint()) return DeviationAt(p.firstPlanet, p.secondPlanet, aspect, instant, p.heliocentric, noData);
+        const auto longitudes = positions.At(instant);
+        return DeviationOf(longitudes[0], longitudes[1], aspect, noData);
+    };
+    return BackOff(deviationAt, startDay, innerOrb, [&p](std::int32_t day) { return p.ZoneDaysAt(day); });
 }
 
 std::array<int, 3> DerivedSearchOrbs(int searchOrb) {

@@ -105,7 +105,8 @@ TransitResult TransitScan::Run() {
     // The passes of an all-transits run are set apart by an empty line.
     util::ReportSink& report = host_.Report();
     if (p_.AllTransitsMode() && report.Length() > 0) report.Append("\r\n");
-    step_ = ScanStep(p_.firstPlanet, p_.secondPlanet);
+    // A fixed point adds no motion: the step of the moving body with itself.
+    step_ = p_.ToFixedPoint() ? ScanStep(p_.firstPlanet, p_.firstPlanet) : ScanStep(p_.firstPlanet, p_.secondPlanet);
     if (p_.SearchMode()) p_.endDay = kSearchEndDay;
     const double last = p_.endDay + 0.25;
     const double firstT = FirstStepInstant();

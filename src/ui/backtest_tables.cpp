@@ -71,12 +71,12 @@ optional<double> Interval(const RuleSignificance& s, bool high) {
 std::vector<QTableWidgetItem*> StatisticsCells(const StrategyResult& s) {
     const backtest::BacktestStatistics& st = s.stats;
     const bool any = st.trades > 0;
-    const bool hold = s.trades.aspect == 0;
+    const bool hold = s.trades.IsBuyAndHold();
     optional<double> orb;
     if (!hold) orb = s.trades.orbDegrees;
     const RuleSignificance& sig = s.significance;
     const backtest::StrategyRisk& risk = s.risk;
-    return {new QTableWidgetItem(ToQ(backtest::StrategyAspectName(s.trades.aspect))),
+    return {new QTableWidgetItem(ToQ(backtest::StrategyName(s.trades))),
             new NumberItem(hold ? QString() : QString::number(s.trades.orbDegrees) + QStringLiteral("°"), orb),
             CountItem(st.trades),
             PercentItem(st.profitableShare),

@@ -243,7 +243,9 @@ std::optional<backtest::BacktestParams> BacktestWindow::ReadParams() {
                                     .seed = static_cast<std::uint64_t>(in.seed),
                                     .holdoutDay = std::nullopt,
                                     .costBasisPoints = in.costBasisPoints,
-                                    .riskFreePct = in.riskFreePct};
+                                    .riskFreePct = in.riskFreePct,
+                                    .cycleBody = std::nullopt,
+                                    .daysAfter = 5};
     std::vector<std::pair<std::string, std::optional<std::int32_t>*>> dates{{in.from, &params.fromDay},
                                                                             {in.to, &params.toDay}};
     if (in.holdout) {

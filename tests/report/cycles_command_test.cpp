@@ -54,3 +54,32 @@ TEST(CyclesCommand, EveryFormatCarriesTheSameStationsAndIngresses) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(FixedDegreeCommand, TransitsToANamedPointAndTheRefusalsOfItsOptions) {
+    const Result text = Report({"transits", "--first", "Mars", "--second-degree", "15°30' Taurus", "--second-name",
+                                "NYSE Sun", "--from", "2024-01-01", "--to", "2024-12-31", "--tz", "GMT", "--lf"});
+    ASSERT_EQ(text.status, 0) << text.err;
+    EXPECT_NE(text.out.find("Geocentric transits for Mars and NYSE Sun"), std::string::npos) << text.out;
+    // Mars crossed 15°30' Taurus in mid-2024: a conjunction in the table.
+    EXPECT_NE(text.out.find("Conjunction"), std::string::npos) << text.out;
+    const Result csv = Report({"transits", "--first", "Mars", "--second-degree", "45.5", "--from", "2024-01-01", "--to",
+                               "2024-12-31", "--tz", "GMT", "--format", "csv"});
+    ASSERT_EQ(csv.status, 0) << csv.err;
+    EXPECT_NE(csv.out.find("Mars,15°30' Taurus,"), std::string::npos) << csv.out;  // named by its degree
+
+    EXPECT_EQ(Report({"transits", "--second-degree", "30 Taurus"}).status, 2);
+    EXPECT_EQ(Report({"transits", "--second-name", "NYSE Sun"}).status, 2);
+    EXPECT_EQ(Report({"search", "--second-degree", "45.5"}).status, 2);
+    EXPECT_EQ(Report({"all", "--second-degree", "45.5"}).status, 2);
+}
+
+TEST(CycleBacktestCommand, OptionsAreCheckedBeforeAnyFileIsRead) {
+    EXPECT_EQ(Report({"backtest", "--prices", "none.csv", "--cycles", "Vulcan"}).status, 2);
+    EXPECT_EQ(Report({"backtest", "--prices", "none.csv", "--cycles", "Mars", "--helio"}).status, 2);
+    EXPECT_EQ(Report({"backtest", "--prices", "none.csv", "--cycles", "Mars", "--days-after", "0"}).status, 2);
+    EXPECT_EQ(Report({"backtest", "--prices", "none.csv", "--trades", "retrograde"}).status, 2);
+}
+
+}  // namespace
