@@ -1,8 +1,11 @@
 // The cycles window: construction, the fields and the run. The export is in
-// cycles_window_export.cpp, the zone list in cycles_window_zone.cpp.
+// cycles_window_export.cpp, the zone list in cycles_window_zone.cpp, the point transits
+// in cycles_window_point.cpp, the chart in cycles_window_chart.cpp.
 #include "ui/cycles_window.h"
 
 #include <QAction>
+#include <QCheckBox>
+#include <QSpinBox>
 #include <QApplication>
 #include <QComboBox>
 #include <QFormLayout>
@@ -56,8 +59,8 @@ QHBoxLayout* Row(std::initializer_list<QWidget*> controls) {
 
 }  // namespace
 
-CyclesWindow::CyclesWindow(DialogService& dialogs, QWidget* parent)
-    : QWidget(parent, Qt::Window), dialogs_(dialogs, this) {
+CyclesWindow::CyclesWindow(DialogService& dialogs, astro::PlutoAvailability pluto, QWidget* parent)
+    : QWidget(parent, Qt::Window), dialogs_(dialogs, this), pluto_(std::move(pluto)) {
     setObjectName(QStringLiteral("frmCycles"));
     setWindowTitle(QStringLiteral("KOVO - Cycles"));
     auto* layout = new QVBoxLayout(this);
@@ -72,11 +75,12 @@ CyclesWindow::CyclesWindow(DialogService& dialogs, QWidget* parent)
 
 QWidget* CyclesWindow::CreateInputs() {
     auto* panel = new QWidget(this);
-    auto* form = new QFormLayout(panel);
-    form->setContentsMargins(0, 0, 0, 0);
-    form->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
-    CreateBodyRows(form, panel);
-    CreateRangeRows(form, panel);
+    form_ = new QFormLayout(panel);
+    form_->setContentsMargins(0, 0, 0, 0);
+    form_->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
+    CreateBodyRows(form_, panel);
+    CreatePointRows(form_, panel);
+    CreateRangeRows(form_, panel);
     return panel;
 }
 
@@ -92,6 +96,7 @@ void CyclesWindow::CreateBodyRows(QFormLayout* form, QWidget* panel) {
     // The item data is the CycleKind; a further kind of run is one more item.
     cboKind->addItem(QStringLiteral("Stations and retrograde cycles"), static_cast<int>(requests::CycleKind::Stations));
     cboKind->addItem(QStringLiteral("Sign ingresses"), static_cast<int>(requests::CycleKind::Ingresses));
+    cboKind->addItem(QStringLiteral("Transits to a point"), kPointKindData);
     form->addRow(QStringLiteral("&Search for:"), cboKind);
     cboZodiac = Named(new QComboBox(panel), "cboZodiac");
     cboZodiac->addItems({QStringLiteral("Tropical"), QStringLiteral("Sidereal")});
@@ -125,13 +130,22 @@ QLayout* CyclesWindow::CreateButtonRow() {
     cmdPoints = new QPushButton(QStringLiteral("&Points…"), this);
     cmdPoints->setObjectName(QStringLiteral("cmdPoints"));
     cmdPoints->setToolTip(QStringLiteral("Name points of the zodiac, such as the Sun of a market's first day"));
+    cmdChart = new QPushButton(QStringLiteral("&Chart"), this);
+    cmdChart->setObjectName(QStringLiteral("cmdChart"));
+    cmdChart->setToolTip(QStringLiteral("Draw the shown list as a timeline"));
+    cmdCancel = new QPushButton(QStringLiteral("Cance&l"), this);
+    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+    cmdCancel->setToolTip(QStringLiteral("Stop the transit run; it keeps what it found"));
+    cmdCancel->setEnabled(false);
     lblStatus = new QLabel(this);
     lblStatus->setObjectName(QStringLiteral("lblStatus"));
     lblStatus->setWordWrap(true);
     lblStatus->setTextInteractionFlags(Qt::TextSelectableByMouse);
     row->addWidget(cmdRun);
     row->addWidget(cmdExport);
+    row->addWidget(cmdChart);
     row->addWidget(cmdPoints);
+    row->addWidget(cmdCancel);
     row->addWidget(lblStatus, 1);
     return row;
 }
@@ -150,6 +164,8 @@ void CyclesWindow::ConnectEvents() {
     connect(cmdRun, &QPushButton::clicked, this, &CyclesWindow::RunClicked);
     connect(cmdExport, &QPushButton::clicked, this, &CyclesWindow::ExportClicked);
     connect(cmdPoints, &QPushButton::clicked, this, &CyclesWindow::PointsClicked);
+    connect(cmdChart, &QPushButton::clicked, this, &CyclesWindow::ChartClicked);
+    connect(cmdCancel, &QPushButton::clicked, this, &CyclesWindow::CancelClicked);
     connect(optHeliocentric, &QRadioButton::toggled, this, [this](bool helio) {
         cboBody->setItemText(0, ToQ(astro::PlanetName(1, helio, false)));
     });
@@ -166,16 +182,23 @@ void CyclesWindow::CreateShortcuts() {
     // The window is no dialog, so its default button does not take Return by itself.
     for (QLineEdit* field : {txtFrom, txtTo}) connect(field, &QLineEdit::returnPressed, this, &CyclesWindow::RunClicked);
     cmdRun->setToolTip(QStringLiteral("Run (Alt+R, or Return in a date field)"));
-    QWidget* const order[] = {cboBody, optGeocentric, optHeliocentric, cboKind,   cboZodiac, cboAyanamsa, txtFrom,
-                              txtTo,   cboZone,       cmdRun,          cmdExport, cmdPoints, tblResults};
-    for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
+    std::vector<QWidget*> order{cboBody, optGeocentric, optHeliocentric, cboKind, cboZodiac, cboAyanamsa, cboPoint};
+    order.insert(order.end(), chkAspects.begin(), chkAspects.end());
+    order.insert(order.end(), spnOrbs.begin(), spnOrbs.end());
+    order.insert(order.end(), {txtFrom, txtTo, cboZone, cmdRun, cmdExport, cmdChart, cmdPoints, cmdCancel, tblResults});
+    for (std::size_t i = 1; i < order.size(); ++i) setTabOrder(order[i - 1], order[i]);
 }
 
-// Stations are the same in every zodiac, so the zodiac is chosen for ingresses only.
+// Stations are the same in every zodiac, so the zodiac is chosen for ingresses only;
+// the point, aspects and orbs are shown for transits to a point only.
 void CyclesWindow::UpdateEnabled() {
     const bool ingresses = cboKind->currentData().toInt() == static_cast<int>(requests::CycleKind::Ingresses);
     cboZodiac->setEnabled(ingresses);
     cboAyanamsa->setEnabled(ingresses && cboZodiac->currentIndex() == 1);
+    const bool point = PointKind();
+    form_->setRowVisible(cboPoint, point);
+    form_->setRowVisible(aspectsRow_, point);
+    form_->setRowVisible(orbsRow_, point);
 }
 
 std::optional<requests::CyclesForm> CyclesWindow::ReadForm(std::string& problem) const {
@@ -207,13 +230,28 @@ std::optional<requests::CyclesForm> CyclesWindow::ReadForm(std::string& problem)
 void CyclesWindow::RunClicked() {
     if (Running()) return;
     std::string problem;
+    if (PointKind()) {
+        const auto form = ReadPointForm(problem);
+        if (!form) return Refuse(problem);
+        return StartWorker([this, form = *form] { pointOutcome_ = requests::RunPointTransitsForm(form, cancel_); });
+    }
     const auto form = ReadForm(problem);
     if (!form) return Refuse(problem);
+    StartWorker([this, form = *form] { outcome_ = requests::RunCyclesForm(form); });
+}
+
+void CyclesWindow::StartWorker(std::function<void()> work) {
     outcome_.reset();
-    worker_ = QThread::create([this, form = *form] { outcome_ = requests::RunCyclesForm(form); });
+    pointOutcome_.reset();
+    cancel_.Clear();
+    worker_ = QThread::create(std::move(work));
     connect(worker_, &QThread::finished, this, &CyclesWindow::RunEnded);
     SetRunning(true);
     worker_->start();
+}
+
+void CyclesWindow::CancelClicked() {
+    if (Running()) cancel_.Request();
 }
 
 void CyclesWindow::RunEnded() {
@@ -221,10 +259,19 @@ void CyclesWindow::RunEnded() {
     worker_->deleteLater();
     worker_ = nullptr;
     SetRunning(false);
+    if (pointOutcome_) {
+        auto found = std::move(*pointOutcome_);
+        pointOutcome_.reset();
+        if (found.result.outcome == util::RunOutcome::Refused) return Refuse(found.result.refusal);
+        found_.reset();
+        pointFound_ = std::move(found);
+        return ShowPointFound();
+    }
     if (!outcome_) return Refuse("The search ended without a result.");
     auto outcome = std::move(*outcome_);
     outcome_.reset();
     if (const auto* refusal = std::get_if<requests::CyclesRefusal>(&outcome)) return Refuse(refusal->text);
+    pointFound_.reset();
     found_ = std::get<requests::CyclesFound>(std::move(outcome));
     ShowFound();
 }
@@ -232,6 +279,8 @@ void CyclesWindow::RunEnded() {
 void CyclesWindow::SetRunning(bool running) {
     cmdRun->setEnabled(!running);
     cmdExport->setEnabled(!running);
+    cmdChart->setEnabled(!running);
+    cmdCancel->setEnabled(running && PointKind());
     if (running) {
         ShowStatus(QStringLiteral("Searching…"), false);
         QApplication::setOverrideCursor(Qt::BusyCursor);
@@ -246,18 +295,19 @@ void CyclesWindow::WaitForRun() {
 
 CyclesWindow::~CyclesWindow() {
     if (worker_ == nullptr) return;
+    cancel_.Request();
     worker_->wait();
     QApplication::restoreOverrideCursor();
 }
 
 void CyclesWindow::Refuse(const std::string& text) {
     found_.reset();
+    pointFound_.reset();
     tblResults->setRowCount(0);
     ShowStatus(ToQ(text), true);
 }
 
-void CyclesWindow::ShowFound() {
-    const exporting::ExportTable table = requests::CyclesFoundTable(*found_);
+void CyclesWindow::ShowTable(const exporting::ExportTable& table) {
     tblResults->clear();
     tblResults->setColumnCount(static_cast<int>(table.columns.size()));
     tblResults->setRowCount(static_cast<int>(table.rows.size()));
@@ -267,6 +317,11 @@ void CyclesWindow::ShowFound() {
     for (std::size_t r = 0; r < table.rows.size(); ++r)
         for (std::size_t c = 0; c < table.rows[r].size(); ++c)
             tblResults->setItem(static_cast<int>(r), static_cast<int>(c), new QTableWidgetItem(ToQ(table.rows[r][c].text)));
+}
+
+void CyclesWindow::ShowFound() {
+    const exporting::ExportTable table = requests::CyclesFoundTable(*found_);
+    ShowTable(table);
     const std::size_t count = table.rows.size();
     const bool stations = found_->kind == requests::CycleKind::Stations;
     const QString what = stations ? (count == 1 ? QStringLiteral("retrograde cycle") : QStringLiteral("retrograde cycles"))
@@ -289,6 +344,9 @@ void CyclesWindow::ShowStatus(const QString& text, bool refusal) {
 
 QString CyclesWindow::StatusText() const { return lblStatus->text(); }
 
-void CyclesWindow::PointsClicked() { PointsDialog::Edit(this, dialogs_); }
+void CyclesWindow::PointsClicked() {
+    PointsDialog::Edit(this, dialogs_);
+    FillPoints();
+}
 
 }  // namespace kovo::ui

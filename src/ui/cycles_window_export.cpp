@@ -2,6 +2,7 @@
 // of the name's extension), written complete or not at all.
 #include <QFileInfo>
 
+#include "export/export_document.h"
 #include "export/icalendar.h"
 #include "ui/cycles_window.h"
 #include "ui/output_file.h"
@@ -38,10 +39,20 @@ const ExportFilter* FilterOf(const DialogService::SaveChoice& choice) {
     return nullptr;
 }
 
+// Transits to a point: the report text as the run wrote it, or the transit export.
+std::optional<std::string> PointDocument(const requests::PointTransitsFound& found, requests::CyclesFormat format,
+                                         const std::string& stamp) {
+    if (format == requests::CyclesFormat::Text) return found.report;
+    const exporting::ExportFormat as = format == requests::CyclesFormat::Csv    ? exporting::ExportFormat::Csv
+                                       : format == requests::CyclesFormat::Json ? exporting::ExportFormat::Json
+                                                                                : exporting::ExportFormat::ICalendar;
+    return exporting::ExportDocument(exporting::RunRecords{found.result}, as, {.stampUtc = stamp});
+}
+
 }  // namespace
 
 bool CyclesWindow::ExportClicked() {
-    if (!found_) {
+    if (!found_ && !pointFound_) {
         ShowStatus(QStringLiteral("Run first: there is no list to export."), true);
         return false;
     }
@@ -57,7 +68,13 @@ bool CyclesWindow::ExportClicked() {
     // A name typed without an extension gets the chosen filter's.
     if (QFileInfo(ToQ(choice.path)).suffix().isEmpty()) choice.path += std::string(".") + filter->extension;
     const std::string stamp = filter->format == requests::CyclesFormat::ICalendar ? exporting::CurrentStampUtc() : "";
-    const std::string text = requests::CyclesFoundDocument(*found_, filter->format, stamp);
+    const std::optional<std::string> document =
+        found_ ? requests::CyclesFoundDocument(*found_, filter->format, stamp) : PointDocument(*pointFound_, filter->format, stamp);
+    if (!document) {
+        ShowStatus(QStringLiteral("The run found no period: there is nothing to export."), true);
+        return false;
+    }
+    const std::string& text = *document;
     if (const auto reason = WriteTextFile(choice.path, text)) {
         dialogs_.ShowMessage({.text = "Cannot write " + choice.path + ": " + *reason,
                               .title = "Export",

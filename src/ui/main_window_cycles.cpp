@@ -9,11 +9,11 @@ namespace kovo::ui {
 
 void frmMain::CreateCyclesButton() {
     cmdCycles = MakeButton(this, "cmdCycles", "Cycles…");
-    cmdCycles->setToolTip(QStringLiteral("Retrograde cycles with their shadows, or sign ingresses, of one body"));
+    cmdCycles->setToolTip(QStringLiteral("Retrograde cycles with their shadows, sign ingresses, or transits to a fixed point, of one body"));
 }
 
 void frmMain::OnCyclesClicked() {
-    if (cyclesWindow_ == nullptr) cyclesWindow_ = new CyclesWindow(dialogs_, this);
+    if (cyclesWindow_ == nullptr) cyclesWindow_ = new CyclesWindow(dialogs_, pluto_, this);
     cyclesWindow_->show();
     cyclesWindow_->raise();
     cyclesWindow_->activateWindow();

@@ -12,7 +12,11 @@
 #include <fstream>
 #include <sstream>
 
+#include <QSpinBox>
+
 #include "main_window_probe.h"
+#include "report/report_result.h"
+#include "ui/chart_window.h"
 #include "report/cycles_command.h"
 #include "ui/cycles_window.h"
 #include "ui/points_dialog.h"
@@ -192,6 +196,44 @@ TEST_F(CyclesWindowTest, PointsAreAddedCheckedAndSavedBesideTheSettings) {
     EXPECT_EQ(Slurp(path), "[{\"name\": \"A\"}]");
 }
 
+// A typed degree runs the two-planet scan to a fixed point; its CSV is kovo-report's,
+// and Chart draws it like a pair. Orbs out of order are refused like the main window's.
+TEST_F(CyclesWindowTest, TransitsToAPointExportAsTheCommandLineAndChart) {
+    Get<QComboBox>("cboKind")->setCurrentIndex(2);
+    EXPECT_TRUE(Get<QComboBox>("cboPoint")->isVisibleTo(cycles));
+    Get<QComboBox>("cboBody")->setCurrentIndex(3);  // Mars
+    Get<QComboBox>("cboPoint")->setEditText(QStringLiteral("15°30' Taurus"));
+    Range("2024-01-01", "2024-12-31");
+    Run();
+    ASSERT_TRUE(cycles->LastPointFound()) << cycles->StatusText().toStdString();
+    const std::size_t periods = cycles->LastPointFound()->result.periods.size();
+    ASSERT_GT(periods, 0u);
+    EXPECT_EQ(Get<QTableWidget>("tblResults")->rowCount(), static_cast<int>(periods));
+    EXPECT_TRUE(cycles->StatusText().endsWith(QStringLiteral("of Mars and 15°30' Taurus in orb.")))
+        << cycles->StatusText().toStdString();
+
+    w->dialogs.QueueFileName(TempPath("point.csv"));
+    ASSERT_TRUE(cycles->ExportClicked());
+    const auto cli = kovo::testing::Report({"transits", "--first", "Mars", "--second-degree", "45.5", "--from",
+                                            "2024-01-01", "--to", "2024-12-31", "--tz", "GMT", "--format", "csv"});
+    ASSERT_EQ(cli.status, 0) << cli.err;
+    EXPECT_EQ(Slurp(TempPath("point.csv")), cli.out);
+
+    ASSERT_TRUE(cycles->ChartClicked());
+    ASSERT_NE(cycles->Chart(), nullptr);
+    EXPECT_TRUE(cycles->Chart()->isVisible());
+
+    Get<QSpinBox>("spnOrb2")->setValue(12);
+    Run();
+    EXPECT_FALSE(cycles->LastPointFound());
+    EXPECT_EQ(Get<QTableWidget>("tblResults")->rowCount(), 0);
+    EXPECT_FALSE(cycles->StatusText().isEmpty());
+
+    Get<QComboBox>("cboPoint")->setEditText(QStringLiteral("31° Taurus"));
+    Run();
+    EXPECT_TRUE(cycles->StatusText().startsWith(QStringLiteral("The point: "))) << cycles->StatusText().toStdString();
+}
+
 // The picture in the README: KOVO_CYCLES_SHOT=path.png picks where it goes.
 TEST_F(CyclesWindowTest, Screenshot) {
     const char* shot = std::getenv("KOVO_CYCLES_SHOT");
@@ -201,6 +243,15 @@ TEST_F(CyclesWindowTest, Screenshot) {
     cycles->resize(1366, 560);
     Settle();
     EXPECT_TRUE(cycles->grab().save(QString::fromLocal8Bit(shot)));
+    // KOVO_CYCLES_POINT_SHOT: the window with transits to a point.
+    if (const char* pointShot = std::getenv("KOVO_CYCLES_POINT_SHOT")) {
+        Get<QComboBox>("cboKind")->setCurrentIndex(2);
+        Get<QComboBox>("cboBody")->setCurrentIndex(3);
+        Get<QComboBox>("cboPoint")->setEditText(QStringLiteral("15°30' Taurus"));
+        Run();
+        Settle();
+        EXPECT_TRUE(cycles->grab().save(QString::fromLocal8Bit(pointShot)));
+    }
 }
 
 }  // namespace
