@@ -159,7 +159,9 @@ double gc_app_long_rv_planet(std::int32_t body, double instant, std::int32_t /*y
 }
 
 ZodiacPosition ZodiacLongitude(std::int32_t body, double instantUt, bool heliocentric, Zodiac zodiac) {
-    const int sweBody = body == 9 ? SE_PLUTO : SweBody(body, heliocentric);
+    const int sweBody = body == 9                          ? SE_PLUTO
+                        : body == kMoonCode                ? (heliocentric ? kNoBody : SE_MOON)
+                                                           : SweBody(body, heliocentric);
     if (sweBody == kNoBody || !std::isfinite(instantUt)) return {};
     EnsurePath();
     int32 flags = SEFLG_SWIEPH | SEFLG_SPEED | (heliocentric ? SEFLG_HELCTR : 0);
@@ -180,6 +182,43 @@ ZodiacPosition ZodiacLongitude(std::int32_t body, double instantUt, bool helioce
     if (longitude < 0) longitude += 360.0;
     if (longitude >= 360.0) longitude = 0.0;
     return {.longitude = longitude, .speed = xx[3]};
+}
+
+namespace {
+
+// The library's type bits, most specific first: a hybrid eclipse also has other bits set.
+EclipseType TypeOf(int32 bits) {
+    if ((bits & SE_ECL_HYBRID) != 0) return EclipseType::Hybrid;
+    if ((bits & SE_ECL_TOTAL) != 0) return EclipseType::Total;
+    if ((bits & SE_ECL_ANNULAR) != 0) return EclipseType::Annular;
+    if ((bits & SE_ECL_PENUMBRAL) != 0) return EclipseType::Penumbral;
+    return EclipseType::Partial;
+}
+
+template <typename Search>
+EclipseFound Eclipse(double afterUt, Search search) {
+    if (!std::isfinite(afterUt)) return {.greatestUt = std::nan("")};
+    EnsurePath();
+    EnsureHistoryFree(afterUt);
+    double tret[10] = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+    char error[AS_MAXCH] = "";
+    const int32 bits = search(afterUt, tret, error);
+    if (bits <= 0 || !std::isfinite(tret[0])) return {.greatestUt = std::nan("")};
+    return {.greatestUt = tret[0], .type = TypeOf(bits)};
+}
+
+}  // namespace
+
+EclipseFound NextSolarEclipse(double afterUt) {
+    return Eclipse(afterUt, [](double t, double* tret, char* error) {
+        return swe_sol_eclipse_when_glob(t, SEFLG_SWIEPH, 0, tret, 0, error);
+    });
+}
+
+EclipseFound NextLunarEclipse(double afterUt) {
+    return Eclipse(afterUt, [](double t, double* tret, char* error) {
+        return swe_lun_eclipse_when(t, SEFLG_SWIEPH, 0, tret, 0, error);
+    });
 }
 
 // The library's UT entry point is swe_calc(ut + swe_deltat_ex(ut, flags)) with the

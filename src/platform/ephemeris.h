@@ -37,8 +37,8 @@ double SeparationLongitudeEt(std::int32_t body, double instantEt, bool heliocent
 
 // Positions for sign ingresses and stations, in the zodiac's own frame: apparent
 // geocentric or heliocentric longitude of date (tropical), or the same less the
-// library's ayanamsa of the named sidereal mode. Body codes as above, and 9 for Pluto,
-// here from the library itself. Degrees in [0, 360) and degrees a day; a negative
+// library's ayanamsa of the named sidereal mode. Body codes as above, 9 for Pluto, here
+// from the library itself, and 10 for the Moon (geocentric only). Degrees in [0, 360) and degrees a day; a negative
 // longitude on any failure. The sidereal mode is set for the calling thread on each call.
 enum class Zodiac { Tropical, Lahiri, FaganBradley, Raman };
 struct ZodiacPosition {
@@ -46,6 +46,18 @@ struct ZodiacPosition {
     double speed = 0.0;
 };
 ZodiacPosition ZodiacLongitude(std::int32_t body, double instantUt, bool heliocentric, Zodiac zodiac);
+inline constexpr std::int32_t kMoonCode = 10;
+
+// The first solar or lunar eclipse whose greatest phase comes after `afterUt`, from the
+// library's global eclipse searches (geocentric, the whole Earth). NaN instant when the
+// library failed or has no data for the time.
+enum class EclipseType { Total, Annular, Hybrid, Partial, Penumbral };
+struct EclipseFound {
+    double greatestUt = 0;  // NaN on failure
+    EclipseType type = EclipseType::Partial;
+};
+EclipseFound NextSolarEclipse(double afterUt);
+EclipseFound NextLunarEclipse(double afterUt);
 
 // How often the library has been asked for a position and for a delta-T (each UT
 // position request works out one), for benchmarks.
