@@ -20,7 +20,7 @@ namespace {
 constexpr int kUsageError = 2;
 
 struct CyclesOptions {
-    bool stations = true;
+    requests::CycleKind kind = requests::CycleKind::Stations;
     astro::Body body = astro::Body::Mercury;
     bool heliocentric = false;
     platform::Zodiac zodiac = platform::Zodiac::Tropical;
@@ -67,8 +67,16 @@ std::string ParseValue(const std::string& a, const std::string& value, CyclesOpt
     return {};
 }
 
+requests::CycleKind KindOf(const std::string& command) {
+    if (command == "ingresses") return requests::CycleKind::Ingresses;
+    if (command == "phases") return requests::CycleKind::Phases;
+    if (command == "eclipses") return requests::CycleKind::Eclipses;
+    return requests::CycleKind::Stations;
+}
+
 std::string ParseCyclesOptions(const std::vector<std::string>& args, CyclesOptions& o) {
-    o.stations = args[0] == "stations";
+    o.kind = KindOf(args[0]);
+    const bool lunar = requests::IsLunar(o.kind);
     for (std::size_t i = 1; i < args.size(); ++i) {
         const std::string& a = args[i];
         if (a == "--help" || a == "-h") {
@@ -82,13 +90,15 @@ std::string ParseCyclesOptions(const std::vector<std::string>& args, CyclesOptio
         static const char* const valued[] = {"--body", "--from", "--to", "--tz", "--zodiac", "--ayanamsa", "--format", "-o"};
         bool known = false;
         for (const char* name : valued) known = known || a == name;
+        // Phases and eclipses are the Moon's and the Sun's, seen from the Earth, tropical.
+        if (lunar && (a == "--body" || a == "--zodiac" || a == "--ayanamsa")) known = false;
         if (!known) return a.rfind("-", 0) == 0 ? "unknown option '" + a + "'" : "unexpected argument '" + a + "'";
         if (i + 1 >= args.size()) return "option '" + a + "' needs a value";
         if (std::string problem = ParseValue(a, args[++i], o); !problem.empty()) return problem;
     }
     if (o.sidereal && o.zodiac == platform::Zodiac::Tropical) o.zodiac = platform::Zodiac::Lahiri;
     if (!o.sidereal && !o.ayanamsa.empty()) return "--ayanamsa goes with --zodiac sidereal";
-    if (o.stations && o.zodiac != platform::Zodiac::Tropical)
+    if (o.kind == requests::CycleKind::Stations && o.zodiac != platform::Zodiac::Tropical)
         return "stations do not depend on the zodiac; leave out --zodiac and --ayanamsa";
     return {};
 }
@@ -126,7 +136,8 @@ requests::CyclesFormat FormatOf(OutputFormat format) {
 // The refusal with what to change on the command line.
 std::string CommandLineText(const requests::CyclesRefusal& refusal) {
     using Reason = requests::CyclesRefusal::Reason;
-    if (refusal.reason == Reason::HeliocentricStations) return refusal.text + " Leave out --helio.";
+    if (refusal.reason == Reason::HeliocentricStations || refusal.reason == Reason::HeliocentricMoon)
+        return refusal.text + " Leave out --helio.";
     if (refusal.reason == Reason::EphemerisGap)
         return refusal.text.substr(0, refusal.text.size() - 1) + "; nothing was written.";
     return refusal.text;
@@ -139,19 +150,40 @@ int Refuse(std::ostream& errors, const std::string& text) {
 
 }  // namespace
 
+bool IsCyclesCommand(const std::string& command) {
+    return command == "stations" || command == "ingresses" || command == "phases" || command == "eclipses";
+}
+
 std::string CyclesUsageText(const std::string& command) {
-    const bool stations = command == "stations";
-    std::string text = stations ? "usage: kovo-report stations [OPTIONS]\n\n"
-                                  "A body's retrograde cycles: pre-shadow start, station retrograde, station direct and\n"
-                                  "post-shadow end, with the exact minute, the longitude and the durations.\n\n"
-                                : "usage: kovo-report ingresses [OPTIONS]\n\n"
-                                  "Each time a body enters a sign, with the exact minute and its direction.\n\n";
-    text += "options:\n"
-            "  --body NAME         Sun (or Earth), Mercury ... Pluto (default Mercury)\n"
-            "  --from YYYY-MM-DD   start date (default 1 January of this year)\n"
+    const requests::CycleKind kind = KindOf(command);
+    std::string text;
+    switch (kind) {
+        case requests::CycleKind::Stations:
+            text = "usage: kovo-report stations [OPTIONS]\n\n"
+                   "A body's retrograde cycles: pre-shadow start, station retrograde, station direct and\n"
+                   "post-shadow end, with the exact minute, the longitude and the durations.\n\n";
+            break;
+        case requests::CycleKind::Ingresses:
+            text = "usage: kovo-report ingresses [OPTIONS]\n\n"
+                   "Each time a body enters a sign, with the exact minute and its direction.\n\n";
+            break;
+        case requests::CycleKind::Phases:
+            text = "usage: kovo-report phases [OPTIONS]\n\n"
+                   "The Moon's new moons, first quarters, full moons and last quarters: the minutes at which\n"
+                   "its apparent longitude is 0, 90, 180 or 270 degrees ahead of the Sun's (geocentric).\n\n";
+            break;
+        case requests::CycleKind::Eclipses:
+            text = "usage: kovo-report eclipses [OPTIONS]\n\n"
+                   "Solar eclipses (total, annular, hybrid, partial) and lunar eclipses (total, partial,\n"
+                   "penumbral) with the minute of greatest eclipse and the longitude.\n\n";
+            break;
+    }
+    text += "options:\n";
+    if (!requests::IsLunar(kind)) text += "  --body NAME         Sun (or Earth), Mercury ... Pluto (default Mercury)\n";
+    text += "  --from YYYY-MM-DD   start date (default 1 January of this year)\n"
             "  --to YYYY-MM-DD     end date (default 31 December of this year)\n"
             "  --tz ZONE           the zone of the local times (default GMT), as for transits\n";
-    if (!stations)
+    if (kind == requests::CycleKind::Ingresses)
         text += "  --helio             heliocentric positions (of date)\n"
                 "  --zodiac Z          tropical (default) or sidereal\n"
                 "  --ayanamsa A        with sidereal: lahiri (default), fagan-bradley or raman\n";
@@ -177,7 +209,7 @@ int RunCyclesCommand(const std::vector<std::string>& args, std::ostream& out, st
     if (!from || !to) return usage("dates are written YYYY-MM-DD");
     const auto zone = ZoneOf(o.zone);
     if (!zone) return usage("--tz " + o.zone + ": no such zone");
-    const requests::CyclesForm form{.kind = o.stations ? requests::CycleKind::Stations : requests::CycleKind::Ingresses,
+    const requests::CyclesForm form{.kind = o.kind,
                                     .body = o.body,
                                     .heliocentric = o.heliocentric,
                                     .zodiac = o.zodiac,

@@ -216,7 +216,7 @@ int ChartStatus(const CliOptions& o, calendar::DateEntryModel& dates, HeadlessHo
 int CommandStatus(const std::vector<std::string>& args, std::ostream& out, std::ostream& errors,
                   bool errorsIsTerminal, const ChartFileWriter& chartWriter) {
     if (!args.empty() && args[0] == "backtest") return RunBacktestCommand(args, out, errors, errorsIsTerminal);
-    if (!args.empty() && (args[0] == "stations" || args[0] == "ingresses")) return RunCyclesCommand(args, out, errors);
+    if (!args.empty() && IsCyclesCommand(args[0])) return RunCyclesCommand(args, out, errors);
     const ParseResult parsed = ParseCommandLine(args);
     if (!parsed.error.empty()) return Usage(errors, parsed.error, args.empty() ? "" : args[0]);
     const CliOptions& o = parsed.options;

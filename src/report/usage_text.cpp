@@ -20,6 +20,8 @@ const char* const kOverview =
     "  backtest   trade a CSV of daily closes while a pair is in orb, with statistics\n"
     "  stations   a body's retrograde cycles: shadows and stations with their exact minutes\n"
     "  ingresses  each time a body enters a sign, tropical or sidereal\n"
+    "  phases     the Moon's new, first quarter, full and last quarter with their exact minutes\n"
+    "  eclipses   solar and lunar eclipses: type, greatest eclipse and longitude\n"
     "  chart      the periods of transits, search or all drawn as a timeline (SVG or PNG)\n"
     "\n"
     "Run 'kovo-report COMMAND --help' for the options of a command, 'kovo-report --version'\n"
@@ -50,7 +52,7 @@ const char* const kIcsPeriods =
 
 std::string UsageText(const std::string& topic) {
     if (topic == "backtest") return BacktestUsageText();
-    if (topic == "stations" || topic == "ingresses") return CyclesUsageText(topic);
+    if (IsCyclesCommand(topic)) return CyclesUsageText(topic);
     if (topic == "transits" || topic == "all") {
         std::string text = topic == "all" ? "usage: kovo-report all [OPTIONS]\n\n"
                                             "The two-planet report of one body with every other body.\n\n"

@@ -18,6 +18,9 @@ std::optional<CyclesRefusal> Check(const CyclesForm& form) {
     if (stations && form.heliocentric)
         return Refused(Reason::HeliocentricStations,
                        "Heliocentric positions never station: seen from the Sun every planet moves forward all the time.");
+    if (IsLunar(form.kind) && form.heliocentric)
+        return Refused(Reason::HeliocentricMoon,
+                       "The Moon's phases and the eclipses are seen from the Earth: heliocentrically there is no Moon.");
     if (stations && form.body == astro::Body::Sun)
         return Refused(Reason::SunStations, "The Sun never stations: seen from the Earth it always moves forward.");
     if (form.fromDay > form.toDay) return Refused(Reason::RangeReversed, "The start date comes after the end date.");
@@ -46,21 +49,65 @@ std::variant<CyclesFound, CyclesRefusal> RunCyclesForm(const CyclesForm& form) {
     const double toUt = form.toDay + 0.5 - form.zone.At(form.toDay + 0.5).days;
     const cycles::Track track{.body = form.body, .heliocentric = form.heliocentric, .zodiac = form.zodiac};
     bool missing = false;
-    if (form.kind == CycleKind::Stations) found.cycles = cycles::FindRetrogradeCycles(track, fromUt, toUt, &missing);
-    else found.ingresses = cycles::FindIngresses(track, fromUt, toUt, &missing);
+    switch (form.kind) {
+        case CycleKind::Stations: found.cycles = cycles::FindRetrogradeCycles(track, fromUt, toUt, &missing); break;
+        case CycleKind::Ingresses: found.ingresses = cycles::FindIngresses(track, fromUt, toUt, &missing); break;
+        case CycleKind::Phases: found.phases = cycles::FindLunarPhases(fromUt, toUt, &missing); break;
+        case CycleKind::Eclipses: found.eclipses = cycles::FindEclipses(fromUt, toUt, &missing); break;
+    }
     if (missing)
         return Refused(CyclesRefusal::Reason::EphemerisGap,
-                       "The ephemeris gave no position of " + exporting::BodyName(found.inputs) +
+                       "The ephemeris gave no position of " +
+                           (IsLunar(form.kind) ? std::string("the Moon or the Sun") : exporting::BodyName(found.inputs)) +
                            " for some days of the range (are its data files installed?).");
     return found;
 }
 
 exporting::ExportTable CyclesFoundTable(const CyclesFound& found) {
-    return found.kind == CycleKind::Stations ? exporting::CyclesTable(found.cycles, found.inputs)
-                                             : exporting::IngressTable(found.ingresses, found.inputs);
+    switch (found.kind) {
+        case CycleKind::Stations: return exporting::CyclesTable(found.cycles, found.inputs);
+        case CycleKind::Ingresses: return exporting::IngressTable(found.ingresses, found.inputs);
+        case CycleKind::Phases: return exporting::PhaseTable(found.phases, found.LunarInputs());
+        case CycleKind::Eclipses: return exporting::EclipseTable(found.eclipses, found.LunarInputs());
+    }
+    return {};
 }
 
+std::string CyclesFound::CountText() const {
+    const auto count = [](std::size_t n, const char* one, const char* many) {
+        return std::to_string(n) + " " + (n == 1 ? one : many);
+    };
+    const std::string of = " of " + exporting::BodyName(inputs);
+    switch (kind) {
+        case CycleKind::Stations: return count(cycles.size(), "retrograde cycle", "retrograde cycles") + of;
+        case CycleKind::Ingresses: return count(ingresses.size(), "ingress", "ingresses") + of;
+        case CycleKind::Phases: return count(phases.size(), "lunar phase", "lunar phases");
+        case CycleKind::Eclipses: return count(eclipses.size(), "eclipse", "eclipses");
+    }
+    return {};
+}
+
+namespace {
+
+std::string LunarDocument(const CyclesFound& found, CyclesFormat format, const std::string& stampUtc) {
+    const bool phases = found.kind == CycleKind::Phases;
+    const exporting::LunarRunInputs in = found.LunarInputs();
+    switch (format) {
+        case CyclesFormat::Csv: return exporting::CsvText(CyclesFoundTable(found));
+        case CyclesFormat::Json: return exporting::LunarJson(CycleKindName(found.kind), CyclesFoundTable(found), in);
+        case CyclesFormat::ICalendar:
+            return exporting::EventCalendar(phases ? exporting::PhaseEvents(found.phases, in)
+                                                   : exporting::EclipseEvents(found.eclipses, in),
+                                            {.stampUtc = stampUtc});
+        case CyclesFormat::Text: break;
+    }
+    return phases ? exporting::PhaseText(found.phases, in) : exporting::EclipseText(found.eclipses, in);
+}
+
+}  // namespace
+
 std::string CyclesFoundDocument(const CyclesFound& found, CyclesFormat format, const std::string& stampUtc) {
+    if (IsLunar(found.kind)) return LunarDocument(found, format, stampUtc);
     const bool stations = found.kind == CycleKind::Stations;
     switch (format) {
         case CyclesFormat::Csv: return exporting::CsvText(CyclesFoundTable(found));
@@ -74,6 +121,14 @@ std::string CyclesFoundDocument(const CyclesFound& found, CyclesFormat format, c
     return stations ? exporting::CyclesText(found.cycles, found.inputs) : exporting::IngressText(found.ingresses, found.inputs);
 }
 
-const char* CycleKindName(CycleKind kind) { return kind == CycleKind::Stations ? "stations" : "ingresses"; }
+const char* CycleKindName(CycleKind kind) {
+    switch (kind) {
+        case CycleKind::Stations: return "stations";
+        case CycleKind::Ingresses: return "ingresses";
+        case CycleKind::Phases: return "phases";
+        case CycleKind::Eclipses: return "eclipses";
+    }
+    return "";
+}
 
 }  // namespace kovo::requests

@@ -1,7 +1,8 @@
 #pragma once
-// A body's retrograde cycles or sign ingresses over a range of civil days: the checks
-// both fronts make before the search (with their texts), the search itself, and what it
-// found, ready for the writers of cycle_export.h.
+// A body's retrograde cycles or sign ingresses, or the Moon's phases or the eclipses,
+// over a range of civil days: the checks both fronts make before the search (with their
+// texts), the search itself, and what it found, ready for the writers of cycle_export.h
+// and lunar_export.h.
 #include <cstdint>
 #include <string>
 #include <variant>
@@ -9,15 +10,20 @@
 
 #include "astro/body.h"
 #include "calendar/report_zone.h"
+#include "cycles/eclipses.h"
 #include "cycles/ingresses.h"
+#include "cycles/lunar_phases.h"
 #include "cycles/retrograde_cycles.h"
 #include "export/cycle_export.h"
+#include "export/lunar_export.h"
 #include "platform/ephemeris.h"
 
 namespace kovo::requests {
 
-// What is searched for. Kept open for further kinds of run over one body.
-enum class CycleKind { Stations, Ingresses };
+// What is searched for. Phases and eclipses take no body, centricity or zodiac (they
+// are the Moon's and the Sun's, geocentric, tropical).
+enum class CycleKind { Stations, Ingresses, Phases, Eclipses };
+constexpr bool IsLunar(CycleKind kind) { return kind == CycleKind::Phases || kind == CycleKind::Eclipses; }
 
 // The searches cover the ephemeris files' years only.
 inline constexpr int kCyclesFirstYear = 1600;
@@ -38,7 +44,7 @@ struct CyclesForm {
 // Why a run did not start or gave nothing to show. The texts are whole sentences that
 // suit any front; the command line adds its option hints to some of them.
 struct CyclesRefusal {
-    enum class Reason { HeliocentricStations, SunStations, RangeReversed, OutsideEphemeris, EphemerisGap };
+    enum class Reason { HeliocentricStations, SunStations, HeliocentricMoon, RangeReversed, OutsideEphemeris, EphemerisGap };
     Reason reason;
     std::string text;
 };
@@ -48,6 +54,12 @@ struct CyclesFound {
     exporting::CycleRunInputs inputs;
     std::vector<cycles::RetrogradeCycle> cycles;  // with kind Stations
     std::vector<cycles::Ingress> ingresses;      // with kind Ingresses
+    std::vector<cycles::LunarPhase> phases;      // with kind Phases
+    std::vector<cycles::Eclipse> eclipses;       // with kind Eclipses
+
+    exporting::LunarRunInputs LunarInputs() const { return {inputs.zone, inputs.fromDay, inputs.toDay}; }
+    // "3 retrograde cycles of Mercury", "1 eclipse": what a status line says was found.
+    std::string CountText() const;
 };
 
 // The checks in order (centricity, body, range), then the search. A range where the
@@ -62,7 +74,8 @@ enum class CyclesFormat { Text, Csv, Json, ICalendar };
 // The found list in one of the export formats. stampUtc is the iCalendar's DTSTAMP
 // ("20261209T013000Z"); the other formats ignore it.
 std::string CyclesFoundDocument(const CyclesFound& found, CyclesFormat format, const std::string& stampUtc);
-// "stations" or "ingresses": the run's name in JSON and on the command line.
+// "stations", "ingresses", "phases" or "eclipses": the run's name in JSON and on the
+// command line.
 const char* CycleKindName(CycleKind kind);
 
 }  // namespace kovo::requests

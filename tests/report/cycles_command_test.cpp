@@ -83,3 +83,34 @@ TEST(CycleBacktestCommand, OptionsAreCheckedBeforeAnyFileIsRead) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(LunarCommands, PhasesAndEclipsesInEveryFormatAndTheirRefusals) {
+    const Result csv = Report({"phases", "--from", "2024-04-01", "--to", "2024-04-30", "--format", "csv"});
+    ASSERT_EQ(csv.status, 0) << csv.err;
+    EXPECT_EQ(csv.out,
+              "phase,utc,local,moon_longitude\r\n"
+              "last quarter,2024-04-02T03:15Z,2024-04-02 03:15 GMT,12°52' Capricorn\r\n"
+              "new moon,2024-04-08T18:21Z,2024-04-08 18:21 GMT,19°24' Aries\r\n"
+              "first quarter,2024-04-15T19:13Z,2024-04-15 19:13 GMT,26°18' Cancer\r\n"
+              "full moon,2024-04-23T23:49Z,2024-04-23 23:49 GMT,4°18' Scorpio\r\n");
+    const Result text = Report({"eclipses", "--from", "2024-01-01", "--to", "2024-12-31", "--tz", "America/New_York"});
+    ASSERT_EQ(text.status, 0) << text.err;
+    EXPECT_NE(text.out.find("2024-04-08 14:17 EDT  solar    total      19°24' Aries"), std::string::npos) << text.out;
+    const Result json = Report({"eclipses", "--from", "2022-11-01", "--to", "2022-11-30", "--format", "json"});
+    EXPECT_NE(json.out.find("{\"eclipse\":\"lunar\",\"type\":\"total\",\"greatest_utc\":\"2022-11-08T10:59Z\""),
+              std::string::npos)
+        << json.out;
+    const Result ics = Report({"phases", "--from", "2024-04-08", "--to", "2024-04-08", "--format", "ics"});
+    EXPECT_NE(ics.out.find("DTSTART:20240408T182100Z\r\nSUMMARY:New moon\r\n"), std::string::npos) << ics.out;
+
+    const Result helio = Report({"phases", "--helio"});
+    EXPECT_EQ(helio.status, 1);
+    EXPECT_NE(helio.err.find("heliocentrically there is no Moon"), std::string::npos) << helio.err;
+    EXPECT_EQ(Report({"eclipses", "--body", "Mars"}).status, 2);
+    EXPECT_EQ(Report({"phases", "--zodiac", "sidereal"}).status, 2);
+    EXPECT_EQ(Report({"eclipses", "--from", "2199-06-01", "--to", "2200-01-31"}).status, 1);
+}
+
+}  // namespace
