@@ -22,7 +22,7 @@ namespace {
 
 std::string DrawChart(const kovo::exporting::RunRecords& records, const kovo::report::ChartRequest& request) {
     kovo::chart::EnsureGuiApplication();
-    const auto model = kovo::chart::TimelineOf(records, {.cycles = request.cycles});
+    const auto model = kovo::chart::TimelineOf(records, {.cycles = request.cycles, .moon = request.moon});
     if (!model) return "the run left no records";
     return kovo::chart::WriteChartFile(*model, request.path, QSize(request.width, request.height));
 }

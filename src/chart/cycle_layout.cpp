@@ -61,13 +61,14 @@ void PlaceTicks(TimelineLayout& layout, const CycleLane& lane, int index, const 
         const double x = layout.axis.XOf(tick.instantUt);
         if (x < layout.plot.left() || x > layout.plot.right()) continue;
         CycleTickShape shape{.line = {}, .labelRect = {}, .lane = index, .tick = &tick};
-        if (tick.mark != CycleMark::Ingress) {
+        if (CrossesBand(tick.mark)) {
             shape.line = QLineF(x, rows.bandTop - reach, x, rows.bandBottom + reach);
         } else {
             shape.line = QLineF(x, rows.signTop, x, rows.bandTop);
-            const double width = metrics.horizontalAdvance(QString::fromLatin1(SignShortName(tick.sign)));
+            const char* text = CycleTickLabel(tick);
+            const double width = metrics.horizontalAdvance(QString::fromLatin1(text));
             const QRectF label(x + 2, rows.signTop, width, rows.bandTop - rows.signTop);
-            if (label.left() >= lastRight + gap && label.right() <= layout.plot.right()) {
+            if (*text != '\0' && label.left() >= lastRight + gap && label.right() <= layout.plot.right()) {
                 shape.labelRect = label;
                 lastRight = label.right();
             }
@@ -91,6 +92,7 @@ const char* CyclePhaseName(CyclePhase phase) {
         case CyclePhase::PreShadow: return "pre-shadow";
         case CyclePhase::Retrograde: return "retrograde";
         case CyclePhase::PostShadow: return "post-shadow";
+        case CyclePhase::Waxing: return "waxing";
     }
     return "";
 }
@@ -140,7 +142,16 @@ const CycleTickShape* CycleTickNear(const TimelineLayout& layout, const QPointF&
 }
 
 std::string CycleTickToolTip(const CycleLane& lane, const CycleTick& tick) {
+    const std::string moon = "\n" + tick.when + "\nMoon at " + DegreesInSign(tick.longitude);
     switch (tick.mark) {
+        case CycleMark::NewMoon: return "New moon" + moon;
+        case CycleMark::FirstQuarter: return "First quarter" + moon;
+        case CycleMark::FullMoon: return "Full moon" + moon;
+        case CycleMark::LastQuarter: return "Last quarter" + moon;
+        case CycleMark::SolarEclipse:
+        case CycleMark::LunarEclipse:
+            return std::string(tick.mark == CycleMark::SolarEclipse ? "Solar" : "Lunar") + " eclipse (" + tick.type +
+                   ")\ngreatest " + tick.when + "\nat " + DegreesInSign(tick.longitude);
         case CycleMark::StationRetrograde:
         case CycleMark::StationDirect:
             return lane.body + " stations " + (tick.mark == CycleMark::StationRetrograde ? "retrograde" : "direct") +

@@ -13,6 +13,7 @@ const QColor kStation(0x00, 0x00, 0x00);
 const QColor kIngress(0x40, 0x40, 0x40);
 const QColor kText(0x20, 0x20, 0x20);
 const QColor kStripe(0xF4, 0xF4, 0xF4);
+const QColor kWaxing(0xDC, 0xDC, 0xDC);
 
 void PaintText(QPainter& p, const QRectF& rect, int flags, const std::string& text, const QFont& font) {
     p.setFont(font);
@@ -25,6 +26,7 @@ const char* PhaseWord(CyclePhase phase) {
         case CyclePhase::PreShadow: return "pre";
         case CyclePhase::Retrograde: return "retro";
         case CyclePhase::PostShadow: return "post";
+        case CyclePhase::Waxing: return "waxing";
     }
     return "";
 }
@@ -34,6 +36,7 @@ const char* PhaseClass(CyclePhase phase) {
         case CyclePhase::PreShadow: return "pre-shadow";
         case CyclePhase::Retrograde: return "retrograde-span";
         case CyclePhase::PostShadow: return "post-shadow";
+        case CyclePhase::Waxing: return "waxing";
     }
     return "";
 }
@@ -52,26 +55,33 @@ void PaintCutMark(ShapeWriter& w, const QRectF& r, bool left) {
 void PaintTick(ShapeWriter& w, const TimelineLayout& layout, const CycleTickShape& shape, int& stations, int& ingresses) {
     const CycleTick& tick = *shape.tick;
     const std::string lane = std::to_string(shape.lane);
-    if (tick.mark != CycleMark::Ingress) {
+    if (CrossesBand(tick.mark)) {
         QPen pen(kStation, 2.0);
         pen.setCapStyle(Qt::FlatCap);
-        const bool turnsBack = tick.mark == CycleMark::StationRetrograde;
-        w.Line(shape.line, pen, "station-" + lane + "-" + std::to_string(stations++),
-               std::string("station ") + (turnsBack ? "station-retrograde" : "station-direct"));
+        const char* kind = tick.mark == CycleMark::StationRetrograde ? "station station-retrograde"
+                           : tick.mark == CycleMark::StationDirect   ? "station station-direct"
+                           : tick.mark == CycleMark::NewMoon         ? "phase new-moon"
+                                                                     : "phase full-moon";
+        w.Line(shape.line, pen, "station-" + lane + "-" + std::to_string(stations++), kind);
         return;
     }
-    QPen pen(kIngress, 1.0);
+    const bool eclipse = tick.mark == CycleMark::SolarEclipse || tick.mark == CycleMark::LunarEclipse;
+    QPen pen(kIngress, eclipse ? 2.0 : 1.0);
     pen.setCapStyle(Qt::FlatCap);
-    w.Line(shape.line, pen, "ingress-" + lane + "-" + std::to_string(ingresses++),
-           std::string("ingress sign-") + std::to_string(tick.sign) + (tick.retrograde ? " reentry" : ""));
+    std::string kind = "ingress sign-" + std::to_string(tick.sign) + (tick.retrograde ? " reentry" : "");
+    if (tick.mark == CycleMark::FirstQuarter || tick.mark == CycleMark::LastQuarter) kind = "phase quarter";
+    if (eclipse) kind = std::string("eclipse ") + (tick.mark == CycleMark::SolarEclipse ? "solar " : "lunar ") + tick.type;
+    w.Line(shape.line, pen, "ingress-" + lane + "-" + std::to_string(ingresses++), kind);
     if (!shape.labelRect.isEmpty())
         PaintText(w.Painter(), shape.labelRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextDontClip,
-                  SignShortName(tick.sign), layout.cycleFont);
+                  CycleTickLabel(tick), layout.cycleFont);
 }
 
 }  // namespace
 
-QColor CyclePhaseColour(CyclePhase phase) { return phase == CyclePhase::Retrograde ? kRetrograde : kShadow; }
+QColor CyclePhaseColour(CyclePhase phase) {
+    return phase == CyclePhase::Retrograde ? kRetrograde : phase == CyclePhase::Waxing ? kWaxing : kShadow;
+}
 
 std::string CycleBandId(int lane, const CycleSpan& span) {
     return "cycle-" + std::to_string(lane) + "-" + std::to_string(span.cycle) + "-" + PhaseWord(span.phase);
@@ -119,16 +129,34 @@ void PaintCycleLegend(ShapeWriter& w, const TimelineLayout& layout, double x, do
         w.Rect(QRectF(x, y + (line - swatch) / 2, swatch * 1.6, swatch), colour, Qt::NoPen, "", "legend");
         x += swatch * 1.6 + line * 0.3;
     };
-    box(kShadow);
-    text("pre- and post-shadow");
-    box(kRetrograde);
-    text("retrograde");
-    w.Line(QLineF(x, y + line * 0.05, x, y + line * 0.95), QPen(kStation, 2.0), "", "legend");
-    x += line * 0.5;
-    text("station");
-    w.Line(QLineF(x, y + line * 0.05, x, y + line * 0.5), QPen(kIngress, 1.0), "", "legend");
-    x += line * 0.3;
-    text("sign ingress (Ari \u2026 Pis)");
+    bool planets = false;
+    bool moon = false;
+    for (const CycleLaneShape& lane : layout.cycleLanes) (lane.lane->lunar ? moon : planets) = true;
+    if (planets) {
+        box(kShadow);
+        text("pre- and post-shadow");
+        box(kRetrograde);
+        text("retrograde");
+        w.Line(QLineF(x, y + line * 0.05, x, y + line * 0.95), QPen(kStation, 2.0), "", "legend");
+        x += line * 0.5;
+        text("station");
+        w.Line(QLineF(x, y + line * 0.05, x, y + line * 0.5), QPen(kIngress, 1.0), "", "legend");
+        x += line * 0.3;
+        text("sign ingress (Ari \u2026 Pis)");
+    }
+    if (moon) {
+        box(kWaxing);
+        text("waxing Moon");
+        w.Line(QLineF(x, y + line * 0.05, x, y + line * 0.95), QPen(kStation, 2.0), "", "legend");
+        x += line * 0.5;
+        text("new and full moon");
+        w.Line(QLineF(x, y + line * 0.05, x, y + line * 0.5), QPen(kIngress, 1.0), "", "legend");
+        x += line * 0.3;
+        text("quarter");
+        w.Line(QLineF(x, y + line * 0.05, x, y + line * 0.5), QPen(kIngress, 2.0), "", "legend");
+        x += line * 0.3;
+        text("eclipse (S ecl solar, L ecl lunar)");
+    }
 }
 
 }  // namespace kovo::chart

@@ -5,7 +5,9 @@
 
 #include "astro/catalogue.h"
 #include "chart/local_time.h"
+#include "cycles/eclipses.h"
 #include "cycles/ingresses.h"
+#include "cycles/lunar_phases.h"
 #include "cycles/retrograde_cycles.h"
 
 namespace kovo::chart {
@@ -33,7 +35,8 @@ void AddStation(CycleLane& lane, const cycles::CycleMoment& moment, CycleMark ma
     lane.ticks.push_back({.instantUt = moment.instantUt,
                           .mark = mark,
                           .longitude = moment.longitude,
-                          .when = FormatExactMinute(zone, moment.instantUt)});
+                          .when = FormatExactMinute(zone, moment.instantUt),
+                          .type = {}});
 }
 
 void AddCycles(CycleLane& lane, const cycles::Track& track, double fromUt, double toUt,
@@ -76,6 +79,83 @@ const char* SignShortName(int sign) {
     return names[std::clamp(sign, 0, 11)];
 }
 
+const char* CycleTickLabel(const CycleTick& tick) {
+    switch (tick.mark) {
+        case CycleMark::Ingress: return SignShortName(tick.sign);
+        case CycleMark::SolarEclipse: return "S ecl";
+        case CycleMark::LunarEclipse: return "L ecl";
+        default: return "";
+    }
+}
+
+bool CrossesBand(CycleMark mark) {
+    return mark == CycleMark::StationRetrograde || mark == CycleMark::StationDirect || mark == CycleMark::NewMoon ||
+           mark == CycleMark::FullMoon;
+}
+
+CycleLane BuildLunarLane(double fromUt, double toUt, const transits::TransitRunParams& zone) {
+    CycleLane lane;
+    lane.lunar = true;
+    lane.body = "Moon";
+    bool missing = false;
+    // A lunation is under 30 days: a month on either side finds the new moon before the
+    // range and the full moon after it.
+    const std::vector<cycles::LunarPhase> phases = cycles::FindLunarPhases(fromUt - 31, toUt + 31, &missing);
+    static constexpr CycleMark kMarks[] = {CycleMark::NewMoon, CycleMark::FirstQuarter, CycleMark::FullMoon,
+                                           CycleMark::LastQuarter};
+    for (std::size_t i = 0; i < phases.size(); ++i) {
+        const cycles::LunarPhase& p = phases[i];
+        if (p.kind == cycles::PhaseKind::New) {
+            for (std::size_t j = i + 1; j < phases.size(); ++j)
+                if (phases[j].kind == cycles::PhaseKind::Full) {
+                    AddSpan(lane, p.instantUt, phases[j].instantUt, CyclePhase::Waxing, fromUt, toUt);
+                    if (p.instantUt <= toUt && phases[j].instantUt >= fromUt) ++lane.cycleCount;
+                    break;
+                }
+        }
+        if (p.instantUt < fromUt || p.instantUt > toUt) continue;
+        lane.ticks.push_back({.instantUt = p.instantUt,
+                              .mark = kMarks[static_cast<int>(p.kind)],
+                              .longitude = p.moonLongitude,
+                              .when = FormatExactMinute(zone, p.instantUt),
+                              .type = {}});
+    }
+    bool eclipsesMissing = false;
+    for (const cycles::Eclipse& e : cycles::FindEclipses(fromUt, toUt, &eclipsesMissing))
+        lane.ticks.push_back({.instantUt = e.greatestUt,
+                              .mark = e.solar ? CycleMark::SolarEclipse : CycleMark::LunarEclipse,
+                              .longitude = e.longitude,
+                              .when = FormatExactMinute(zone, e.greatestUt),
+                              .type = cycles::EclipseTypeName(e.type)});
+    std::stable_sort(lane.ticks.begin(), lane.ticks.end(),
+                     [](const CycleTick& a, const CycleTick& b) { return a.instantUt < b.instantUt; });
+    lane.incomplete = missing || eclipsesMissing;
+    lane.label = std::string("Moon phases, eclipses") + (lane.incomplete ? " (ephemeris gaps)" : "");
+    return lane;
+}
+
+void AddLunarLane(TimelineModel& model) {
+    if (model.pairs.empty()) return;
+    model.cycleLanes.push_back(BuildLunarLane(model.rangeStartUt, model.rangeEndUt, model.pairs.front()));
+}
+
+TimelineModel BuildLunarTimeline(double fromUt, double toUt, const calendar::ReportZone& zone, std::string title) {
+    TimelineModel model;
+    model.title = std::move(title);
+    model.zoneRules.zone = zone;
+    if (!std::isfinite(fromUt) || !std::isfinite(toUt) || !(toUt > fromUt)) {
+        model.emptyText = "The range is empty";
+        model.rangeStartUt = std::isfinite(fromUt) ? fromUt : 2451544.5;
+        model.rangeEndUt = model.rangeStartUt + 1;
+        return model;
+    }
+    model.rangeStartUt = fromUt;
+    model.rangeEndUt = toUt;
+    model.cycleLanes.push_back(BuildLunarLane(fromUt, toUt, model.zoneRules));
+    model.subtitle = "Lunar phases and eclipses \u00b7 local times in " + ZoneTitle(model.zoneRules, fromUt, toUt);
+    return model;
+}
+
 CycleLane BuildCycleLane(const cycles::Track& track, double fromUt, double toUt,
                          const transits::TransitRunParams& zone) {
     CycleLane lane;
@@ -90,7 +170,8 @@ CycleLane BuildCycleLane(const cycles::Track& track, double fromUt, double toUt,
                               .longitude = in.sign * 30.0,
                               .sign = in.sign,
                               .retrograde = in.retrograde,
-                              .when = FormatExactMinute(zone, in.instantUt)});
+                              .when = FormatExactMinute(zone, in.instantUt),
+                              .type = {}});
     std::stable_sort(lane.ticks.begin(), lane.ticks.end(),
                      [](const CycleTick& a, const CycleTick& b) { return a.instantUt < b.instantUt; });
     lane.incomplete = missing;

@@ -24,6 +24,18 @@ CycleLane BuildCycleLane(const cycles::Track& track, double fromUt, double toUt,
 // nothing to a chart without pairs (a refused run).
 void AddCycleLanes(TimelineModel& model);
 
+// The Moon's lane over [fromUt, toUt]: the waxing half of each lunation (new to full
+// moon) as a band, clipped and marked cut at the range's ends, a tick at each phase and
+// each eclipse. Tick times read in `zone`'s rules.
+CycleLane BuildLunarLane(double fromUt, double toUt, const transits::TransitRunParams& zone);
+
+// Adds the Moon's lane to a transit run's chart, over the chart's range; nothing to a
+// chart without pairs.
+void AddLunarLane(TimelineModel& model);
+
+// A chart of the Moon's lane alone, as BuildCycleTimeline for a body.
+TimelineModel BuildLunarTimeline(double fromUt, double toUt, const calendar::ReportZone& zone, std::string title);
+
 // A chart of one body's cycles alone, without aspect lanes, for [fromUt, toUt] with
 // its times in `zone`. A range that is empty or not finite gives a chart with no lane
 // whose emptyText says so.

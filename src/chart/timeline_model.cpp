@@ -219,6 +219,7 @@ std::optional<TimelineModel> TimelineOf(const exporting::RunRecords& records, co
     if (const auto* one = std::get_if<transits::TransitResult>(&records)) model = BuildTimeline(*one);
     if (const auto* all = std::get_if<transits::AllTransitsResult>(&records)) model = BuildTimeline(*all);
     if (model && options.cycles) AddCycleLanes(*model);
+    if (model && options.moon) AddLunarLane(*model);
     return model;
 }
 

@@ -71,6 +71,7 @@ struct TimelineModel {
 // What a run's chart shows beside its aspect lanes.
 struct TimelineOptions {
     bool cycles = false;  // a lane of retrograde cycles and ingresses per body of the run
+    bool moon = false;    // a lane of the Moon's phases and the eclipses
 };
 
 // A refused run (nothing scanned) gives a model without lanes whose emptyText is the

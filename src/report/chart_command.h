@@ -14,6 +14,7 @@ struct ChartRequest {
     int width = 1600;  // pixels
     int height = 900;
     bool cycles = false;  // lanes of the bodies' retrograde cycles and ingresses too
+    bool moon = false;    // the lane of the Moon's phases and the eclipses too
 };
 
 // Draws the records into the file; returns "" when the whole file was written, else why

@@ -255,6 +255,7 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args) {
         else if (a == "--ics-periods") r.options.icsPeriods = true;
         else if (a == "--summary") r.options.summary = true;
         else if (a == "--cycles" && r.options.command == Command::Chart) r.options.chartCycles = true;
+        else if (a == "--moon" && r.options.command == Command::Chart) r.options.chartMoon = true;
         else if (a.rfind("--", 0) != 0 && a != "-o") r.error = "unexpected argument '" + a + "'";
         else if (i + 1 < args.size()) r.error = ApplyOption(r.options, a, args[++i]);
         else r.error = IsValueOption(a) ? "option '" + a + "' needs a value" : "unknown option '" + a + "'";

@@ -45,6 +45,7 @@ struct CliOptions {
     int chartWidth = 1600;
     int chartHeight = 900;
     bool chartCycles = false;  // --cycles: the bodies' retrograde cycles and ingresses too
+    bool chartMoon = false;    // --moon: the Moon's phases and the eclipses too
     // transits (and chart transits): the second body is this fixed tropical longitude,
     // in degrees [0, 360), named secondName (its degree text when empty).
     std::optional<double> secondDegree;

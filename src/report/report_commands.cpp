@@ -206,7 +206,7 @@ int ChartStatus(const CliOptions& o, calendar::DateEntryModel& dates, HeadlessHo
     exporting::RunRecords records;
     if (!util::Succeeded(RunTransitCommand(run, dates, host, pluto, records))) return 1;
     const std::string failure = chartWriter(
-        records, {.path = o.chartPath, .width = o.chartWidth, .height = o.chartHeight, .cycles = o.chartCycles});
+        records, {.path = o.chartPath, .width = o.chartWidth, .height = o.chartHeight, .cycles = o.chartCycles, .moon = o.chartMoon});
     if (failure.empty()) return 0;
     errors << "kovo-report: cannot write the chart: " << failure << "\n";
     return 1;

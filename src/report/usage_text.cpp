@@ -87,7 +87,8 @@ std::string UsageText(const std::string& topic) {
                            "  -o, --output FILE   the picture: SVG or PNG after the name's ending\n"
                            "  --size WxH          its size in pixels (default 1600x900)\n"
                            "  --cycles            also a lane per body (Mercury to Pluto) with its retrograde\n"
-                           "                      cycles, stations and sign ingresses (heliocentric: ingresses)\n") +
+                           "                      cycles, stations and sign ingresses (heliocentric: ingresses)\n"
+                           "  --moon              also a lane with the Moon's phases and the eclipses\n") +
                "Run 'kovo-report transits --help' (or search, all) for the run's options.\n";
     if (topic == "positions")
         return "usage: kovo-report positions --body NAME --from YYYY-MM-DD --to YYYY-MM-DD [OPTIONS]\n\n"

@@ -76,6 +76,12 @@ void ChartWindow::CreateActions() {
     chkCycles_->setEnabled(false);
     bar->addWidget(chkCycles_);
     connect(chkCycles_, &QCheckBox::toggled, this, &ChartWindow::OnCyclesToggled);
+    chkMoon_ = new QCheckBox(QStringLiteral("&Moon phases and eclipses"), bar);
+    chkMoon_->setObjectName(QStringLiteral("chkMoon"));
+    chkMoon_->setToolTip(QStringLiteral("A lane with the Moon's phases and the eclipses (Alt+M)"));
+    chkMoon_->setEnabled(false);
+    bar->addWidget(chkMoon_);
+    connect(chkMoon_, &QCheckBox::toggled, this, &ChartWindow::OnCyclesToggled);
     bar = nullptr;  // Close has no button: the frame has one
     add(QStringLiteral("Close"), {QKeySequence(Qt::CTRL | Qt::Key_W), QKeySequence(Qt::Key_Escape)}, this,
         &QWidget::close);
@@ -89,9 +95,11 @@ void ChartWindow::CreateStatusLine() {
 }
 
 void ChartWindow::ShowModel(chart::TimelineModel model) {
-    withCycles_.reset();
+    bodyLanes_.reset();
+    moonLane_.reset();
     // Only a run's chart has bodies to add lanes for.
     chkCycles_->setEnabled(!model.pairs.empty() && model.cycleLanes.empty());
+    chkMoon_->setEnabled(chkCycles_->isEnabled());
     if (chkCycles_->isEnabled()) {
         runModel_ = std::move(model);
         OnCyclesToggled(chkCycles_->isChecked());
@@ -103,20 +111,37 @@ void ChartWindow::ShowModel(chart::TimelineModel model) {
     view_->setFocus();
 }
 
-void ChartWindow::OnCyclesToggled(bool on) {
+void ChartWindow::OnCyclesToggled(bool) {
     if (!chkCycles_->isEnabled()) return;
     const chart::ViewRange shown = view_->View();
-    if (on && !withCycles_) {
+    ShowLanes();
+    // The lanes change, not the dates: the zoom stays.
+    if (shown.endUt > shown.startUt) view_->SetView(shown.startUt, shown.endUt);
+}
+
+void ChartWindow::ShowLanes() {
+    const bool cycles = chkCycles_->isChecked();
+    const bool moon = chkMoon_->isChecked();
+    if ((cycles && !bodyLanes_) || (moon && !moonLane_)) {
         // About 1.3 s of processor time per body and century of range (bench_chart), once per
         // chart: waited for here rather than on a worker.
         QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-        withCycles_ = runModel_;
-        chart::AddCycleLanes(*withCycles_);
+        chart::TimelineModel lanes = runModel_;
+        if (cycles && !bodyLanes_) {
+            chart::AddCycleLanes(lanes);
+            bodyLanes_ = lanes.cycleLanes;
+        }
+        if (moon && !moonLane_) {
+            lanes.cycleLanes.clear();
+            chart::AddLunarLane(lanes);
+            if (!lanes.cycleLanes.empty()) moonLane_ = lanes.cycleLanes.front();
+        }
         QGuiApplication::restoreOverrideCursor();
     }
-    view_->SetModel(on ? *withCycles_ : runModel_);
-    // The lanes change, not the dates: the zoom stays.
-    if (shown.endUt > shown.startUt) view_->SetView(shown.startUt, shown.endUt);
+    chart::TimelineModel model = runModel_;
+    if (cycles && bodyLanes_) model.cycleLanes = *bodyLanes_;
+    if (moon && moonLane_) model.cycleLanes.push_back(*moonLane_);
+    view_->SetModel(std::move(model));
 }
 
 bool ChartWindow::SaveAs(const char* title, const char* filter, chart::ChartFormat format) {

@@ -30,6 +30,7 @@ public:
     void ShowModel(chart::TimelineModel model);
     ChartView& View() { return *view_; }
     QCheckBox& CyclesBox() { return *chkCycles_; }
+    QCheckBox& MoonBox() { return *chkMoon_; }
 
     // The commands; each reports a failure through the dialog service. The saves return
     // whether a file was written.
@@ -47,13 +48,17 @@ private:
     void CreateStatusLine();
     bool SaveAs(const char* title, const char* filter, chart::ChartFormat format);
     void OnCyclesToggled(bool on);
+    // The run's chart with the lanes the boxes ask for, each made the first time.
+    void ShowLanes();
 
     WindowDialogs dialogs_;
     ChartView* view_;
     QLabel* status_ = nullptr;
     QCheckBox* chkCycles_ = nullptr;
-    chart::TimelineModel runModel_;  // the chart without cycle lanes, while the box applies
-    std::optional<chart::TimelineModel> withCycles_;  // made the first time the box asks for it
+    QCheckBox* chkMoon_ = nullptr;
+    chart::TimelineModel runModel_;  // the chart without cycle lanes, while the boxes apply
+    std::optional<std::vector<chart::CycleLane>> bodyLanes_;  // made the first time a box asks
+    std::optional<chart::CycleLane> moonLane_;
     PrinterChooser choosePrinter_;
 };
 

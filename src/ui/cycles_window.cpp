@@ -97,6 +97,8 @@ void CyclesWindow::CreateBodyRows(QFormLayout* form, QWidget* panel) {
     cboKind->addItem(QStringLiteral("Stations and retrograde cycles"), static_cast<int>(requests::CycleKind::Stations));
     cboKind->addItem(QStringLiteral("Sign ingresses"), static_cast<int>(requests::CycleKind::Ingresses));
     cboKind->addItem(QStringLiteral("Transits to a point"), kPointKindData);
+    cboKind->addItem(QStringLiteral("Lunar phases"), static_cast<int>(requests::CycleKind::Phases));
+    cboKind->addItem(QStringLiteral("Eclipses"), static_cast<int>(requests::CycleKind::Eclipses));
     form->addRow(QStringLiteral("&Search for:"), cboKind);
     cboZodiac = Named(new QComboBox(panel), "cboZodiac");
     cboZodiac->addItems({QStringLiteral("Tropical"), QStringLiteral("Sidereal")});
@@ -196,6 +198,12 @@ void CyclesWindow::UpdateEnabled() {
     cboZodiac->setEnabled(ingresses);
     cboAyanamsa->setEnabled(ingresses && cboZodiac->currentIndex() == 1);
     const bool point = PointKind();
+    // Phases and eclipses are the Moon's and the Sun's, seen from the Earth.
+    const int kind = cboKind->currentData().toInt();
+    const bool lunar = !point && requests::IsLunar(static_cast<requests::CycleKind>(kind));
+    for (QWidget* body : {static_cast<QWidget*>(cboBody), static_cast<QWidget*>(optGeocentric),
+                          static_cast<QWidget*>(optHeliocentric)})
+        body->setEnabled(!lunar);
     form_->setRowVisible(cboPoint, point);
     form_->setRowVisible(aspectsRow_, point);
     form_->setRowVisible(orbsRow_, point);
@@ -205,7 +213,8 @@ std::optional<requests::CyclesForm> CyclesWindow::ReadForm(std::string& problem)
     requests::CyclesForm form;
     form.kind = static_cast<requests::CycleKind>(cboKind->currentData().toInt());
     form.body = astro::BodyOfIndex(cboBody->currentData().toInt());
-    form.heliocentric = optHeliocentric->isChecked();
+    // The body fields stand aside (disabled) for phases and eclipses.
+    form.heliocentric = optHeliocentric->isChecked() && !requests::IsLunar(form.kind);
     static constexpr platform::Zodiac kSidereal[] = {platform::Zodiac::Lahiri, platform::Zodiac::FaganBradley,
                                                     platform::Zodiac::Raman};
     if (form.kind == requests::CycleKind::Ingresses && cboZodiac->currentIndex() == 1)
@@ -322,11 +331,7 @@ void CyclesWindow::ShowTable(const exporting::ExportTable& table) {
 void CyclesWindow::ShowFound() {
     const exporting::ExportTable table = requests::CyclesFoundTable(*found_);
     ShowTable(table);
-    const std::size_t count = table.rows.size();
-    const bool stations = found_->kind == requests::CycleKind::Stations;
-    const QString what = stations ? (count == 1 ? QStringLiteral("retrograde cycle") : QStringLiteral("retrograde cycles"))
-                                  : (count == 1 ? QStringLiteral("ingress") : QStringLiteral("ingresses"));
-    QString status = QStringLiteral("%1 %2 of %3").arg(count).arg(what, ToQ(exporting::BodyName(found_->inputs)));
+    QString status = ToQ(found_->CountText());
     // A cycle cut by the range has empty cells; say so, so the count is not misread.
     const auto cut = std::count_if(found_->cycles.begin(), found_->cycles.end(),
                                    [](const cycles::RetrogradeCycle& c) { return c.cutAtStart || c.cutAtEnd; });

@@ -18,9 +18,13 @@ bool CyclesWindow::ChartClicked() {
         // The list's civil days, from the first local midnight to the last.
         const double fromUt = in.fromDay - 0.5 - in.zone.At(in.fromDay - 0.5).days;
         const double toUt = in.toDay + 0.5 - in.zone.At(in.toDay + 0.5).days;
-        const std::string what = found_->kind == requests::CycleKind::Stations ? " retrograde cycles" : " ingresses";
-        model = chart::BuildCycleTimeline({.body = in.body, .heliocentric = in.heliocentric, .zodiac = in.zodiac}, fromUt,
-                                          toUt, in.zone, exporting::BodyName(in) + what);
+        if (requests::IsLunar(found_->kind)) {
+            model = chart::BuildLunarTimeline(fromUt, toUt, in.zone, "Moon");
+        } else {
+            const std::string what = found_->kind == requests::CycleKind::Stations ? " retrograde cycles" : " ingresses";
+            model = chart::BuildCycleTimeline({.body = in.body, .heliocentric = in.heliocentric, .zodiac = in.zodiac},
+                                              fromUt, toUt, in.zone, exporting::BodyName(in) + what);
+        }
     } else if (pointFound_) {
         model = chart::TimelineOf(exporting::RunRecords{pointFound_->result});
     }
