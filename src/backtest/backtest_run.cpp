@@ -2,6 +2,7 @@
 
 #include "astro/catalogue.h"
 #include "backtest/cycle_rules.h"
+#include "backtest/lunar_rules.h"
 #include "calendar/calendar_services.h"
 #include "calendar/iso_date.h"
 #include "cycles/zodiac_track.h"
@@ -94,7 +95,12 @@ BacktestResult Refused(const BacktestParams& params, util::RunHost& host, std::s
 // A cycle backtest needs no transit scan: the cycles and ingresses of the closes' span
 // are found directly (a little beyond it, for the spells the span cuts).
 BacktestResult RunCycleBacktest(const BacktestParams& params, const PriceSeries& prices, util::RunHost& host) {
-    const std::string body = astro::PlanetName(astro::PlanetIndex(*params.cycleBody), false, false);
+    const std::string body = params.lunar ? std::string("the Moon or the Sun")
+                                          : astro::PlanetName(astro::PlanetIndex(*params.cycleBody), false, false);
+    if (params.heliocentric && params.lunar)
+        return Refused(params, host,
+                       "The Moon's phases are seen from the Earth: heliocentrically there is no Moon. A lunar "
+                       "backtest is geocentric.");
     if (params.heliocentric)
         return Refused(params, host,
                        "Heliocentric positions never station: seen from the Sun every planet moves forward all the "
@@ -106,7 +112,8 @@ BacktestResult RunCycleBacktest(const BacktestParams& params, const PriceSeries&
     const double fromUt = first - 0.5 - params.zone.At(first - 0.5).days;
     const double toUt = last + 0.5 - params.zone.At(last + 0.5).days;
     bool missing = false;
-    CycleMarks marks = CycleMarksOf(*params.cycleBody, fromUt, toUt, params.zone, missing);
+    CycleMarks marks = params.lunar ? LunarMarksOf(fromUt, toUt, params.zone, missing)
+                                    : CycleMarksOf(*params.cycleBody, fromUt, toUt, params.zone, missing);
     if (missing)
         return Refused(params, host,
                        "The ephemeris gave no position of " + body +
@@ -119,12 +126,13 @@ BacktestResult RunCycleBacktest(const BacktestParams& params, const PriceSeries&
 }  // namespace
 
 std::string PairName(const BacktestParams& params) {
+    if (params.lunar) return "Moon phases";
     if (params.cycleBody) return astro::PlanetName(astro::PlanetIndex(*params.cycleBody), false, false) + " cycles";
     return transits::PairName(params.first, params.second, params.heliocentric);
 }
 
 std::string PairIdentity(const BacktestParams& params) {
-    if (params.cycleBody) return PairName(params) + " geo";
+    if (params.NamedRules()) return PairName(params) + " geo";
     const auto name = [&](astro::Body body) {
         return astro::PlanetName(astro::PlanetIndex(body), params.heliocentric, false);
     };
@@ -160,6 +168,9 @@ std::string IdentityOf(const BacktestParams& params, const StrategyTrades& trade
 
 std::vector<StrategyTrades> TradesOf(const BacktestParams& params, const PriceSeries& prices,
                                      const std::vector<OrbStay>& stays, const std::vector<ExactEvent>& exacts) {
+    if (params.lunar)
+        return BuildLunarTrades({.spells = stays, .events = exacts}, prices, params.side, params.daysAround,
+                                params.CostFraction());
     if (!params.cycleBody)
         return BuildTrades(stays, prices, params.side, params.aspects, params.orbDegrees, params.CostFraction());
     return BuildCycleTrades({.spells = stays, .events = exacts}, prices, params.side, params.daysAfter,
@@ -168,6 +179,12 @@ std::vector<StrategyTrades> TradesOf(const BacktestParams& params, const PriceSe
 
 std::vector<EventStudyRow> EventsOf(const BacktestParams& params, const PriceSeries& prices,
                                     const std::vector<ExactEvent>& exacts, SignificanceContext& context) {
+    if (params.lunar) {
+        std::vector<EventStudyRow> rows =
+            StudyEvents(exacts, prices, {true, true, true, true, true, true, false}, PairIdentity(params), context);
+        for (EventStudyRow& row : rows) row.label = LunarEventName(row.aspect);
+        return rows;
+    }
     if (!params.cycleBody) return StudyEvents(exacts, prices, params.aspects, PairIdentity(params), context);
     // The cycle events take the places of the first aspects: stations, then ingresses.
     const bool stations = *params.cycleBody != astro::Body::Sun;
@@ -253,7 +270,7 @@ BacktestResult RunBacktest(const BacktestParams& params, const PriceSeries& seri
                            calendar::FormatDayNumberIso8601(lastClose) + " span less than " +
                            std::to_string(kMinimumScanDays) + " days; a backtest needs a longer series.");
 
-    if (params.cycleBody) return RunCycleBacktest(params, prices, host);
+    if (params.NamedRules()) return RunCycleBacktest(params, prices, host);
     const transits::TransitRequest request = ScanRequest(params, firstClose, lastClose);
     ScanHost scanHost(host);
     transits::TransitResult scan;

@@ -57,8 +57,13 @@ struct BacktestParams {
     // are then unused.
     std::optional<astro::Body> cycleBody;
     int daysAfter = 5;  // trading days a cycle rule holds after a station or an ingress
+    // Trade the Moon's phases (lunar_rules.h) instead: `first` and `second` unused too.
+    bool lunar = false;
+    int daysAround = 3;  // trading days on either side of a phase
 
     double CostFraction() const { return costBasisPoints / 10000.0; }
+    // Whether the rules are named rules (cycles or the Moon's phases) rather than aspects.
+    bool NamedRules() const { return cycleBody.has_value() || lunar; }
 };
 
 struct StrategyResult {

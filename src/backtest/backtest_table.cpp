@@ -62,7 +62,7 @@ std::string EventRowName(const EventStudyRow& row) {
     return row.label.empty() ? astro::AspectName[static_cast<std::size_t>(row.aspect)] : row.label;
 }
 
-const char* RuleColumnName(const BacktestResult& r) { return r.inputs.cycleBody ? "Rule" : "Aspect"; }
+const char* RuleColumnName(const BacktestResult& r) { return r.inputs.NamedRules() ? "Rule" : "Aspect"; }
 
 std::string StrategyAspectName(int aspect) {
     return aspect == 0 ? "Buy and hold" : astro::AspectName[static_cast<std::size_t>(aspect)];
@@ -85,8 +85,8 @@ std::string BacktestText(const BacktestResult& r) {
             "last\nclose; Start: trades opened at the first close, the orb entered before the range; Same: stays "
             "opened\nand closed on one trading day (no trade).\n";
     text += std::string("\nEvent study: returns from the last close before the day of each ") +
-            (r.inputs.cycleBody ? "station and ingress\n" : "exact aspect\n");
-    text += Left(r.inputs.cycleBody ? "Event" : "Aspect", 13) + Right("Events", 7);
+            (r.inputs.lunar ? "phase and eclipse\n" : r.inputs.cycleBody ? "station and ingress\n" : "exact aspect\n");
+    text += Left(r.inputs.NamedRules() ? "Event" : "Aspect", 13) + Right("Events", 7);
     for (const int h : kEventHorizons) {
         const std::string d = "+" + std::to_string(h);
         text += Right(d + " n", 6) + Right(d + " mean%", 11) + Right(d + " med%", 10);

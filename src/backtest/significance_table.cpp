@@ -78,7 +78,7 @@ std::string HoldoutText(const BacktestResult& r) {
 std::string EventSignificanceText(const BacktestResult& r) {
     std::string text = "\nEvent study significance: excess over the series' mean return of the horizon, t with\n"
                        "Newey-West errors (lag h-1), two-sided p from circular shifts, q over the study's horizons\n";
-    text += Left(r.inputs.cycleBody ? "Event" : "Aspect", 13);
+    text += Left(r.inputs.NamedRules() ? "Event" : "Aspect", 13);
     for (const int h : kEventHorizons) {
         const std::string d = "+" + std::to_string(h);
         text += Right(d + " exc%", 10) + Right(d + " t", 7) + Right(d + " p", 8) + Right(d + " q", 8);

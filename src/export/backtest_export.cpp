@@ -71,9 +71,11 @@ std::vector<Cell> RunCells(const BacktestResult& r) {
             Cell::Of(calendar::FormatDayNumberIso8601(r.firstDay)),
             Cell::Of(calendar::FormatDayNumberIso8601(r.lastDay)),
             Cell::Of(backtest::SideName(r.inputs.side)),
-            // A cycle backtest has no orbs: the days its rules hold after an event instead.
-            Cell::Of(r.inputs.cycleBody ? "+" + std::to_string(r.inputs.daysAfter) + "d"
-                                        : std::to_string(orbs[0]) + "/" + std::to_string(orbs[1]) + "/" + std::to_string(orbs[2])),
+            // A cycle or lunar backtest has no orbs: the days its rules hold after or around
+            // an event instead.
+            Cell::Of(r.inputs.lunar       ? "\u00b1" + std::to_string(r.inputs.daysAround) + "d"
+                     : r.inputs.cycleBody ? "+" + std::to_string(r.inputs.daysAfter) + "d"
+                                          : std::to_string(orbs[0]) + "/" + std::to_string(orbs[1]) + "/" + std::to_string(orbs[2])),
             Decimal(r.inputs.costBasisPoints, 2),
             Cell::Of(r.prices.source)};
 }
@@ -344,8 +346,9 @@ std::string BacktestJson(const BacktestResult& r, const StrategyResult* trades) 
         {"closes", std::to_string(r.prices.Size())},
         {"source", util::JsonString(r.prices.source)},
         {"column", util::JsonString(r.prices.column)},
-        r.inputs.cycleBody ? std::pair<std::string, std::string>{"daysAfter", std::to_string(r.inputs.daysAfter)}
-                           : std::pair<std::string, std::string>{
+        r.inputs.lunar       ? std::pair<std::string, std::string>{"daysAround", std::to_string(r.inputs.daysAround)}
+        : r.inputs.cycleBody ? std::pair<std::string, std::string>{"daysAfter", std::to_string(r.inputs.daysAfter)}
+                             : std::pair<std::string, std::string>{
                                  "orbsDegrees", CompactArray({std::to_string(r.inputs.orbDegrees[0]),
                                                               std::to_string(r.inputs.orbDegrees[1]),
                                                               std::to_string(r.inputs.orbDegrees[2])})},

@@ -46,6 +46,8 @@ struct BacktestOptions {
     std::string eventsPath;                        // --events-out: the event study's CSV
     std::optional<int> cycleBody;  // --cycles: planet index of the body whose cycles are traded
     int daysAfter = 5;
+    bool moon = false;  // --moon: the Moon's phases
+    int daysAround = 3;
     bool help = false;
 };
 
@@ -120,6 +122,10 @@ std::string ParseStatisticsOption(const std::string& a, const std::string& value
         const auto n = PlainDecimal(value, 1, 250);
         if (!n || *n != static_cast<int>(*n)) return "--days-after takes a whole number of trading days from 1 to 250";
         o.daysAfter = static_cast<int>(*n);
+    } else if (a == "--days-around") {
+        const auto n = PlainDecimal(value, 1, 60);
+        if (!n || *n != static_cast<int>(*n)) return "--days-around takes a whole number of trading days from 1 to 60";
+        o.daysAround = static_cast<int>(*n);
     } else if (a == "--events-out") {
         if (value.empty()) return "--events-out takes a file name";
         o.eventsPath = value;
@@ -129,7 +135,7 @@ std::string ParseStatisticsOption(const std::string& a, const std::string& value
 
 bool IsStatisticsOption(const std::string& a) {
     for (const char* name : {"--permutations", "--seed", "--holdout", "--cost-bp", "--risk-free", "--trades",
-                             "--events-out", "--cycles", "--days-after"})
+                             "--events-out", "--cycles", "--days-after", "--days-around"})
         if (a == name) return true;
     return false;
 }
@@ -148,6 +154,8 @@ std::string ParseBacktestOptions(const std::vector<std::string>& args, BacktestO
             o.side = backtest::Side::Short;
         } else if (a == "--long") {
             o.side = backtest::Side::Long;
+        } else if (a == "--moon") {
+            o.moon = true;
         } else if (a == "--helio") {
             shared.push_back(a);
         } else if (IsStatisticsOption(a)) {
@@ -180,12 +188,15 @@ std::string ParseBacktestOptions(const std::vector<std::string>& args, BacktestO
     if (!parsed.error.empty()) return parsed.error;
     o.common = parsed.options;
     if (o.pricesPath.empty()) return "--prices FILE.csv is needed";
-    if (!o.cycleBody && (o.common.first > 8 || o.common.second < 2))
+    if (o.moon && o.cycleBody) return "--moon and --cycles are two kinds of run: give one";
+    if (!o.cycleBody && !o.moon && (o.common.first > 8 || o.common.second < 2))
         return "--first takes Sun ... Neptune and --second Mercury ... Pluto";
     if (o.cycleBody && o.common.heliocentric)
         return "--cycles is geocentric: heliocentric positions never station";
-    // A cycle run names its rows by their labels ("retrograde"), matched when it is done.
-    if (!o.tradesText.empty() && !o.cycleBody) {
+    if (o.moon && o.common.heliocentric)
+        return "--moon is geocentric: heliocentrically there is no Moon";
+    // A cycle or lunar run names its rows by their labels ("retrograde"), matched when it is done.
+    if (!o.tradesText.empty() && !o.cycleBody && !o.moon) {
         o.tradesRow = TradesRow(o.tradesText);
         if (!o.tradesRow) return "--trades takes an aspect and an orb of the run, e.g. tri:10, or hold";
     }
@@ -248,11 +259,16 @@ std::string BacktestUsageText() {
            "  --cost-bp N         costs in basis points charged on every entry and exit (default 0)\n"
            "  --risk-free PCT     yearly risk-free rate for the Sharpe and Sortino ratios (default 0)\n"
            "  --trades ROW        the trades of one row: tri:10 (aspect and orb) or hold; in CSV they\n"
-           "                      replace the statistics table; with --cycles a rule, e.g. retrograde\n"
+           "                      replace the statistics table; with --cycles or --moon a rule, e.g.\n"
+           "                      retrograde or \"new to full\"\n"
            "  --cycles BODY       trade BODY's retrograde cycles and ingresses (geocentric, tropical)\n"
            "                      instead of a pair's aspects: while retrograde, in pre- or post-shadow,\n"
            "                      and for N trading days after each station and ingress\n"
            "  --days-after N      those N trading days (default 5)\n"
+           "  --moon              trade the Moon's phases instead: from new to full moon, from full to\n"
+           "                      new moon, and N trading days either side of each phase; the event\n"
+           "                      study takes the phases and the eclipses\n"
+           "  --days-around N     those N trading days (default 3)\n"
            "  --events-out PATH   write the event study's table as CSV to PATH\n"
            "  --format FORMAT     text (default), csv or json\n"
            "  -o PATH             write to PATH (complete or not at all) instead of standard output\n";
@@ -277,7 +293,7 @@ int RunBacktestCommand(const std::vector<std::string>& args, std::ostream& out, 
     }
     const auto loaded = astro::LoadPlutoFiles();
     const bool withPluto =
-        !o.cycleBody && (o.common.first == astro::kPluto || o.common.second == astro::kPluto);
+        !o.cycleBody && !o.moon && (o.common.first == astro::kPluto || o.common.second == astro::kPluto);
     if (!loaded.message.empty() && withPluto) host.Notice({.text = loaded.message, .title = "Read Pluto Data"});
 
     const int zonePosition = o.common.timezonePosition.value_or(calendar::kGmtPosition);
@@ -300,13 +316,15 @@ int RunBacktestCommand(const std::vector<std::string>& args, std::ostream& out, 
                                     .costBasisPoints = o.costBasisPoints,
                                     .riskFreePct = o.riskFreePct,
                                     .cycleBody = o.cycleBody ? std::optional(astro::BodyOfIndex(*o.cycleBody)) : std::nullopt,
-                                    .daysAfter = o.daysAfter};
+                                    .daysAfter = o.daysAfter,
+                                    .lunar = o.moon,
+                                    .daysAround = o.daysAround};
     const backtest::BacktestResult result = backtest::RunBacktest(params, load.series, host);
     host.EndProgress();
     if (!result.HasStatistics()) return 1;  // a refused or stopped run leaves an existing file alone
     const backtest::StrategyResult* trades =
         o.tradesRow ? backtest::FindStrategy(result, o.tradesRow->first, o.tradesRow->second) : nullptr;
-    if (o.cycleBody && !o.tradesText.empty()) {
+    if ((o.cycleBody || o.moon) && !o.tradesText.empty()) {
         trades = backtest::FindRule(result, o.tradesText);
         if (!trades) {
             errors << "kovo-report: --trades " << o.tradesText << ": the run has no such row; its rows are "

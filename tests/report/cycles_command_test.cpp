@@ -80,6 +80,9 @@ TEST(CycleBacktestCommand, OptionsAreCheckedBeforeAnyFileIsRead) {
     EXPECT_EQ(Report({"backtest", "--prices", "none.csv", "--cycles", "Mars", "--helio"}).status, 2);
     EXPECT_EQ(Report({"backtest", "--prices", "none.csv", "--cycles", "Mars", "--days-after", "0"}).status, 2);
     EXPECT_EQ(Report({"backtest", "--prices", "none.csv", "--trades", "retrograde"}).status, 2);
+    EXPECT_EQ(Report({"backtest", "--prices", "none.csv", "--moon", "--cycles", "Mars"}).status, 2);
+    EXPECT_EQ(Report({"backtest", "--prices", "none.csv", "--moon", "--helio"}).status, 2);
+    EXPECT_EQ(Report({"backtest", "--prices", "none.csv", "--moon", "--days-around", "61"}).status, 2);
 }
 
 }  // namespace
