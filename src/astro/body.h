@@ -12,7 +12,8 @@ enum class Body : int {
     Saturn,
     Uranus,
     Neptune,
-    Pluto
+    Pluto,
+    Moon  // geocentric only; for sign ingresses, not (yet) for transits
 };
 
 constexpr int PlanetIndex(Body body) { return static_cast<int>(body); }

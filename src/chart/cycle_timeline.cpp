@@ -160,7 +160,7 @@ CycleLane BuildCycleLane(const cycles::Track& track, double fromUt, double toUt,
                          const transits::TransitRunParams& zone) {
     CycleLane lane;
     lane.planet = astro::PlanetIndex(track.body);
-    lane.body = astro::PlanetName(lane.planet, track.heliocentric, false);
+    lane.body = track.body == astro::Body::Moon ? "Moon" : astro::PlanetName(lane.planet, track.heliocentric, false);
     lane.stations = !track.heliocentric && track.body != astro::Body::Sun;
     bool missing = false;
     if (lane.stations) AddCycles(lane, track, fromUt, toUt, zone, missing);

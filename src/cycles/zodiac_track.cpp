@@ -6,7 +6,9 @@ namespace kovo::cycles {
 
 platform::ZodiacPosition PositionAt(const Track& track, double instantUt) {
     const int planet = astro::PlanetIndex(track.body);
-    const int code = planet == 9 ? 9 : astro::EphemerisBodyCode(planet);
+    const int code = planet == 9                                 ? 9
+                     : track.body == astro::Body::Moon             ? platform::kMoonCode
+                                                                   : astro::EphemerisBodyCode(planet);
     return platform::ZodiacLongitude(code, instantUt, track.heliocentric, track.zodiac);
 }
 

@@ -49,6 +49,7 @@ std::string Heading(const char* what, const CycleRunInputs& in) {
 }  // namespace
 
 std::string BodyName(const CycleRunInputs& in) {
+    if (in.body == astro::Body::Moon) return "Moon";  // not one of the catalogue's planets
     return astro::PlanetName(astro::PlanetIndex(in.body), in.heliocentric, false);
 }
 

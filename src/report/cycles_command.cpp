@@ -12,6 +12,7 @@
 #include "report/cli_options.h"
 #include "requests/cycles_form.h"
 #include "util/safe_file.h"
+#include "util/text.h"
 
 namespace kovo::report {
 
@@ -36,8 +37,9 @@ struct CyclesOptions {
 
 std::string ParseValue(const std::string& a, const std::string& value, CyclesOptions& o) {
     if (a == "--body") {
-        const int planet = PlanetIndexFromName(value);
-        if (planet < 1) return "--body takes Sun (or Earth), Mercury ... Pluto";
+        const bool moon = util::ToLower(value) == "moon";
+        const int planet = moon ? astro::PlanetIndex(astro::Body::Moon) : PlanetIndexFromName(value);
+        if (planet < 1) return "--body takes Sun (or Earth), Mercury ... Pluto, or Moon for ingresses";
         o.body = astro::BodyOfIndex(planet);
     } else if (a == "--from") {
         o.from = value;
@@ -179,7 +181,10 @@ std::string CyclesUsageText(const std::string& command) {
             break;
     }
     text += "options:\n";
-    if (!requests::IsLunar(kind)) text += "  --body NAME         Sun (or Earth), Mercury ... Pluto (default Mercury)\n";
+    if (kind == requests::CycleKind::Stations)
+        text += "  --body NAME         Mercury ... Pluto (default Mercury)\n";
+    if (kind == requests::CycleKind::Ingresses)
+        text += "  --body NAME         Sun (or Earth), Moon, Mercury ... Pluto (default Mercury)\n";
     text += "  --from YYYY-MM-DD   start date (default 1 January of this year)\n"
             "  --to YYYY-MM-DD     end date (default 31 December of this year)\n"
             "  --tz ZONE           the zone of the local times (default GMT), as for transits\n";

@@ -21,6 +21,10 @@ std::optional<CyclesRefusal> Check(const CyclesForm& form) {
     if (IsLunar(form.kind) && form.heliocentric)
         return Refused(Reason::HeliocentricMoon,
                        "The Moon's phases and the eclipses are seen from the Earth: heliocentrically there is no Moon.");
+    if (form.body == astro::Body::Moon && !IsLunar(form.kind) && form.heliocentric)
+        return Refused(Reason::HeliocentricMoon, "The Moon is seen from the Earth: heliocentrically there is no Moon.");
+    if (stations && form.body == astro::Body::Moon)
+        return Refused(Reason::SunStations, "The Moon never stations: seen from the Earth it always moves forward.");
     if (stations && form.body == astro::Body::Sun)
         return Refused(Reason::SunStations, "The Sun never stations: seen from the Earth it always moves forward.");
     if (form.fromDay > form.toDay) return Refused(Reason::RangeReversed, "The start date comes after the end date.");

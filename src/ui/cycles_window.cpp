@@ -87,6 +87,8 @@ QWidget* CyclesWindow::CreateInputs() {
 void CyclesWindow::CreateBodyRows(QFormLayout* form, QWidget* panel) {
     cboBody = Named(new QComboBox(panel), "cboBody");
     for (int planet = 1; planet <= 9; ++planet) cboBody->addItem(ToQ(astro::PlanetName(planet, false, false)), planet);
+    // The Moon last: it has ingresses only (it never stations, and is seen from the Earth).
+    cboBody->addItem(QStringLiteral("Moon"), astro::PlanetIndex(astro::Body::Moon));
     cboBody->setCurrentIndex(1);
     optGeocentric = Named(new QRadioButton(QStringLiteral("&Geocentric"), panel), "optGeocentric");
     optHeliocentric = Named(new QRadioButton(QStringLiteral("&Heliocentric"), panel), "optHeliocentric");

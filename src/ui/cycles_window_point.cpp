@@ -103,6 +103,10 @@ std::optional<points::NamedPoint> CyclesWindow::ChosenPoint(std::string& problem
 std::optional<requests::PointTransitsForm> CyclesWindow::ReadPointForm(std::string& problem) const {
     requests::PointTransitsForm form;
     form.body = astro::BodyOfIndex(cboBody->currentData().toInt());
+    if (form.body == astro::Body::Moon) {
+        problem = "Transits of the Moon are not available yet: choose the Sun or a planet.";
+        return std::nullopt;
+    }
     form.heliocentric = optHeliocentric->isChecked();
     form.pluto = pluto_;
     const auto point = ChosenPoint(problem);

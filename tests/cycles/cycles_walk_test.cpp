@@ -24,7 +24,8 @@ double To() { return testing::Day(2030, 12, 31) + 0.5; }
 
 double Longitude(Body body, double t) {
     const int planet = astro::PlanetIndex(body);
-    const int code = planet == 9 ? 9 : astro::EphemerisBodyCode(planet);  // Pluto's code is its own
+    // Pluto's and the Moon's codes are their own.
+    const int code = planet == 9 ? 9 : body == Body::Moon ? platform::kMoonCode : astro::EphemerisBodyCode(planet);
     return platform::ZodiacLongitude(code, t, false, platform::Zodiac::Tropical).longitude;
 }
 
@@ -77,11 +78,11 @@ struct WalkedIngress {
     bool retrograde;
 };
 
-std::vector<WalkedIngress> WalkIngresses(Body body) {
+std::vector<WalkedIngress> WalkIngresses(Body body, double from = From(), double to = To()) {
     std::vector<WalkedIngress> found;
     const auto sign = [](double longitude) { return static_cast<int>(longitude / 30.0); };
-    double today = Longitude(body, From());
-    for (double day = From(); day < To(); day += 1) {
+    double today = Longitude(body, from);
+    for (double day = from; day < to; day += 1) {
         const double tomorrow = Longitude(body, day + 1);
         if (sign(today) != sign(tomorrow)) {
             double a = today;
@@ -138,6 +139,22 @@ TEST(CyclesWalk, EveryIngressOf2000To2030MatchesATenMinuteWalk) {
             EXPECT_GT(ingresses[i].instantUt, walked[i].before) << astro::PlanetIndex(body) << " " << i;
             EXPECT_LE(ingresses[i].instantUt, walked[i].before + kTenMinutes + 1e-9) << astro::PlanetIndex(body) << " " << i;
         }
+    }
+}
+
+// The Moon crosses a sign in two or three days, so two years hold some 330 ingresses.
+TEST(CyclesWalk, MoonIngressesOf2024And2025MatchATenMinuteWalk) {
+    const double from = testing::Day(2024, 1, 1) - 0.5;
+    const double to = testing::Day(2025, 12, 31) + 0.5;
+    const std::vector<Ingress> ingresses = FindIngresses({.body = Body::Moon}, from, to);
+    const std::vector<WalkedIngress> walked = WalkIngresses(Body::Moon, from, to);
+    ASSERT_EQ(ingresses.size(), walked.size());
+    EXPECT_GT(ingresses.size(), 320u);
+    for (std::size_t i = 0; i < ingresses.size(); ++i) {
+        EXPECT_EQ(ingresses[i].sign, walked[i].sign) << i;
+        EXPECT_FALSE(ingresses[i].retrograde) << i;
+        EXPECT_GT(ingresses[i].instantUt, walked[i].before) << i;
+        EXPECT_LE(ingresses[i].instantUt, walked[i].before + kTenMinutes + 1e-9) << i;
     }
 }
 
