@@ -16,6 +16,7 @@
 
 #include "main_window_probe.h"
 #include "report/report_result.h"
+#include "ui/chart_view.h"
 #include "ui/chart_window.h"
 #include "report/cycles_command.h"
 #include "ui/cycles_window.h"
@@ -232,6 +233,29 @@ TEST_F(CyclesWindowTest, TransitsToAPointExportAsTheCommandLineAndChart) {
     Get<QComboBox>("cboPoint")->setEditText(QStringLiteral("31° Taurus"));
     Run();
     EXPECT_TRUE(cycles->StatusText().startsWith(QStringLiteral("The point: "))) << cycles->StatusText().toStdString();
+}
+
+// Phases and eclipses need no body: its fields stand aside, and Chart draws the Moon's lane.
+TEST_F(CyclesWindowTest, LunarPhasesAndEclipsesListAndChartTheMoon) {
+    Get<QRadioButton>("optHeliocentric")->setChecked(true);  // set aside, not refused
+    Get<QComboBox>("cboKind")->setCurrentIndex(3);
+    EXPECT_FALSE(Get<QComboBox>("cboBody")->isEnabled());
+    Range("2024-04-01", "2024-04-30");
+    Run();
+    EXPECT_EQ(cycles->StatusText(), QStringLiteral("4 lunar phases.")) << cycles->StatusText().toStdString();
+    const auto* table = Get<QTableWidget>("tblResults");
+    ASSERT_EQ(table->rowCount(), 4);
+    EXPECT_EQ(table->item(1, 0)->text(), QStringLiteral("new moon"));
+    EXPECT_EQ(table->item(1, 1)->text(), QStringLiteral("2024-04-08T18:21Z"));
+    ASSERT_TRUE(cycles->ChartClicked());
+    const auto& lanes = cycles->Chart()->View().Model().cycleLanes;
+    ASSERT_EQ(lanes.size(), 1u);
+    EXPECT_TRUE(lanes[0].lunar);
+    EXPECT_GE(lanes[0].ticks.size(), 5u);  // four phases and the eclipse of 04-08
+
+    Get<QComboBox>("cboKind")->setCurrentIndex(4);
+    Run();
+    EXPECT_EQ(cycles->StatusText(), QStringLiteral("1 eclipse.")) << cycles->StatusText().toStdString();
 }
 
 // The picture in the README: KOVO_CYCLES_SHOT=path.png picks where it goes.
