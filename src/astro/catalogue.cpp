@@ -13,6 +13,10 @@ std::string PlanetName(int planet, bool heliocentric, bool abbreviated) {
     return abbreviated ? abbreviations[planet] : names[planet];
 }
 
+std::string TransitBodyName(int planet, bool heliocentric) {
+    return planet == kMoon ? "Moon" : PlanetName(planet, heliocentric, false);
+}
+
 const std::string& DataFolder() {
     static const std::string folder = platform::DataFolder();
     return folder;

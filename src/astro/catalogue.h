@@ -13,6 +13,9 @@ inline constexpr double HalfCircle = 3.14159265358979;
 
 inline constexpr int kPlanetCount = 9;  // planet index 1..9; 1 is the Sun (geo) or Earth (helio)
 inline constexpr int kPluto = 9;
+// The Moon's planet index: beyond the catalogue's planets, so that it is always the second
+// body of a pair; geocentric only. PlanetName does not know it: TransitBodyName does.
+inline constexpr int kMoon = 10;
 inline constexpr int kAspectCount = 7;  // aspect index 1..7
 
 // Indexed 0..7; index 0 is unused.
@@ -30,6 +33,8 @@ inline const std::array<std::string, 8> AspectAbbreviation{"", "Con", "Opp", "Sq
 
 // Name or two-letter abbreviation of planet index 1..9; "" for other indexes.
 std::string PlanetName(int planet, bool heliocentric, bool abbreviated);
+// PlanetName, and "Moon" for kMoon: the names of a transit run's bodies.
+std::string TransitBodyName(int planet, bool heliocentric);
 
 // The program's data folder, ending in a separator: Pluto files and help file lie
 // there, and the ephemeris layer looks there first for its data files. It is the

@@ -150,7 +150,7 @@ bool CheckPlanetDataCoverage(const DateEntryModel& model, int index, int firstPl
                                            std::pair{astro::kAfterData, " is too late for "}}) {
         for (int k = 0; k < 2; ++k) {
             if (longitudes[k] != sentinel) continue;
-            Show(sink, what + phrase + astro::PlanetName(planets[k], heliocentric, false) + ".",
+            Show(sink, what + phrase + astro::TransitBodyName(planets[k], heliocentric) + ".",
                  util::kProgramTitle, util::MessageIcon::None);
             return false;
         }

@@ -89,6 +89,7 @@ int SweBody(std::int32_t body, bool heliocentric) {
         case 6: return SE_SATURN;
         case 7: return SE_URANUS;
         case 8: return SE_NEPTUNE;
+        case kMoonCode: return heliocentric ? kNoBody : SE_MOON;
         default: return kNoBody;
     }
 }
@@ -159,9 +160,7 @@ double gc_app_long_rv_planet(std::int32_t body, double instant, std::int32_t /*y
 }
 
 ZodiacPosition ZodiacLongitude(std::int32_t body, double instantUt, bool heliocentric, Zodiac zodiac) {
-    const int sweBody = body == 9                          ? SE_PLUTO
-                        : body == kMoonCode                ? (heliocentric ? kNoBody : SE_MOON)
-                                                           : SweBody(body, heliocentric);
+    const int sweBody = body == 9 ? SE_PLUTO : SweBody(body, heliocentric);
     if (sweBody == kNoBody || !std::isfinite(instantUt)) return {};
     EnsurePath();
     int32 flags = SEFLG_SWIEPH | SEFLG_SPEED | (heliocentric ? SEFLG_HELCTR : 0);

@@ -3,7 +3,7 @@
 //
 // Instants are Julian Days in Universal Time. Longitudes are radians in [0, 2*pi).
 // Body codes: 1 Mercury, 2 Venus, 3 Earth (heliocentric) or Sun (geocentric),
-// 4 Mars, 5 Jupiter, 6 Saturn, 7 Uranus, 8 Neptune.
+// 4 Mars, 5 Jupiter, 6 Saturn, 7 Uranus, 8 Neptune, 10 the Moon (geocentric only).
 // Any error, an unknown body code, or a result not computed from the JPL-based data
 // files (the library's silent analytical fallback) gives a negative longitude.
 // Threads: every function may be called from any number of threads at once. The

@@ -5,6 +5,7 @@
 #include <sstream>
 #include <variant>
 
+#include "astro/catalogue.h"
 #include "calendar/time_zones.h"
 #include "platform/named_time_zone.h"
 #include "points/degree_text.h"
@@ -200,6 +201,11 @@ std::string CheckOutputOptions(const CliOptions& o) {
     if (o.summary && o.command != Command::Simulate) return "--summary is for simulate";
     if (o.summary && o.format != OutputFormat::Csv) return "--summary goes with --format csv";
     const bool transits = o.command == Command::Transits || (o.command == Command::Chart && o.chartOf == Command::Transits);
+    const bool moon = o.first == astro::kMoon || o.second == astro::kMoon;
+    const Command run = o.command == Command::Chart ? o.chartOf : o.command;
+    if (moon && run != Command::Transits && run != Command::Search)
+        return "the Moon takes part in transits and search only (as --second)";
+    if (moon && o.secondDegree) return "--second-degree needs a first body from the Sun to Pluto";
     if (o.secondDegree && !transits) return "--second-degree is for transits (and chart transits)";
     if (!o.secondName.empty() && !o.secondDegree) return "--second-name names the point of --second-degree";
     return {};
@@ -218,6 +224,7 @@ int PlanetIndexFromName(const std::string& name) {
     static const char* const names[] = {"sun", "mercury", "venus", "mars", "jupiter", "saturn", "uranus", "neptune", "pluto"};
     const std::string lower = util::ToLower(name);
     if (lower == "earth") return 1;
+    if (lower == "moon") return astro::kMoon;
     for (int i = 0; i < 9; ++i)
         if (lower == names[i]) return i + 1;
     return 0;

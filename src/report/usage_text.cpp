@@ -30,7 +30,7 @@ const char* const kOverview =
 
 const char* const kCommon =
     "  --first NAME        first body: Sun (or Earth), Mercury ... Neptune (default Mars)\n"
-    "  --second NAME       second body: Mercury ... Pluto (default Jupiter)\n"
+    "  --second NAME       second body: Mercury ... Pluto, or Moon (geocentric; default Jupiter)\n"
     "  --from YYYY-MM-DD   start date (default 1 January of this year)\n"
     "  --to YYYY-MM-DD     end date (default 31 December of this year)\n"
     "  --tz ZONE           GMT, GMT-5:00, EST/CDT ... or minutes east, e.g. -300: one offset\n"

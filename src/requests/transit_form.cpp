@@ -28,6 +28,13 @@ calendar::ReportZone ZoneOf(const TransitForm& f) {
 
 bool UsesPluto(int first, int second) { return first == astro::kPluto || second == astro::kPluto; }
 
+// The Moon is seen from the Earth only; the main window's lists never offer it.
+std::optional<util::Refusal> MoonRefusal(const TransitForm& f, int second, const std::string& title) {
+    if (second != astro::kMoon || !f.heliocentric) return std::nullopt;
+    return Refuse(InputField::Bodies, "The Moon is seen from the Earth: heliocentrically there is no Moon.", title,
+                  util::MessageIcon::Exclamation);
+}
+
 std::optional<util::Refusal> PlutoRefusal(const TransitForm& f, int first, int second, const std::string& title) {
     if (!UsesPluto(first, second) || f.pluto.available) return std::nullopt;
     return Refuse(InputField::Bodies, astro::PlutoUnavailableText(f.pluto), title, util::MessageIcon::Exclamation);
@@ -72,6 +79,7 @@ transits::AllTransitsPass PassOf(TransitForm& f, calendar::DateEntryModel& dates
     if (!allTransits && !calendar::CheckOrbsDecreasing(orbs[0], orbs[1], orbs[2], sink))
         return {.refusal = sink.Refusal(InputField::Orbs)};
     if (auto refusal = PlutoRefusal(f, first, second, caption)) return {.refusal = std::move(refusal)};
+    if (auto refusal = MoonRefusal(f, second, caption)) return {.refusal = std::move(refusal)};
     for (int which = 0; which < 2; ++which)
         if (!calendar::CheckPlanetDataCoverage(dates, which, first, second, f.heliocentric, sink))
             return {.refusal = sink.Refusal(which == 0 ? InputField::StartDate : InputField::EndDate)};
@@ -93,8 +101,8 @@ transits::AllTransitsPass PassOf(TransitForm& f, calendar::DateEntryModel& dates
 }  // namespace
 
 std::string PairCaption(const TransitForm& form) {
-    return astro::PlanetName(FirstPlanet(form), form.heliocentric, false) + " and " +
-           (form.fixedSecond ? form.fixedSecond->name : astro::PlanetName(SecondPlanet(form), form.heliocentric, false));
+    return astro::TransitBodyName(FirstPlanet(form), form.heliocentric) + " and " +
+           (form.fixedSecond ? form.fixedSecond->name : astro::TransitBodyName(SecondPlanet(form), form.heliocentric));
 }
 
 std::variant<transits::TransitRequest, util::Refusal> TwoPlanetRequest(TransitForm& form,
@@ -123,6 +131,7 @@ std::variant<transits::SearchRequest, util::Refusal> SearchRequestOf(TransitForm
     if (!calendar::CheckTimeZoneChosen(f.timezonePosition, "Search", sink)) return sink.Refusal(InputField::TimeZone);
     if (first >= second) return Refuse(InputField::Bodies, "Second planet must be beyond first planet", "Search");
     if (auto refusal = PlutoRefusal(f, first, second, "Search")) return std::move(*refusal);
+    if (auto refusal = MoonRefusal(f, second, "Search")) return std::move(*refusal);
     transits::SearchRequest r;
     r.first = astro::BodyOfIndex(first);
     r.second = astro::BodyOfIndex(second);

@@ -43,8 +43,8 @@ TransitRunParams ParamsOf(astro::Body first, astro::Body second, bool heliocentr
     p.secondPlanet = astro::PlanetIndex(second);
     p.heliocentric = heliocentric;
     p.zone = zone;
-    p.firstName = astro::PlanetName(p.firstPlanet, heliocentric, false);
-    p.secondName = astro::PlanetName(p.secondPlanet, heliocentric, false);
+    p.firstName = astro::TransitBodyName(p.firstPlanet, heliocentric);
+    p.secondName = astro::TransitBodyName(p.secondPlanet, heliocentric);
     p.outputLimit = outputLimit;
     p.scanPath = scanPath;
     return p;
@@ -80,8 +80,8 @@ TransitResult RefusedPass(const util::Refusal& refusal, util::MessageSink& sink)
 }  // namespace
 
 std::string PairName(astro::Body first, astro::Body second, bool heliocentric) {
-    return astro::PlanetName(astro::PlanetIndex(first), heliocentric, false) + " and " +
-           astro::PlanetName(astro::PlanetIndex(second), heliocentric, false);
+    return astro::TransitBodyName(astro::PlanetIndex(first), heliocentric) + " and " +
+           astro::TransitBodyName(astro::PlanetIndex(second), heliocentric);
 }
 
 namespace {

@@ -107,6 +107,7 @@ TransitResult TransitScan::Run() {
     if (p_.AllTransitsMode() && report.Length() > 0) report.Append("\r\n");
     // A fixed point adds no motion: the step of the moving body with itself.
     step_ = p_.ToFixedPoint() ? ScanStep(p_.firstPlanet, p_.firstPlanet) : ScanStep(p_.firstPlanet, p_.secondPlanet);
+    if (p_.secondPlanet == astro::kMoon) step_ = MoonScanStep(p_.firstPlanet, p_.orbDegrees[kInnerOrb]);
     if (p_.SearchMode()) p_.endDay = kSearchEndDay;
     const double last = p_.endDay + 0.25;
     const double firstT = FirstStepInstant();
@@ -370,6 +371,16 @@ void TransitScan::FlushPeriod() {
 }
 
 }  // namespace
+
+double MoonScanStep(int firstPlanet, int innerOrbDegrees) {
+    // The separation moves one way only (the Moon outruns every body), so a step cannot
+    // cross a boundary twice; it must not carry the pair across a whole inner orb either.
+    const double fastest = (MaxDailyMotion(firstPlanet, false) + MaxDailyMotion(astro::kMoon, false)) * 360.0 /
+                           astro::FullCircle;
+    double step = 1.0 / 16;  // 90 minutes: whole fractions of a day, exact in binary
+    while (step * fastest > innerOrbDegrees && step > 1.0 / 256) step /= 2;
+    return step;
+}
 
 double ScanStep(int firstPlanet, int secondPlanet) {
     if (firstPlanet == 2 || secondPlanet == 2) return 0.125;

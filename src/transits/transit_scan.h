@@ -23,6 +23,9 @@ TransitResult RunTransitScan(TransitRunParams params, util::RunHost& host, KeptB
 
 // 3 hours with Mercury, 12 hours for two bodies from Jupiter outwards, else 6 hours.
 double ScanStep(int firstPlanet, int secondPlanet);
+// The step of a pair with the Moon (second), in days: the largest of 90, 45, 22.5 …
+// minutes in which the pair's largest relative motion stays within the inner orb.
+double MoonScanStep(int firstPlanet, int innerOrbDegrees);
 
 inline constexpr std::int32_t kSearchEndDay = 2488069;  // 31 December 2099
 

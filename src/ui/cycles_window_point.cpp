@@ -104,7 +104,7 @@ std::optional<requests::PointTransitsForm> CyclesWindow::ReadPointForm(std::stri
     requests::PointTransitsForm form;
     form.body = astro::BodyOfIndex(cboBody->currentData().toInt());
     if (form.body == astro::Body::Moon) {
-        problem = "Transits of the Moon are not available yet: choose the Sun or a planet.";
+        problem = "Transits of the Moon to a point are not available yet: choose the Sun or a planet.";
         return std::nullopt;
     }
     form.heliocentric = optHeliocentric->isChecked();

@@ -117,3 +117,22 @@ TEST(LunarCommands, PhasesAndEclipsesInEveryFormatAndTheirRefusals) {
 }
 
 }  // namespace
+
+namespace {
+
+// The Moon is a second body of transits and search, geocentric only.
+TEST(MoonCommands, TheMoonAsTheSecondBodyOfTransitsAndItsRefusals) {
+    const Result csv = Report({"transits", "--first", "Jupiter", "--second", "Moon", "--from", "2024-04-01", "--to",
+                               "2024-04-30", "--tz", "GMT", "--aspects", "conjunction", "--format", "csv"});
+    ASSERT_EQ(csv.status, 0) << csv.err;
+    EXPECT_NE(csv.out.find("Jupiter,Moon,geocentric,conjunction,"), std::string::npos) << csv.out;
+    EXPECT_NE(csv.out.find("2024-04-10T19:19"), std::string::npos) << csv.out;
+    const Result helio = Report({"transits", "--first", "Mars", "--second", "Moon", "--helio"});
+    EXPECT_EQ(helio.status, 1);
+    EXPECT_NE(helio.err.find("heliocentrically there is no Moon"), std::string::npos) << helio.err;
+    EXPECT_EQ(Report({"all", "--first", "Moon"}).status, 2);
+    EXPECT_EQ(Report({"positions", "--body", "Moon"}).status, 2);
+    EXPECT_EQ(Report({"transits", "--first", "Moon", "--second", "Mars"}).status, 1);  // the second must be beyond
+}
+
+}  // namespace
