@@ -40,7 +40,7 @@ TEST(CliOptions, BadInputIsNamed) {
     EXPECT_EQ(ParseCommandLine({"bogus"}).error, "unknown command 'bogus'");
     EXPECT_EQ(ParseCommandLine({"transits", "--bogus"}).error, "unknown option '--bogus'");
     EXPECT_EQ(ParseCommandLine({"transits", "--from"}).error, "option '--from' needs a value");
-    EXPECT_EQ(ParseCommandLine({"transits", "--first", "Moon"}).error, "unknown body 'Moon'");
+    EXPECT_EQ(ParseCommandLine({"transits", "--first", "Vulcan"}).error, "unknown body 'Vulcan'");
     EXPECT_NE(ParseCommandLine({"transits", "--orbs", "10,5"}).error, "");
     EXPECT_NE(ParseCommandLine({"transits", "--orbs", "10,5,16"}).error, "");
     EXPECT_NE(ParseCommandLine({"transits", "--aspects", "con,foo"}).error, "");
