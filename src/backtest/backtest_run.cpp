@@ -45,6 +45,12 @@ bool ScanRefused(const BacktestParams& params, const transits::TransitRequest& r
     days.DayNumbers = {r.firstDay, r.lastDay};
     for (int which = 0; which < 2; ++which)
         if (!calendar::CheckDateLimits(days, which, caption, sink)) return true;
+    if (second == astro::kMoon && r.heliocentric) {
+        sink.ShowMessage({.text = "The Moon is seen from the Earth: heliocentrically there is no Moon.",
+                          .title = caption,
+                          .icon = util::MessageIcon::Exclamation});
+        return true;
+    }
     if (first == second) {
         sink.ShowMessage({.text = "Transit of a planet to itself is not possible.",
                           .title = caption,

@@ -188,8 +188,11 @@ void BacktestWindow::SetInputs(const BacktestInputs& in) {
     cboSecond->clear();
     for (int p = 1; p <= 8; ++p) cboFirst->addItem(ToQ(astro::PlanetName(p, in.heliocentric, false)));
     for (int p = 2; p <= 9; ++p) cboSecond->addItem(ToQ(astro::PlanetName(p, in.heliocentric, false)));
+    // The Moon last, at position kMoon - 2 like the others: geocentric only (a heliocentric
+    // run with it is refused with the reason).
+    cboSecond->addItem(ToQ(astro::TransitBodyName(astro::kMoon, false)));
     cboFirst->setCurrentIndex(std::clamp(in.firstPlanet, 1, 8) - 1);
-    cboSecond->setCurrentIndex(std::clamp(in.secondPlanet, 2, 9) - 2);
+    cboSecond->setCurrentIndex(std::clamp(in.secondPlanet, 2, astro::kMoon) - 2);
     txtPrices->setText(ToQ(in.pricesPath));
     chkHeliocentric->setChecked(in.heliocentric);
     for (std::size_t a = 0; a < 7; ++a) chkAspect[a]->setChecked(in.aspects[a]);

@@ -73,5 +73,24 @@ TEST(LunarRules, AHeliocentricLunarRunIsRefusedWithTheReason) {
     EXPECT_NE(r.refusal.find("heliocentrically there is no Moon"), std::string::npos) << r.refusal;
 }
 
+// The Moon as a pair's second body: geocentric, each conjunction a short stay.
+TEST(LunarRules, APairWithTheMoonTradesItsAspectsGeocentricallyOnly) {
+    testing::InitModelOnce();
+    BacktestParams params;
+    params.first = astro::Body::Sun;
+    params.second = astro::Body::Moon;
+    params.heliocentric = false;
+    params.aspects = {true, false, false, false, false, false, false};
+    params.permutations = 0;
+    testing::FakeRunHost host;
+    const BacktestResult r = RunBacktest(params, Weekdays2024(), host);
+    ASSERT_EQ(r.outcome, util::RunOutcome::Completed) << r.refusal;
+    EXPECT_EQ(r.eventStudy.at(0).events, 13);  // the new moons of 2024
+    params.heliocentric = true;
+    const BacktestResult helio = RunBacktest(params, Weekdays2024(), host);
+    EXPECT_EQ(helio.outcome, util::RunOutcome::Refused);
+    EXPECT_NE(helio.refusal.find("heliocentrically there is no Moon"), std::string::npos) << helio.refusal;
+}
+
 }  // namespace
 }  // namespace kovo::backtest
