@@ -71,6 +71,25 @@ std::vector<int> RunPlanets(const TimelineModel& model) {
     return {planetNamed(p.firstName), planetNamed(p.secondName)};
 }
 
+// A chart of lanes alone over [fromUt, toUt]; a range that is empty or not finite gives
+// one whose emptyText says so.
+TimelineModel LaneChart(double fromUt, double toUt, const calendar::ReportZone& zone, bool heliocentric,
+                        std::string title) {
+    TimelineModel model;
+    model.title = std::move(title);
+    model.zoneRules.zone = zone;
+    model.zoneRules.heliocentric = heliocentric;
+    if (!std::isfinite(fromUt) || !std::isfinite(toUt) || !(toUt > fromUt)) {
+        model.emptyText = "The range is empty";
+        model.rangeStartUt = std::isfinite(fromUt) ? fromUt : 2451544.5;
+        model.rangeEndUt = model.rangeStartUt + 1;
+        return model;
+    }
+    model.rangeStartUt = fromUt;
+    model.rangeEndUt = toUt;
+    return model;
+}
+
 }  // namespace
 
 const char* SignShortName(int sign) {
@@ -140,17 +159,8 @@ void AddLunarLane(TimelineModel& model) {
 }
 
 TimelineModel BuildLunarTimeline(double fromUt, double toUt, const calendar::ReportZone& zone, std::string title) {
-    TimelineModel model;
-    model.title = std::move(title);
-    model.zoneRules.zone = zone;
-    if (!std::isfinite(fromUt) || !std::isfinite(toUt) || !(toUt > fromUt)) {
-        model.emptyText = "The range is empty";
-        model.rangeStartUt = std::isfinite(fromUt) ? fromUt : 2451544.5;
-        model.rangeEndUt = model.rangeStartUt + 1;
-        return model;
-    }
-    model.rangeStartUt = fromUt;
-    model.rangeEndUt = toUt;
+    TimelineModel model = LaneChart(fromUt, toUt, zone, false, std::move(title));
+    if (!model.emptyText.empty()) return model;
     model.cycleLanes.push_back(BuildLunarLane(fromUt, toUt, model.zoneRules));
     model.subtitle = "Lunar phases and eclipses \u00b7 local times in " + ZoneTitle(model.zoneRules, fromUt, toUt);
     return model;
@@ -191,18 +201,8 @@ void AddCycleLanes(TimelineModel& model) {
 
 TimelineModel BuildCycleTimeline(const cycles::Track& track, double fromUt, double toUt,
                                  const calendar::ReportZone& zone, std::string title) {
-    TimelineModel model;
-    model.title = std::move(title);
-    model.zoneRules.zone = zone;
-    model.zoneRules.heliocentric = track.heliocentric;
-    if (!std::isfinite(fromUt) || !std::isfinite(toUt) || !(toUt > fromUt)) {
-        model.emptyText = "The range is empty";
-        model.rangeStartUt = std::isfinite(fromUt) ? fromUt : 2451544.5;
-        model.rangeEndUt = model.rangeStartUt + 1;
-        return model;
-    }
-    model.rangeStartUt = fromUt;
-    model.rangeEndUt = toUt;
+    TimelineModel model = LaneChart(fromUt, toUt, zone, track.heliocentric, std::move(title));
+    if (!model.emptyText.empty()) return model;
     model.cycleLanes.push_back(BuildCycleLane(track, fromUt, toUt, model.zoneRules));
     const CycleLane& lane = model.cycleLanes.back();
     const bool tropical = track.zodiac == platform::Zodiac::Tropical;

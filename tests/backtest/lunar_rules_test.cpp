@@ -6,22 +6,12 @@
 #include "backtest/significance_table.h"
 #include "fake_run_host.h"
 #include "test_support.h"
+#include "weekday_prices.h"
 
 namespace kovo::backtest {
 namespace {
 
 using testing::Day;
-
-// Every weekday of 2024, rising a little each day with a weekly wobble.
-PriceSeries Weekdays2024() {
-    PriceSeries series;
-    for (std::int32_t d = Day(2024, 1, 1); d <= Day(2024, 12, 31); ++d) {
-        const int weekday = (d + 1) % 7;  // 0 Sunday
-        if (weekday == 0 || weekday == 6) continue;
-        series.points.push_back({.day = d, .close = 100.0 + 0.05 * (d - Day(2024, 1, 1)) + weekday, .line = 0});
-    }
-    return series;
-}
 
 BacktestResult MoonRun(bool helio = false) {
     testing::InitModelOnce();
