@@ -127,18 +127,7 @@ std::string CyclePhasesAt(const TimelineModel& model, double ut) {
 }
 
 const CycleTickShape* CycleTickNear(const TimelineLayout& layout, const QPointF& pos, double tolerance) {
-    const CycleTickShape* best = nullptr;
-    double bestDistance = tolerance;
-    for (const CycleTickShape& tick : layout.cycleTicks) {
-        const QRectF& lane = layout.cycleLanes[static_cast<std::size_t>(tick.lane)].rect;
-        if (pos.y() < lane.top() || pos.y() >= lane.bottom()) continue;
-        const double distance = std::abs(tick.line.x1() - pos.x());
-        if (distance <= bestDistance) {
-            best = &tick;
-            bestDistance = distance;
-        }
-    }
-    return best;
+    return NearestTick(layout.cycleTicks, layout.cycleLanes, pos, tolerance);
 }
 
 std::string CycleTickToolTip(const CycleLane& lane, const CycleTick& tick) {

@@ -129,6 +129,13 @@ void PaintCycleLegend(ShapeWriter& w, const TimelineLayout& layout, double x, do
         w.Rect(QRectF(x, y + (line - swatch) / 2, swatch * 1.6, swatch), colour, Qt::NoPen, "", "legend");
         x += swatch * 1.6 + line * 0.3;
     };
+    // A long tick (across the band) or a short one (in the strip above it), then its text.
+    auto tick = [&](bool across, double width, const std::string& t) {
+        w.Line(QLineF(x, y + line * 0.05, x, y + line * (across ? 0.95 : 0.5)), QPen(across ? kStation : kIngress, width),
+               "", "legend");
+        x += line * (across ? 0.5 : 0.3);
+        text(t);
+    };
     bool planets = false;
     bool moon = false;
     for (const CycleLaneShape& lane : layout.cycleLanes) (lane.lane->lunar ? moon : planets) = true;
@@ -137,25 +144,15 @@ void PaintCycleLegend(ShapeWriter& w, const TimelineLayout& layout, double x, do
         text("pre- and post-shadow");
         box(kRetrograde);
         text("retrograde");
-        w.Line(QLineF(x, y + line * 0.05, x, y + line * 0.95), QPen(kStation, 2.0), "", "legend");
-        x += line * 0.5;
-        text("station");
-        w.Line(QLineF(x, y + line * 0.05, x, y + line * 0.5), QPen(kIngress, 1.0), "", "legend");
-        x += line * 0.3;
-        text("sign ingress (Ari \u2026 Pis)");
+        tick(true, 2.0, "station");
+        tick(false, 1.0, "sign ingress (Ari \u2026 Pis)");
     }
     if (moon) {
         box(kWaxing);
         text("waxing Moon");
-        w.Line(QLineF(x, y + line * 0.05, x, y + line * 0.95), QPen(kStation, 2.0), "", "legend");
-        x += line * 0.5;
-        text("new and full moon");
-        w.Line(QLineF(x, y + line * 0.05, x, y + line * 0.5), QPen(kIngress, 1.0), "", "legend");
-        x += line * 0.3;
-        text("quarter");
-        w.Line(QLineF(x, y + line * 0.05, x, y + line * 0.5), QPen(kIngress, 2.0), "", "legend");
-        x += line * 0.3;
-        text("eclipse (S ecl solar, L ecl lunar)");
+        tick(true, 2.0, "new and full moon");
+        tick(false, 1.0, "quarter");
+        tick(false, 2.0, "eclipse (S ecl solar, L ecl lunar)");
     }
 }
 

@@ -192,18 +192,7 @@ std::string CursorStatus(const TimelineModel& model, double ut) {
 }
 
 const TickShape* TickNear(const TimelineLayout& layout, const QPointF& pos, double tolerance) {
-    const TickShape* best = nullptr;
-    double bestDistance = tolerance;
-    for (const TickShape& tick : layout.ticks) {
-        const QRectF& lane = layout.lanes[static_cast<std::size_t>(tick.lane)].rect;
-        if (pos.y() < lane.top() || pos.y() >= lane.bottom()) continue;
-        const double distance = std::abs(tick.line.x1() - pos.x());
-        if (distance <= bestDistance) {
-            best = &tick;
-            bestDistance = distance;
-        }
-    }
-    return best;
+    return NearestTick(layout.ticks, layout.lanes, pos, tolerance);
 }
 
 std::string TickToolTip(const TimelineModel& model, const TickShape& tick) {

@@ -6,6 +6,7 @@
 #include <QLineF>
 #include <QRectF>
 #include <QSizeF>
+#include <cmath>
 #include <vector>
 
 #include "chart/axis_ticks.h"
@@ -118,6 +119,25 @@ std::vector<Crossing> PeriodsAt(const TimelineModel& model, double ut);
 std::string CursorStatus(const TimelineModel& model, double ut);
 
 // The exact tick nearest to `pos` within `tolerance` pixels across, in the lane under it.
+// The tick of `ticks` in the lane under `pos` whose line lies nearest it, within
+// `tolerance` pixels; a later tick wins a tie. Ticks and lanes of either kind.
+template <typename Tick, typename Lane>
+const Tick* NearestTick(const std::vector<Tick>& ticks, const std::vector<Lane>& lanes, const QPointF& pos,
+                        double tolerance) {
+    const Tick* best = nullptr;
+    double bestDistance = tolerance;
+    for (const Tick& tick : ticks) {
+        const QRectF& lane = lanes[static_cast<std::size_t>(tick.lane)].rect;
+        if (pos.y() < lane.top() || pos.y() >= lane.bottom()) continue;
+        const double distance = std::abs(tick.line.x1() - pos.x());
+        if (distance <= bestDistance) {
+            best = &tick;
+            bestDistance = distance;
+        }
+    }
+    return best;
+}
+
 const TickShape* TickNear(const TimelineLayout& layout, const QPointF& pos, double tolerance);
 
 // The station or ingress tick nearest to `pos` within `tolerance` pixels across, in the
