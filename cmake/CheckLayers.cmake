@@ -16,14 +16,15 @@ set(layer_table
   "cycles     : util platform astro"
   "simulation : util platform astro calendar"
   "prices     : util platform astro calendar"
-  "export     : util stats platform astro calendar transits cycles simulation prices backtest"
+  "export     : util stats platform astro calendar transits cycles simulation prices backtest sweep"
   "backtest   : util stats platform astro calendar transits cycles prices"
+  "sweep      : util stats platform astro calendar transits cycles prices backtest"
   "points     : util platform astro cycles"
-  "requests   : util stats platform astro calendar transits cycles simulation prices export backtest points"
-  "report     : util stats platform astro calendar transits cycles simulation prices export backtest requests points"
+  "requests   : util stats platform astro calendar transits cycles simulation prices export backtest sweep points"
+  "report     : util stats platform astro calendar transits cycles simulation prices export backtest sweep requests points"
   "chart      : util stats platform astro calendar transits cycles simulation prices export backtest qt"
-  "ui         : util stats platform astro calendar transits cycles simulation prices export backtest requests points chart qt"
-  "app        : util stats platform astro calendar transits cycles simulation prices export backtest requests points chart report ui qt"
+  "ui         : util stats platform astro calendar transits cycles simulation prices export backtest sweep requests points chart qt"
+  "app        : util stats platform astro calendar transits cycles simulation prices export backtest sweep requests points chart report ui qt"
 )
 
 set(layers "")

@@ -1,5 +1,7 @@
 #include "backtest/backtest_run.h"
 
+#include <variant>
+
 #include "astro/catalogue.h"
 #include "backtest/cycle_rules.h"
 #include "backtest/lunar_rules.h"
@@ -98,35 +100,51 @@ BacktestResult Refused(const BacktestParams& params, util::RunHost& host, std::s
     return result;
 }
 
+BacktestResult Stopped(const BacktestParams& params, const PairScan& scan) {
+    BacktestResult result;
+    result.inputs = params;
+    result.outcome = scan.outcome;
+    result.refusal = scan.refusal;
+    return result;
+}
+
+PairScan RefusedScan(util::RunHost& host, std::string text) {
+    host.ShowMessage({.text = text, .title = kBacktestTitle, .icon = util::MessageIcon::Exclamation});
+    PairScan scan;
+    scan.refusal = std::move(text);
+    return scan;
+}
+
 // A cycle backtest needs no transit scan: the cycles and ingresses of the closes' span
 // are found directly (a little beyond it, for the spells the span cuts).
-BacktestResult RunCycleBacktest(const BacktestParams& params, const PriceSeries& prices, util::RunHost& host) {
+PairScan ScanNamedRules(const BacktestParams& params, const PriceSeries& prices, util::RunHost& host) {
     const std::string body = params.lunar ? std::string("the Moon or the Sun")
                                           : astro::PlanetName(astro::PlanetIndex(*params.cycleBody), false, false);
     if (params.heliocentric && params.lunar)
-        return Refused(params, host,
-                       "The Moon's phases are seen from the Earth: heliocentrically there is no Moon. A lunar "
-                       "backtest is geocentric.");
+        return RefusedScan(host,
+                           "The Moon's phases are seen from the Earth: heliocentrically there is no Moon. A lunar "
+                           "backtest is geocentric.");
     if (params.heliocentric)
-        return Refused(params, host,
-                       "Heliocentric positions never station: seen from the Sun every planet moves forward all the "
-                       "time. A cycle backtest is geocentric.");
+        return RefusedScan(host,
+                           "Heliocentric positions never station: seen from the Sun every planet moves forward all "
+                           "the time. A cycle backtest is geocentric.");
     const std::int32_t first = prices.points.front().day;
     const std::int32_t last = prices.points.back().day;
     if (first < *calendar::DayNumberOf({cycles::kFirstYear, 1, 1}) || last > *calendar::DayNumberOf({cycles::kLastYear, 12, 31}))
-        return Refused(params, host, "The closes must lie within the years the ephemeris covers, 1600 to 2199.");
+        return RefusedScan(host, "The closes must lie within the years the ephemeris covers, 1600 to 2199.");
     const double fromUt = first - 0.5 - params.zone.At(first - 0.5).days;
     const double toUt = last + 0.5 - params.zone.At(last + 0.5).days;
     bool missing = false;
     CycleMarks marks = params.lunar ? LunarMarksOf(fromUt, toUt, params.zone, missing)
                                     : CycleMarksOf(*params.cycleBody, fromUt, toUt, params.zone, missing);
     if (missing)
-        return Refused(params, host,
-                       "The ephemeris gave no position of " + body +
-                           " for some days of the range (are its data files installed?).");
-    BacktestResult result = EvaluateBacktest(params, prices, std::move(marks.spells), std::move(marks.events));
-    result.outcome = util::RunOutcome::Completed;
-    return result;
+        return RefusedScan(host, "The ephemeris gave no position of " + body +
+                                     " for some days of the range (are its data files installed?).");
+    PairScan scan;
+    scan.outcome = util::RunOutcome::Completed;
+    scan.stays = std::move(marks.spells);
+    scan.exacts = std::move(marks.events);
+    return scan;
 }
 
 }  // namespace
@@ -224,6 +242,7 @@ BacktestResult EvaluateRange(const BacktestParams& params, const PriceSeries& pr
     result.buyAndHold.trades = BuyAndHoldTrades(prices, cost);
     result.buyAndHold.stats = StatisticsOf(result.buyAndHold.trades, prices, Side::Long, cost);
     result.buyAndHold.risk = RiskOf(result.buyAndHold.trades.trades, prices, Side::Long, cost, params.riskFreePct);
+    if (!params.eventStudy) return result;
     result.eventStudy = EventsOf(params, prices, exacts, context);
     result.events = FillQValues(EventFamily(result.eventStudy));
     return result;
@@ -246,55 +265,60 @@ BacktestResult EvaluateBacktest(const BacktestParams& params, const PriceSeries&
     return result;
 }
 
-BacktestResult RunBacktest(const BacktestParams& params, const PriceSeries& series, util::RunHost& host) {
-    if (series.Empty()) return Refused(params, host, "The price series holds no closes.");
+std::variant<PriceSeries, std::string> BacktestRange(const BacktestParams& params, const PriceSeries& series) {
+    if (series.Empty()) return std::string("The price series holds no closes.");
     const std::int32_t from = params.fromDay.value_or(series.points.front().day);
     const std::int32_t to = params.toDay.value_or(series.points.back().day);
     if (from > to)
-        return Refused(params, host,
-                       "The start date " + calendar::FormatDayNumberIso8601(from) + " is after the end date " +
-                           calendar::FormatDayNumberIso8601(to) + ".");
-    const PriceSeries prices = ClipToRange(series, from, to);
+        return "The start date " + calendar::FormatDayNumberIso8601(from) + " is after the end date " +
+               calendar::FormatDayNumberIso8601(to) + ".";
+    PriceSeries prices = ClipToRange(series, from, to);
     if (prices.Size() < kMinimumCloses)
-        return Refused(params, host,
-                       "The price series holds " + std::to_string(prices.Size()) + " close" +
-                           (prices.Size() == 1 ? "" : "s") + " from " + calendar::FormatDayNumberIso8601(from) + " to " +
-                           calendar::FormatDayNumberIso8601(to) + "; a backtest needs at least 2.");
+        return "The price series holds " + std::to_string(prices.Size()) + " close" + (prices.Size() == 1 ? "" : "s") +
+               " from " + calendar::FormatDayNumberIso8601(from) + " to " + calendar::FormatDayNumberIso8601(to) +
+               "; a backtest needs at least 2.";
     if (params.holdoutDay) {
-        if (std::string why = HoldoutRefusal(prices, *params.holdoutDay); !why.empty())
-            return Refused(params, host, std::move(why));
+        if (std::string why = HoldoutRefusal(prices, *params.holdoutDay); !why.empty()) return why;
     }
-
     // Only the closes' own span is scanned: days before the first close or after the last
-    // trade nothing, and a wide range would cost seconds per century. The scan backs off
-    // its start by itself when the pair is already inside an orb.
+    // trade nothing, and a wide range would cost seconds per century.
     const std::int32_t firstClose = prices.points.front().day;
     const std::int32_t lastClose = prices.points.back().day;
     if (lastClose - firstClose < kMinimumScanDays)
-        return Refused(params, host,
-                       "The closes from " + calendar::FormatDayNumberIso8601(firstClose) + " to " +
-                           calendar::FormatDayNumberIso8601(lastClose) + " span less than " +
-                           std::to_string(kMinimumScanDays) + " days; a backtest needs a longer series.");
+        return "The closes from " + calendar::FormatDayNumberIso8601(firstClose) + " to " +
+               calendar::FormatDayNumberIso8601(lastClose) + " span less than " + std::to_string(kMinimumScanDays) +
+               " days; a backtest needs a longer series.";
+    return prices;
+}
 
-    if (params.NamedRules()) return RunCycleBacktest(params, prices, host);
-    const transits::TransitRequest request = ScanRequest(params, firstClose, lastClose);
+PairScan ScanForBacktest(const BacktestParams& params, const PriceSeries& prices, util::RunHost& host) {
+    if (params.NamedRules()) return ScanNamedRules(params, prices, host);
+    // The scan backs off its start by itself when the pair is already inside an orb.
+    const transits::TransitRequest request = ScanRequest(params, prices.points.front().day, prices.points.back().day);
     ScanHost scanHost(host);
-    transits::TransitResult scan;
+    PairScan result;
     if (ScanRefused(params, request, scanHost)) {
-        scan.outcome = util::RunOutcome::Refused;
-        scan.refusal = scanHost.Last();
-    } else {
-        scan = transits::RunTwoPlanet(request, scanHost);
-    }
-    if (scan.outcome == util::RunOutcome::Refused || scan.outcome == util::RunOutcome::Failed ||
-        scan.outcome == util::RunOutcome::Stopped) {
-        BacktestResult result;
-        result.inputs = params;
-        result.outcome = scan.outcome;
-        result.refusal = scan.refusal;
+        result.refusal = scanHost.Last();
         return result;
     }
-    BacktestResult result = EvaluateBacktest(params, prices, OrbStaysOf(scan), ExactEventsOf(scan));
+    const transits::TransitResult scan = transits::RunTwoPlanet(request, scanHost);
+    result.outcome = scan.outcome;
+    result.refusal = scan.refusal;
+    if (scan.outcome == util::RunOutcome::Refused || scan.outcome == util::RunOutcome::Failed ||
+        scan.outcome == util::RunOutcome::Stopped)
+        return result;
+    result.stays = OrbStaysOf(scan);
+    result.exacts = ExactEventsOf(scan);
+    return result;
+}
+
+BacktestResult RunBacktest(const BacktestParams& params, const PriceSeries& series, util::RunHost& host) {
+    auto range = BacktestRange(params, series);
+    if (auto* why = std::get_if<std::string>(&range)) return Refused(params, host, std::move(*why));
+    const PriceSeries& prices = std::get<PriceSeries>(range);
+    PairScan scan = ScanForBacktest(params, prices, host);
+    if (!scan.Traded()) return Stopped(params, scan);
+    BacktestResult result = EvaluateBacktest(params, prices, std::move(scan.stays), std::move(scan.exacts));
     result.outcome = scan.outcome;
     return result;
 }

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include "astro/pluto_availability.h"
@@ -60,6 +61,9 @@ struct BacktestParams {
     // Trade the Moon's phases (lunar_rules.h) instead: `first` and `second` unused too.
     bool lunar = false;
     int daysAround = 3;  // trading days on either side of a phase
+    // The event study of the exact aspects (or the cycles' events); a sweep, which ranks
+    // the rules alone, leaves it out.
+    bool eventStudy = true;
 
     double CostFraction() const { return costBasisPoints / 10000.0; }
     // Whether the rules are named rules (cycles or the Moon's phases) rather than aspects.
@@ -98,7 +102,27 @@ struct BacktestResult {
 BacktestResult EvaluateBacktest(const BacktestParams& params, const PriceSeries& prices, std::vector<OrbStay> stays,
                                 std::vector<ExactEvent> exacts);
 
-// The whole backtest over the series. Only the span from the first to the last close
+// The closes a backtest trades: the series clipped to the range, or the refusal (no
+// closes, a reversed range, fewer than two closes, a hold-out day without two closes on
+// each side, closes spanning less than kMinimumScanDays).
+std::variant<PriceSeries, std::string> BacktestRange(const BacktestParams& params, const PriceSeries& series);
+
+// What the rules trade on: the stays and exact aspects of the pair (or the spells and
+// events of the named rules) over the span of `prices`, which BacktestRange gave. A
+// refusal is shown through the host and returned with outcome Refused and its text; a
+// stopped scan gives Stopped.
+struct PairScan {
+    util::RunOutcome outcome = util::RunOutcome::Refused;
+    std::string refusal;
+    std::vector<OrbStay> stays;
+    std::vector<ExactEvent> exacts;
+
+    // Completed, or NotFound (no aspect in the range): there is something to evaluate.
+    bool Traded() const { return util::Succeeded(outcome) && outcome != util::RunOutcome::Stopped; }
+};
+PairScan ScanForBacktest(const BacktestParams& params, const PriceSeries& prices, util::RunHost& host);
+
+// The whole backtest over the series: BacktestRange, ScanForBacktest, EvaluateBacktest. Only the span from the first to the last close
 // within the range is scanned. Refusals (too few closes in the range, closes spanning
 // less than kMinimumScanDays, a span the transit run refuses, Pluto without data) are
 // shown through the host and returned with outcome Refused; a stop gives Stopped and no

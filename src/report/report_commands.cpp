@@ -18,6 +18,7 @@
 #include "platform/named_time_zone.h"
 #include "platform/standard_output.h"
 #include "report/backtest_command.h"
+#include "report/sweep_command.h"
 #include "report/cli_options.h"
 #include "report/cycles_command.h"
 #include "report/headless_host.h"
@@ -217,6 +218,7 @@ int CommandStatus(const std::vector<std::string>& args, std::ostream& out, std::
                   bool errorsIsTerminal, const ChartFileWriter& chartWriter) {
     if (!args.empty() && args[0] == "backtest") return RunBacktestCommand(args, out, errors, errorsIsTerminal);
     if (!args.empty() && IsCyclesCommand(args[0])) return RunCyclesCommand(args, out, errors);
+    if (!args.empty() && IsSweepCommand(args[0])) return RunSweepCommand(args, out, errors, errorsIsTerminal);
     const ParseResult parsed = ParseCommandLine(args);
     if (!parsed.error.empty()) return Usage(errors, parsed.error, args.empty() ? "" : args[0]);
     const CliOptions& o = parsed.options;

@@ -1,6 +1,7 @@
 #include "report/backtest_command.h"
 #include "report/cli_options.h"
 #include "report/cycles_command.h"
+#include "report/sweep_command.h"
 
 namespace kovo::report {
 
@@ -18,6 +19,8 @@ const char* const kOverview =
     "  simulate   invest in the Dow Jones Industrial Average during heliocentric aspects\n"
     "  positions  a table of one body's longitudes, for checking by hand\n"
     "  backtest   trade a CSV of daily closes while a pair is in orb, with statistics\n"
+    "  sweep      backtest every pair's aspects against the closes, ranked by q over all rules\n"
+    "  sweep-merge  merge the JSON results of sweeps split by their pairs\n"
     "  stations   a body's retrograde cycles: shadows and stations with their exact minutes\n"
     "  ingresses  each time a body enters a sign, tropical or sidereal\n"
     "  phases     the Moon's new, first quarter, full and last quarter with their exact minutes\n"
@@ -53,6 +56,7 @@ const char* const kIcsPeriods =
 std::string UsageText(const std::string& topic) {
     if (topic == "backtest") return BacktestUsageText();
     if (IsCyclesCommand(topic)) return CyclesUsageText(topic);
+    if (IsSweepCommand(topic)) return SweepUsageText(topic);
     if (topic == "transits" || topic == "all") {
         std::string text = topic == "all" ? "usage: kovo-report all [OPTIONS]\n\n"
                                             "The two-planet report of one body with every other body.\n\n"

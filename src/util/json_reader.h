@@ -1,0 +1,29 @@
+#pragma once
+// A strict reader of JSON text (RFC 8259) into a tree of values, for the files the
+// program writes itself and reads back. Numbers are read with from_chars, so a number
+// written as the shortest text that reads back to a double reads back to those bits.
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+namespace kovo::util {
+
+struct JsonValue {
+    enum class Kind { Null, Boolean, Number, String, Array, Object };
+    Kind kind = Kind::Null;
+    bool boolean = false;
+    double number = 0;
+    std::string string;
+    std::vector<JsonValue> array;
+    std::vector<std::pair<std::string, JsonValue>> object;  // members in their order
+
+    // The member `key` of an object; null when absent or not an object.
+    const JsonValue* Find(std::string_view key) const;
+};
+
+// The value of the whole text, or "line L: what is wrong". Nesting deeper than 64 levels
+// is refused, so a hostile file cannot exhaust the stack.
+std::variant<JsonValue, std::string> ReadJson(std::string_view text);
+
+}  // namespace kovo::util
