@@ -1,5 +1,6 @@
 #include "backtest/backtest_run.h"
 
+#include <atomic>
 #include <variant>
 
 #include "astro/catalogue.h"
@@ -218,8 +219,10 @@ std::vector<EventStudyRow> EventsOf(const BacktestParams& params, const PriceSer
     return rows;
 }
 
+bool StopSet(const std::atomic<bool>* stop) { return stop != nullptr && stop->load(std::memory_order_relaxed); }
+
 BacktestResult EvaluateRange(const BacktestParams& params, const PriceSeries& prices, const std::vector<OrbStay>& stays,
-                             const std::vector<ExactEvent>& exacts) {
+                             const std::vector<ExactEvent>& exacts, const std::atomic<bool>* stop) {
     BacktestResult result;
     result.inputs = params;
     result.outcome = util::RunOutcome::Completed;
@@ -229,6 +232,11 @@ BacktestResult EvaluateRange(const BacktestParams& params, const PriceSeries& pr
     const double cost = params.CostFraction();
     SignificanceContext context(prices, params.permutations, params.seed, cost);
     for (StrategyTrades& trades : TradesOf(params, prices, stays, exacts)) {
+        // A rule's shifts and resamples are the long part: a stop is heard between rules.
+        if (StopSet(stop)) {
+            result.outcome = util::RunOutcome::Stopped;
+            return result;
+        }
         StrategyResult strategy;
         strategy.stats = StatisticsOf(trades, prices, params.side, cost);
         strategy.significance = SignificanceOf(trades.trades, params.side, IdentityOf(params, trades), context);
@@ -251,14 +259,15 @@ BacktestResult EvaluateRange(const BacktestParams& params, const PriceSeries& pr
 }  // namespace
 
 BacktestResult EvaluateBacktest(const BacktestParams& params, const PriceSeries& prices, std::vector<OrbStay> stays,
-                                std::vector<ExactEvent> exacts) {
-    BacktestResult result = EvaluateRange(params, prices, stays, exacts);
+                                std::vector<ExactEvent> exacts, const std::atomic<bool>* stop) {
+    BacktestResult result = EvaluateRange(params, prices, stays, exacts, stop);
     if (params.holdoutDay && HoldoutRefusal(prices, *params.holdoutDay).empty()) {
         BacktestParams part = params;
         part.holdoutDay.reset();
         const std::int32_t day = *params.holdoutDay;
-        result.periods.push_back(EvaluateRange(part, ClipToRange(prices, prices.points.front().day, day - 1), stays, exacts));
-        result.periods.push_back(EvaluateRange(part, ClipToRange(prices, day, prices.points.back().day), stays, exacts));
+        result.periods.push_back(EvaluateRange(part, ClipToRange(prices, prices.points.front().day, day - 1), stays, exacts, stop));
+        result.periods.push_back(EvaluateRange(part, ClipToRange(prices, day, prices.points.back().day), stays, exacts, stop));
+        if (StopSet(stop)) result.outcome = util::RunOutcome::Stopped;
     }
     result.stays = std::move(stays);
     result.exacts = std::move(exacts);

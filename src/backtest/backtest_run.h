@@ -8,6 +8,7 @@
 // setting the token and answering Yes. The scan's report text never reaches the host's
 // report. Nothing here touches shared state: a backtest may run on a worker thread.
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -98,9 +99,10 @@ struct BacktestResult {
 };
 
 // The rules, statistics and event study over given stays and exact aspects; `prices`
-// are the range's closes (at least two). No ephemeris is needed.
+// are the range's closes (at least two). No ephemeris is needed. When `stop` is set
+// (from any thread) the evaluation ends before its next rule with outcome Stopped.
 BacktestResult EvaluateBacktest(const BacktestParams& params, const PriceSeries& prices, std::vector<OrbStay> stays,
-                                std::vector<ExactEvent> exacts);
+                                std::vector<ExactEvent> exacts, const std::atomic<bool>* stop = nullptr);
 
 // The closes a backtest trades: the series clipped to the range, or the refusal (no
 // closes, a reversed range, fewer than two closes, a hold-out day without two closes on

@@ -96,7 +96,11 @@ UnitOutcome RunUnit(const SweepRequest& request, const SweepUnit& unit, const ba
             return outcome;
         }
         const backtest::BacktestResult result =
-            backtest::EvaluateBacktest(UnitParams(request, unit, side), prices, scan.stays, scan.exacts);
+            backtest::EvaluateBacktest(UnitParams(request, unit, side), prices, scan.stays, scan.exacts, control.stop);
+        if (result.outcome == util::RunOutcome::Stopped) {
+            outcome.stopped = true;
+            return outcome;
+        }
         const bool holdout = result.periods.size() == 2;
         for (std::size_t i = 0; i < result.strategies.size(); ++i) {
             const backtest::StrategyResult& strategy = result.strategies[i];
