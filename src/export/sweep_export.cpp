@@ -229,7 +229,7 @@ std::string SweepText(const SweepResult& r) {
             for (const TextColumn& c : kHoldoutColumns) line += Right(FigureText(row, c.figure), c.width);
             line += Right(HeldText(row), 6);
         }
-        text += line + (row.Survives() ? "   yes" : "") + "\n";
+        text += line + (row.Survives() ? "  yes" : "") + "\n";
     }
     text += "\nRanked by q, then p. Each row is one rule of a backtest with its figures: Profit% the share of\n"
             "trades that gained, Total% all trades compounded, Annual% that over the whole range, MaxDD% the\n"

@@ -1,5 +1,6 @@
 #include "report/sweep_command.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <csignal>
@@ -60,14 +61,15 @@ std::string Clock(double seconds) {
 // The progress line on a terminal: units done, elapsed, the time left at the pace so far.
 class ProgressLine {
 public:
-    ProgressLine(std::ostream& errors, bool shown) : errors_(errors), shown_(shown) {}
+    ProgressLine(std::ostream& errors, bool shown, const char* what) : errors_(errors), shown_(shown), what_(what) {}
 
     void Done(std::size_t done, std::size_t total) {
-        if (!shown_) return;
+        if (!shown_ || total == 0) return;
         const double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - started_).count();
         const double left = done == 0 ? 0 : elapsed / static_cast<double>(done) * static_cast<double>(total - done);
-        std::string line = "Sweep: " + std::to_string(done) + " of " + std::to_string(total) + " done, " +
-                           Clock(elapsed) + " elapsed" + (done < total ? ", about " + Clock(left) + " left" : "");
+        std::string line = "Sweep: " + std::to_string(done) + " of " + std::to_string(total) + " " + what_ +
+                           " done, " + Clock(elapsed) + " elapsed";
+        if (done > 0 && done < total) line += ", about " + Clock(left) + " left";
         const std::size_t width = line.size();
         if (line.size() < drawn_) line += std::string(drawn_ - line.size(), ' ');
         drawn_ = width;
@@ -81,6 +83,7 @@ public:
 private:
     std::ostream& errors_;
     bool shown_;
+    const char* what_;
     std::size_t drawn_ = 0;
     std::chrono::steady_clock::time_point started_ = std::chrono::steady_clock::now();
 };
@@ -134,7 +137,11 @@ int Sweep(const std::vector<std::string>& args, std::ostream& out, std::ostream&
     const auto loaded = astro::LoadPlutoFiles();
     o.request.pluto = {.available = loaded.ok, .reason = loaded.reason};
 
-    ProgressLine progress(errors, errorsIsTerminal);
+    const std::vector<sweep::SweepUnit> units = sweep::UnitsOf(o.request);
+    const bool pairsOnly = std::all_of(units.begin(), units.end(),
+                                       [](const sweep::SweepUnit& u) { return u.kind == sweep::UnitKind::Pair; });
+    ProgressLine progress(errors, errorsIsTerminal, pairsOnly ? "pairs" : "pairs and rule sets");
+    progress.Done(0, units.size());
     sweep::SweepResult result;
     {
         const InterruptScope scope;
