@@ -194,7 +194,9 @@ std::string SweepHeading(const SweepResult& r) {
     std::string text = "Research sweep of " + UnitsText(r) + ", " + SidesText(r.request.sides) + "\n";
     text += Date(r.firstDay) + " to " + Date(r.lastDay) + ", " + std::to_string(r.closes) + " closes" +
             (r.source.empty() ? "" : " of " + r.source) + (r.column.empty() ? "" : ", column " + r.column) + "\n";
-    text += Plural(static_cast<std::size_t>(r.count.tested), "rule", "rules") + " tested, " +
+    const std::size_t untested = r.rows.size() - static_cast<std::size_t>(r.count.tested);
+    text += Plural(static_cast<std::size_t>(r.count.tested), "rule", "rules") + " tested" +
+            (untested > 0 ? " (" + std::to_string(untested) + " more without trades or p)" : "") + ", " +
             std::to_string(r.count.passing) + " with q < " + Fixed(backtest::kDiscoveryThreshold, 2) +
             " (Benjamini-Hochberg over every rule of the sweep); " + std::to_string(r.request.permutations) +
             " circular shifts and bootstrap resamples per rule, seed " + std::to_string(r.request.seed);
