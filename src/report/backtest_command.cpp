@@ -17,6 +17,7 @@
 #include "report/cli_options.h"
 #include "stats/circular_shift.h"
 #include "report/headless_host.h"
+#include "report/run_output.h"
 #include "util/input_file.h"
 #include "util/safe_file.h"
 
@@ -96,11 +97,9 @@ std::string ParseStatisticsOption(const std::string& a, const std::string& value
         if (!n || *n != static_cast<int>(*n)) return "--permutations takes a whole number from 0 to 1000000";
         o.permutations = static_cast<int>(*n);
     } else if (a == "--seed") {
-        std::uint64_t seed = 0;
-        const auto result = std::from_chars(value.data(), value.data() + value.size(), seed);
-        if (value.empty() || result.ec != std::errc() || result.ptr != value.data() + value.size())
-            return "--seed takes a whole number from 0 to 18446744073709551615";
-        o.seed = seed;
+        const auto seed = ParseSeed(value);
+        if (!seed) return kSeedProblem;
+        o.seed = *seed;
     } else if (a == "--holdout") {
         return IsoDay("--holdout", value, o.holdoutDay);
     } else if (a == "--cost-bp") {
@@ -332,23 +331,8 @@ int RunBacktestCommand(const std::vector<std::string>& args, std::ostream& out, 
             return kUsageError;
         }
     }
-    if (!o.eventsPath.empty()) {
-        if (const std::string problem = util::WriteFileAtomically(o.eventsPath, exporting::EventStudyCsv(result));
-            !problem.empty()) {
-            errors << "kovo-report: " << problem << "\n";
-            return 1;
-        }
-    }
-    const std::string text = Render(result, o.format, trades);
-    if (o.outputPath.empty()) {
-        out << text;
-        return 0;
-    }
-    if (const std::string problem = util::WriteFileAtomically(o.outputPath, text); !problem.empty()) {
-        errors << "kovo-report: " << problem << "\n";
-        return 1;
-    }
-    return 0;
+    if (!o.eventsPath.empty() && WriteWholeFile(o.eventsPath, exporting::EventStudyCsv(result), errors) != 0) return 1;
+    return DeliverText(o.outputPath, Render(result, o.format, trades), out, errors);
 }
 
 }  // namespace kovo::report

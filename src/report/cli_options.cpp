@@ -1,5 +1,6 @@
 #include "report/cli_options.h"
 
+#include <charconv>
 #include <cstdlib>
 #include <map>
 #include <sstream>
@@ -271,6 +272,13 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args) {
     if (r.error.empty() && r.options.command == Command::Chart && r.options.chartPath.empty())
         r.error = "chart needs -o FILE.svg or -o FILE.png";
     return r;
+}
+
+std::optional<std::uint64_t> ParseSeed(const std::string& text) {
+    std::uint64_t seed = 0;
+    const auto result = std::from_chars(text.data(), text.data() + text.size(), seed);
+    if (text.empty() || result.ec != std::errc() || result.ptr != text.data() + text.size()) return std::nullopt;
+    return seed;
 }
 
 }  // namespace kovo::report

@@ -2,6 +2,7 @@
 // Command-line options of kovo-report: one subcommand and the inputs the window offers
 // for that run. Parsing never exits; it returns an error text for the usage message.
 #include <array>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -67,5 +68,9 @@ int AspectFromText(const std::string& text);
 int PlanetIndexFromName(const std::string& name);
 
 std::string UsageText(const std::string& topic);
+
+// A --seed value: a whole number 0 .. 2^64 - 1 written plainly; nothing otherwise.
+std::optional<std::uint64_t> ParseSeed(const std::string& text);
+inline constexpr const char* kSeedProblem = "--seed takes a whole number from 0 to 18446744073709551615";
 
 }  // namespace kovo::report

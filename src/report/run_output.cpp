@@ -62,4 +62,20 @@ int DeliverRunOutput(const CliOptions& o, util::RunOutcome outcome, const std::s
     return 0;
 }
 
+int WriteWholeFile(const std::string& path, const std::string& content, std::ostream& errors) {
+    if (const std::string problem = util::WriteFileAtomically(path, content); !problem.empty()) {
+        errors << "kovo-report: " << problem << "\n";
+        return 1;
+    }
+    return 0;
+}
+
+int DeliverText(const std::string& outputPath, const std::string& content, std::ostream& out, std::ostream& errors) {
+    if (outputPath.empty()) {
+        out << content;
+        return 0;
+    }
+    return WriteWholeFile(outputPath, content, errors);
+}
+
 }  // namespace kovo::report

@@ -17,4 +17,11 @@ namespace kovo::report {
 int DeliverRunOutput(const CliOptions& options, util::RunOutcome outcome, const std::string& text,
                      const exporting::RunRecords& records, std::ostream& out, std::ostream& errors);
 
+// Writes `content` to `path` complete or not at all; 0, or 1 after a message on `errors`.
+int WriteWholeFile(const std::string& path, const std::string& content, std::ostream& errors);
+
+// `content` on standard output, or into `outputPath` (when not empty) complete or not at
+// all; 0, or 1 after a message on `errors`.
+int DeliverText(const std::string& outputPath, const std::string& content, std::ostream& out, std::ostream& errors);
+
 }  // namespace kovo::report

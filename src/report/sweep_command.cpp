@@ -10,11 +10,11 @@
 #include "astro/pluto.h"
 #include "backtest/price_series.h"
 #include "export/sweep_export.h"
+#include "report/run_output.h"
 #include "report/sweep_options.h"
 #include "sweep/sweep_merge.h"
 #include "sweep/sweep_run.h"
 #include "util/input_file.h"
-#include "util/safe_file.h"
 
 namespace kovo::report {
 
@@ -102,21 +102,9 @@ int Deliver(const sweep::SweepResult& result, const SweepOptions& o, std::ostrea
     if (!o.periodsPath.empty()) {
         const std::string periods = PeriodsAsJsonLines(o.periodsPath) ? exporting::SweepPeriodsJsonLines(result)
                                                                      : exporting::SweepPeriodsCsv(result);
-        if (const std::string problem = util::WriteFileAtomically(o.periodsPath, periods); !problem.empty()) {
-            errors << "kovo-report: " << problem << "\n";
-            return 1;
-        }
+        if (WriteWholeFile(o.periodsPath, periods, errors) != 0) return 1;
     }
-    const std::string text = Render(result, o.format);
-    if (o.outputPath.empty()) {
-        out << text;
-        return 0;
-    }
-    if (const std::string problem = util::WriteFileAtomically(o.outputPath, text); !problem.empty()) {
-        errors << "kovo-report: " << problem << "\n";
-        return 1;
-    }
-    return 0;
+    return DeliverText(o.outputPath, Render(result, o.format), out, errors);
 }
 
 int Sweep(const std::vector<std::string>& args, std::ostream& out, std::ostream& errors, bool errorsIsTerminal) {

@@ -77,11 +77,9 @@ std::string Value(const std::string& a, const std::string& value, SweepOptions& 
         if (!n) return "--permutations takes a whole number from 0 to 1000000";
         q.permutations = static_cast<int>(*n);
     } else if (a == "--seed") {
-        std::uint64_t seed = 0;
-        const auto result = std::from_chars(value.data(), value.data() + value.size(), seed);
-        if (value.empty() || result.ec != std::errc() || result.ptr != value.data() + value.size())
-            return "--seed takes a whole number from 0 to 18446744073709551615";
-        q.seed = seed;
+        const auto seed = ParseSeed(value);
+        if (!seed) return kSeedProblem;
+        q.seed = *seed;
     } else if (a == "--jobs") {
         const auto n = Whole(value, 1, 256);
         if (!n) return "--jobs takes a number of threads from 1 to 256";
