@@ -9,9 +9,9 @@
 
 #include "calendar/date_entry.h"
 #include "ui/backtest_window.h"
-#include "ui/research_window.h"
 #include "ui/main_window.h"
 #include "ui/pop_up.h"
+#include "ui/research_window.h"
 #include "ui/view_window.h"
 
 namespace kovo::ui {
