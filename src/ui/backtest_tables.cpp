@@ -9,6 +9,7 @@
 #include "astro/catalogue.h"
 #include "backtest/backtest_table.h"
 #include "calendar/calendar_services.h"
+#include "ui/number_item.h"
 #include "ui/qt_text.h"
 
 namespace kovo::ui {
@@ -19,22 +20,6 @@ using backtest::BacktestResult;
 using backtest::RuleSignificance;
 using backtest::StrategyResult;
 using std::optional;
-
-// A table cell that sorts by its number, not its text; "-" sorts below every number.
-class NumberItem : public QTableWidgetItem {
-public:
-    NumberItem(const QString& text, optional<double> value) : QTableWidgetItem(text) {
-        // value_or, not *value: GCC 12 cannot see that an absent value is never read.
-        setData(Qt::UserRole, value.has_value() ? QVariant(value.value_or(0.0)) : QVariant());
-        setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    }
-    bool operator<(const QTableWidgetItem& other) const override {
-        const QVariant a = data(Qt::UserRole);
-        const QVariant b = other.data(Qt::UserRole);
-        if (!a.isValid() || !b.isValid()) return !a.isValid() && b.isValid();
-        return a.toDouble() < b.toDouble();
-    }
-};
 
 NumberItem* Fixed(optional<double> value, int decimals) {
     return new NumberItem(value ? QString::number(*value, 'f', decimals) : QStringLiteral("-"), value);
@@ -108,19 +93,6 @@ std::vector<QTableWidgetItem*> StatisticsCells(const StrategyResult& s) {
             PercentItem(risk.trades.worstTrade)};
 }
 
-void MarkPassing(QTableWidget* table, int row) {
-    const QBrush light(QColor(222, 244, 222));
-    for (int c = 0; c < table->columnCount(); ++c) {
-        QTableWidgetItem* item = table->item(row, c);
-        QFont font = item->font();
-        font.setBold(true);
-        item->setFont(font);
-        item->setBackground(light);
-        item->setForeground(QBrush(Qt::black));  // dark text on the light background in dark themes too
-        item->setToolTip(QStringLiteral("Passes q < 0.10"));
-    }
-}
-
 void Begin(QTableWidget* table) {
     table->setSortingEnabled(false);
     table->setRowCount(0);
@@ -148,6 +120,19 @@ QString FamilyText(const backtest::FamilyCount& count, const char* what) {
 }
 
 }  // namespace
+
+void MarkPassing(QTableWidget* table, int row) {
+    const QBrush light(QColor(222, 244, 222));
+    for (int c = 0; c < table->columnCount(); ++c) {
+        QTableWidgetItem* item = table->item(row, c);
+        QFont font = item->font();
+        font.setBold(true);
+        item->setFont(font);
+        item->setBackground(light);
+        item->setForeground(QBrush(Qt::black));  // dark text on the light background in dark themes too
+        item->setToolTip(QStringLiteral("Passes q < 0.10"));
+    }
+}
 
 QStringList StatisticsHeadings() {
     QStringList headings;

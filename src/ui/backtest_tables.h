@@ -24,6 +24,8 @@ QStringList TradeHeadings();
 
 // Rows passing q < 0.10 are bold on a light background and their q cell carries a "✓".
 void FillStatisticsTable(QTableWidget* table, const backtest::BacktestResult& result);
+// Bold on a light background, whatever the theme: a row that passes q < 0.10.
+void MarkPassing(QTableWidget* table, int row);
 // The strategy of a statistics row (kStrategyRole), whatever the sort order.
 int StrategyOfRow(const QTableWidget* table, int row);
 // The row of a strategy index, or -1.

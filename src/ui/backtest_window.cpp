@@ -20,6 +20,7 @@
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <utility>
 
 #include "astro/catalogue.h"
 #include "backtest/backtest_table.h"
@@ -191,6 +192,7 @@ void BacktestWindow::Refuse(const std::string& text) {
 
 void BacktestWindow::RunClicked() {
     if (running_) return;
+    strategyAfterRun_ = -1;
     const std::string path = FromQ(txtPrices->text().trimmed());
     if (path.empty()) {
         Refuse("Choose a CSV file of daily closes first.");
@@ -211,8 +213,16 @@ void BacktestWindow::RunClicked() {
     worker_->Start();
 }
 
+void BacktestWindow::RunWith(const BacktestInputs& inputs, int strategy) {
+    if (running_) return;
+    SetInputs(inputs);
+    RunClicked();
+    if (running_) strategyAfterRun_ = strategy;
+}
+
 void BacktestWindow::RunEnded() {
     if (!worker_) return;
+    const int strategy = std::exchange(strategyAfterRun_, -1);
     worker_->Wait();
     backtest::BacktestResult result = worker_->TakeResult();
     const std::vector<util::Message> messages = worker_->TakeMessages();
@@ -233,6 +243,7 @@ void BacktestWindow::RunEnded() {
     result_ = std::move(result);
     runInputs_ = startedInputs_;
     ShowResult();
+    if (strategy >= 0) SelectStrategy(strategy);
 }
 
 void BacktestWindow::CancelClicked() {

@@ -81,6 +81,10 @@ public:
     // does nothing.
     void RunClicked();
     void CancelClicked();
+    // Fills the fields and runs them; once the results are shown, strategy `strategy`
+    // (an index into the result's strategies) is the one charted. Does nothing while a
+    // run is under way.
+    void RunWith(const BacktestInputs& inputs, int strategy);
     bool Running() const { return running_; }
     // Tests: lets events run until the backtest under way has ended and shown its results.
     void WaitForRun();
@@ -128,13 +132,13 @@ private:
     void ShowStrategy(int index);
     void StatisticsRowChosen();
     bool SaveChart(QWidget* view, const char* title);
-    std::string AskSavePath(const char* title, const std::string& filters, std::string* selectedFilter = nullptr);
     void Refuse(const std::string& text);
 
     WindowDialogs dialogs_;
     astro::PlutoAvailability pluto_;
     std::unique_ptr<BacktestWorker> worker_;
     bool running_ = false;
+    int strategyAfterRun_ = -1;  // RunWith's choice for the run under way, or -1
     std::optional<backtest::BacktestResult> result_;
     BacktestInputs startedInputs_;  // the fields when the run under way was started
     BacktestInputs runInputs_;  // the fields as they were when result_ was started

@@ -1,10 +1,8 @@
 // The backtest window's exports: the statistics and event-study tables as CSV or JSON,
 // the charts as PNG. Files are written through WriteTextFile: complete or not at all.
-#include <QBuffer>
 #include <QChartView>
 #include <QDir>
 #include <QFileInfo>
-#include <QPixmap>
 #include <QTabWidget>
 
 #include "export/backtest_export.h"
@@ -12,6 +10,8 @@
 #include "ui/backtest_window.h"
 #include "ui/output_file.h"
 #include "ui/qt_text.h"
+#include "ui/save_path.h"
+#include "ui/widget_picture.h"
 
 namespace kovo::ui {
 
@@ -29,26 +29,13 @@ std::string EventsPathBeside(const std::string& csvPath) {
     return FromQ(info.dir().filePath(name));
 }
 
-// A name typed without an extension gets the chosen filter's ("*.csv" gives ".csv").
-std::string BacktestWindow::AskSavePath(const char* title, const std::string& filters, std::string* selectedFilter) {
-    DialogService::SaveChoice choice = dialogs_.GetSaveFileChoice(title, filters);
-    if (choice.path.empty()) return {};
-    const std::string& filter = choice.selectedFilter.empty() ? filters : choice.selectedFilter;
-    const std::size_t star = filter.find("*.");
-    const std::size_t end = filter.find_first_of(" );", star);
-    if (QFileInfo(ToQ(choice.path)).suffix().isEmpty() && star != std::string::npos && end != std::string::npos)
-        choice.path += filter.substr(star + 1, end - star - 1);
-    if (selectedFilter != nullptr) *selectedFilter = choice.selectedFilter;
-    return choice.path;
-}
-
 bool BacktestWindow::ExportTable() {
     if (!result_ || ResultsStale()) {
         Refuse(result_ ? "Inputs changed: run again to update the results." : "Run a backtest first.");
         return false;
     }
     std::string filter;
-    const std::string path = AskSavePath("Export the statistics table", kCsvFilter + ";;" + kJsonFilter, &filter);
+    const std::string path = AskSavePath(dialogs_, "Export the statistics table", kCsvFilter + ";;" + kJsonFilter, &filter);
     if (path.empty()) return false;
     const bool json = filter == kJsonFilter || (filter.empty() && QFileInfo(ToQ(path)).suffix().toLower() == QLatin1String("json"));
     const int chosen = SelectedStrategy();
@@ -73,16 +60,14 @@ bool BacktestWindow::SaveChart(QWidget* view, const char* title) {
         Refuse(result_ ? "Inputs changed: run again to update the results." : "Run a backtest first.");
         return false;
     }
-    const std::string path = AskSavePath(title, "PNG images (*.png)");
+    const std::string path = AskSavePath(dialogs_, title, "PNG images (*.png)");
     if (path.empty()) return false;
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    if (!view->grab().save(&buffer, "PNG")) {
+    const std::optional<QByteArray> png = WidgetPicture(*view, chart::ChartFormat::Png);
+    if (!png) {
         Refuse("Cannot draw the chart as a PNG image.");
         return false;
     }
-    if (const auto reason = WriteTextFile(path, std::string_view(png.constData(), static_cast<std::size_t>(png.size())))) {
+    if (const auto reason = WriteTextFile(path, std::string_view(png->constData(), static_cast<std::size_t>(png->size())))) {
         Refuse("Cannot write " + path + ": " + *reason);
         return false;
     }

@@ -39,6 +39,7 @@ namespace kovo::ui {
 
 class BacktestWindow;
 class CyclesWindow;
+class ResearchWindow;
 class ChartWindow;
 class frmPopUp;
 class frmView;
@@ -117,6 +118,7 @@ public:
 
     void OnBacktestClicked();
     void OnCyclesClicked();
+    void OnResearchClicked();
 
     // ---- util::RunHost: the window's runs stay on its thread, yielding once per step ----
     util::Answer ShowMessage(const util::Message& message) override;
@@ -205,6 +207,7 @@ private:
     QLabel* lblNotice;  // marks the foot of the window where "Done" pops up
     QPushButton* cmdBacktest;  // opens the backtest window (main_window_backtest.cpp)
     QPushButton* cmdCycles;    // opens the cycles window (main_window_cycles.cpp)
+    QPushButton* cmdResearch;  // opens the research window (main_window_research.cpp)
     QTimer* Timer1;
     QPushButton* cmdExport;  // beside the specified controls: "Export…"
     QAction* actCopyResultsAsTable;
@@ -246,6 +249,8 @@ private:
     frmView& Viewer() { return *viewer_; }
     // The backtest window, made at the first click on "Backtest…" (null before).
     BacktestWindow* Backtest() const { return backtestWindow_; }
+    // The research window, made at the first click on "Research…" (null before).
+    ResearchWindow* Research() const { return researchWindow_; }
     // Tests: what ending the program did.
     bool ProgramEnded() const { return programEnded_; }
 
@@ -377,6 +382,8 @@ private:
     void CreateBacktestButton();
     CyclesWindow* cyclesWindow_ = nullptr;
     void CreateCyclesButton();
+    ResearchWindow* researchWindow_ = nullptr;
+    void CreateResearchButton();
     ChartWindow* chartWindow_ = nullptr;
     calendar::DateEntryModel dates_;
     simulation::IndexPrices indexPrices_;

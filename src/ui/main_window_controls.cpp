@@ -187,6 +187,7 @@ void frmMain::CreateOutputControls() {
     lblNotice = MakeLabel(this, "lblNotice", "");
     CreateBacktestButton();
     CreateCyclesButton();
+    CreateResearchButton();
 }
 
 void frmMain::ConnectEvents() {
@@ -204,6 +205,7 @@ void frmMain::ConnectEvents() {
     connect(cmdHelp, &QPushButton::clicked, this, &frmMain::HelpAction);
     connect(cmdBacktest, &QPushButton::clicked, this, &frmMain::OnBacktestClicked);
     connect(cmdCycles, &QPushButton::clicked, this, &frmMain::OnCyclesClicked);
+    connect(cmdResearch, &QPushButton::clicked, this, &frmMain::OnResearchClicked);
     connect(cmdAll, &QPushButton::clicked, this, &frmMain::OnAllClicked);
     // A list's change action follows every change of its selection (the saved state
     // restores through it); focus moves and checks follow the user's own choices.

@@ -11,6 +11,7 @@
 #include "ui/backtest_window.h"
 #include "ui/main_window.h"
 #include "ui/pop_up.h"
+#include "ui/research_window.h"
 #include "ui/view_window.h"
 
 namespace kovo::ui {
@@ -161,6 +162,8 @@ void frmMain::closeEvent(QCloseEvent* event) {
     viewer_->close();
     // Its close keeps its size and prices file for the next start.
     if (backtestWindow_ != nullptr) backtestWindow_->close();
+    // Its close stops a sweep under way and keeps its inputs for the next start.
+    if (researchWindow_ != nullptr) researchWindow_->close();
     popUp_->hide();
     event->accept();
 }

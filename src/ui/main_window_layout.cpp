@@ -125,6 +125,11 @@ void frmMain::CreateLayout() {
     extras->addWidget(cmdCycles);
     extras->addStretch(1);
     simulation->addLayout(extras);
+    // A fourth button on the line would widen the window: the research goes under them.
+    auto* research = new QHBoxLayout();
+    research->addWidget(cmdResearch);
+    research->addStretch(1);
+    simulation->addLayout(research);
     simulation->addStretch(1);
     simulation->addWidget(chkIncludeTransitDetails);
     simulation->addWidget(cmdSimulateInvestment);

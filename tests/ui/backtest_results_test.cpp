@@ -340,14 +340,7 @@ TEST_F(BacktestResultsTest, Screenshot) {
     const char* shot = std::getenv("KOVO_BACKTEST_SHOT");
     const std::string index = kovo::testing::SharedIndexFile();
     if (shot == nullptr || index.empty()) GTEST_SKIP() << "KOVO_BACKTEST_SHOT or the index history not given";
-    std::ifstream dow(index);
-    std::ofstream csv(TempPath("djia.csv"));
-    csv << "Date,Close\n";
-    std::string date;
-    double close = 0;
-    while (dow >> date >> close)
-        if (close > 0) csv << date << "," << close << "\n";
-    csv.close();
+    ASSERT_TRUE(kovo::testing::WriteIndexAsCsv(index, TempPath("djia.csv")));
     ui::BacktestWindow& bt = Open();
     ui::BacktestInputs in;
     in.pricesPath = TempPath("djia.csv");

@@ -18,6 +18,7 @@ public:
     decltype(auto) PopUp() const { return w_.PopUp(); }
     decltype(auto) Viewer() const { return w_.Viewer(); }
     decltype(auto) Backtest() const { return w_.Backtest(); }
+    decltype(auto) Research() const { return w_.Research(); }
     decltype(auto) ProgramEnded() const { return w_.ProgramEnded(); }
 
 private:

@@ -13,6 +13,7 @@
 #include <QString>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <fstream>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -89,6 +90,19 @@ private:
 
     const ui::frmMain& window_;
 };
+
+// The shared index history (DJIA_data.txt: date, TAB, close, 0 on holidays) as a CSV of
+// daily closes for the backtest and research windows; false without it.
+inline bool WriteIndexAsCsv(const std::string& index, const std::string& csvPath) {
+    std::ifstream dow(index);
+    std::ofstream csv(csvPath);
+    csv << "Date,Close\n";
+    std::string date;
+    double close = 0;
+    while (dow >> date >> close)
+        if (close > 0) csv << date << "," << close << "\n";
+    return dow.eof() && csv.good();
+}
 
 struct StartedWindow {
     ScriptedDialogService dialogs;
