@@ -1,3 +1,4 @@
+#include <charconv>
 #include <cmath>
 
 #include "calendar/calendar_services.h"
@@ -120,9 +121,11 @@ private:
         if (!Whole(*s, "daysAfter", q.daysAfter, 0, 1000) || !Whole(*s, "daysAround", q.daysAround, 0, 1000) ||
             !Whole(*s, "permutations", q.permutations, 0, 1e7) || !Text(*s, "seed", seed))
             return false;
-        if (seed.empty() || seed.size() > 20 || seed.find_first_not_of("0123456789") != std::string::npos)
-            return Fail("\"seed\" is a whole number");
-        q.seed = std::stoull(seed);
+        // from_chars rather than stoull: a damaged seed beyond 64 bits must not throw.
+        const auto parsed = std::from_chars(seed.data(), seed.data() + seed.size(), q.seed);
+        if (seed.empty() || seed.find_first_not_of("0123456789") != std::string::npos || parsed.ec != std::errc() ||
+            parsed.ptr != seed.data() + seed.size())
+            return Fail("\"seed\" is a whole number from 0 to 18446744073709551615");
         const JsonValue* cost = Member(*s, "costBasisPoints", JsonValue::Kind::Number);
         if (cost == nullptr) return false;
         q.costBasisPoints = cost->number;

@@ -60,6 +60,12 @@ std::variant<SweepResult, std::string> MergeSweeps(std::vector<SweepResult> part
             if (std::find(repeated.begin(), repeated.end(), row.unit) == repeated.end()) merged.rows.push_back(std::move(row));
         std::move(part.periods.begin(), part.periods.end(), std::back_inserter(merged.periods));
     }
+    // The units in the order one run over all the pairs gives them (pairs, then cycles,
+    // then the Moon), not part by part, so that the JSON is that run's too.
+    const std::vector<SweepUnit> order = UnitsOf(merged.request);
+    const auto place = [&order](const SweepUnit& unit) { return std::find(order.begin(), order.end(), unit) - order.begin(); };
+    std::stable_sort(merged.units.begin(), merged.units.end(),
+                     [&place](const SweepUnit& a, const SweepUnit& b) { return place(a) < place(b); });
     merged.count = RankRows(merged.rows);
     return merged;
 }

@@ -85,7 +85,10 @@ UnitOutcome RunUnit(const SweepRequest& request, const SweepUnit& unit, const ba
         return outcome;
     }
     if (!scan.Traded()) {
-        outcome.skipped = UnitName(unit) + " " + UnitCentricity(unit) + ": " + scan.refusal;
+        // The run's messages break lines with CR LF (Pluto's reason); the sweep's text uses LF.
+        std::string why = scan.refusal;
+        std::erase(why, '\r');
+        outcome.skipped = UnitName(unit) + " " + UnitCentricity(unit) + ": " + why;
         return outcome;
     }
     if (control.keepPeriods && unit.kind == UnitKind::Pair)

@@ -41,11 +41,12 @@ private:
         return true;
     }
 
+    // `depth` counts the arrays and objects around the value.
     bool Value(JsonValue& out, int depth) {
-        if (depth > kMaxDepth) return Fail("values nested too deeply");
         Blanks();
         if (at_ >= text_.size()) return Fail("the text ends where a value should be");
         const char c = text_[at_];
+        if ((c == '{' || c == '[') && depth >= kMaxDepth) return Fail("values nested too deeply");
         if (c == '{') return Object(out, depth);
         if (c == '[') return Array(out, depth);
         if (c == '"') {
