@@ -99,7 +99,8 @@ private:
         if (orbs->array.size() != 3) return Fail("\"orbs\" holds three orbs");
         for (std::size_t i = 0; i < 3; ++i) {
             const JsonValue& orb = orbs->array[i];
-            if (orb.kind != JsonValue::Kind::Number || orb.number < 1 || orb.number > 15) return Fail("an orb is 1 to 15 degrees");
+            if (orb.kind != JsonValue::Kind::Number || orb.number < 1 || orb.number > 15 || orb.number != std::floor(orb.number))
+                return Fail("an orb is a whole number of degrees, 1 to 15");
             q.orbDegrees[i] = static_cast<int>(orb.number);
         }
         q.sides.clear();

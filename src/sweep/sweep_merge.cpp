@@ -34,8 +34,8 @@ std::variant<SweepResult, std::string> MergeSweeps(std::vector<SweepResult> part
     for (std::size_t i = 1; i < parts.size(); ++i) {
         SweepResult& part = parts[i];
         if (const std::string what = Difference(merged, part); !what.empty())
-            return name(i) + " is a sweep of other settings than " + name(0) + " (its " + what +
-                   " differ); only sweeps of the same prices and settings merge.";
+            return name(i) + " is a sweep of other settings than " + name(0) + " (they differ in their " + what +
+                   "); only sweeps of the same prices and settings merge.";
         // A body's cycles and the Moon's phases do not depend on the pairs: parts that
         // both hold them hold the same rows, which are taken once.
         std::vector<SweepUnit> repeated;

@@ -182,7 +182,7 @@ TEST_F(SweepCommand, MergesTheJsonOfSweepsSplitByTheirPairs) {
     merged = Report({"sweep-merge", a, b, c});
     EXPECT_EQ(merged.status, 1);
     EXPECT_EQ(merged.err, "kovo-report: " + c + " is a sweep of other settings than " + a +
-                              " (its seed differ); only sweeps of the same prices and settings merge.\n");
+                              " (they differ in their seed); only sweeps of the same prices and settings merge.\n");
     const std::string damaged = Write("damaged.json", ReadAll(a).substr(0, 100));
     merged = Report({"sweep-merge", a, damaged});
     EXPECT_EQ(merged.status, 1);

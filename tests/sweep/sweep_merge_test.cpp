@@ -67,7 +67,7 @@ TEST_F(SweepMerge, PartsOfSeveralPairListsMergeInTheOrderOfTheirLists) {
 TEST_F(SweepMerge, PartsOfOtherSettingsOrWithAPairTwiceAreRefusedByName) {
     const SweepResult mars = ThroughJson(Sweep("Mars-Jupiter,Saturn-Uranus/helio"));
     std::string why = Refusal(MergeSweeps({mars, ThroughJson(Sweep("Sun-Venus", 2))}, {"mars.json", "venus.json"}));
-    EXPECT_EQ(why, "venus.json is a sweep of other settings than mars.json (its seed differ); only sweeps of the same "
+    EXPECT_EQ(why, "venus.json is a sweep of other settings than mars.json (they differ in their seed); only sweeps of the same "
                    "prices and settings merge.");
     why = Refusal(MergeSweeps({mars, ThroughJson(Sweep("Sun-Venus")), ThroughJson(Sweep("Venus-Mars,Jupiter-Mars"))},
                               {"mars.json", "venus.json", "again.json"}));
@@ -76,7 +76,7 @@ TEST_F(SweepMerge, PartsOfOtherSettingsOrWithAPairTwiceAreRefusedByName) {
     EXPECT_EQ(Refusal(MergeSweeps({mars, ThroughJson(Sweep("Mars-Jupiter/helio"))}, {"a", "b"})), "");
     SweepResult shorter = mars;
     shorter.lastDay -= 1;
-    EXPECT_NE(Refusal(MergeSweeps({mars, shorter}, {"a", "b"})).find("its range of closes differ"), std::string::npos);
+    EXPECT_NE(Refusal(MergeSweeps({mars, shorter}, {"a", "b"})).find("they differ in their range of closes"), std::string::npos);
     EXPECT_EQ(Refusal(MergeSweeps({}, {})), "There is no sweep to merge.");
 }
 
