@@ -1,10 +1,9 @@
 // The research window opened from the main window: a small sweep run through the window
 // gives the core's table cell for cell, the filters, the plot and the table follow each
-// other, a pair's row runs in the backtest window, refusals are shown and Escape stops a
-// long sweep.
+// other, survivors are drawn apart and named, a pair's row runs in the backtest window,
+// refusals are shown and Escape stops a long sweep.
 #include <QApplication>
 #include <QChartView>
-#include <QScatterSeries>
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QHeaderView>
@@ -12,13 +11,16 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScatterSeries>
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <sstream>
 
 #include "astro/catalogue.h"
