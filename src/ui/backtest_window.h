@@ -6,11 +6,10 @@
 // and the charts as PNG. Results belong to the inputs they were run with: once an input
 // differs, they are greyed and cannot be exported until the next run.
 //
-// The backtest runs on the window's thread like every run of the program: the transit
-// scan yields once per step, which keeps the window live, moves the progress bar and
-// lets "Cancel" set the stop request that the scan checks. It is also the run's host:
-// the scan's "Stop?" question is answered Yes (the user already chose Cancel), its
-// refusals go to the dialog service.
+// The backtest runs on a worker thread (backtest_worker.h), so the window stays live: the
+// scan reports each step to the progress bar and "Cancel" sets the stop request that the
+// scan checks. The worker's host answers the scan's "Stop?" with Yes (the user already
+// chose Cancel) and hands refusals to the dialog service.
 #include <QWidget>
 #include <array>
 #include <memory>
