@@ -207,6 +207,22 @@ std::string SweepHeading(const SweepResult& r) {
     return text;
 }
 
+namespace {
+
+// Each figure's width: its usual one, or wider where a cell would touch its neighbour (a
+// total return of a century can reach seven digits).
+std::vector<std::pair<TextColumn, std::size_t>> FigureColumns(const SweepResult& r) {
+    std::vector<std::pair<TextColumn, std::size_t>> columns;
+    for (const TextColumn& c : kTextColumns) columns.emplace_back(c, c.width);
+    if (HasHoldout(r))
+        for (const TextColumn& c : kHoldoutColumns) columns.emplace_back(c, c.width);
+    for (auto& [column, width] : columns)
+        for (const SweepRow& row : r.rows) width = std::max(width, FigureText(row, column.figure).size() + 2);
+    return columns;
+}
+
+}  // namespace
+
 std::string SweepText(const SweepResult& r) {
     std::size_t pairWidth = 4;
     std::size_t ruleWidth = 4;
@@ -214,23 +230,19 @@ std::string SweepText(const SweepResult& r) {
         pairWidth = std::max(pairWidth, sweep::UnitName(row.unit).size());
         ruleWidth = std::max(ruleWidth, row.rule.size());
     }
+    const auto columns = FigureColumns(r);
     std::string text = SweepHeading(r) + "\n";
     std::string header = Right("Rank", 5) + "  " + Left("Pair", pairWidth + 2) + Left("Ctr", 7) + Left("Side", 7) +
                          Left("Rule", ruleWidth + 2) + Left("Orb", 4);
-    for (const TextColumn& c : kTextColumns) header += Right(c.header, c.width);
-    if (HasHoldout(r))
-        for (const TextColumn& c : kHoldoutColumns) header += Right(c.header, c.width);
+    for (const auto& [column, width] : columns) header += Right(column.header, width);
     text += header + (HasHoldout(r) ? "  Held" : "") + "  Pass\n";
     for (std::size_t i = 0; i < r.rows.size(); ++i) {
         const SweepRow& row = r.rows[i];
         std::string line = Right(std::to_string(i + 1), 5) + "  " + Left(sweep::UnitName(row.unit), pairWidth + 2) +
                            Left(sweep::UnitCentricity(row.unit), 7) + Left(backtest::SideName(row.side), 7) +
                            Left(row.rule, ruleWidth + 2) + Left(OrbText(row), 4);
-        for (const TextColumn& c : kTextColumns) line += Right(FigureText(row, c.figure), c.width);
-        if (HasHoldout(r)) {
-            for (const TextColumn& c : kHoldoutColumns) line += Right(FigureText(row, c.figure), c.width);
-            line += Right(HeldText(row), 6);
-        }
+        for (const auto& [column, width] : columns) line += Right(FigureText(row, column.figure), width);
+        if (HasHoldout(r)) line += Right(HeldText(row), 6);
         text += line + (row.Survives() ? "  yes" : "") + "\n";
     }
     text += "\nRanked by q, then p. Each row is one rule of a backtest with its figures: Profit% the share of\n"
