@@ -201,12 +201,12 @@ private:
             std::string key;
             if (!String(key)) return false;
             for (const auto& member : out.object)
-                if (member.first == key) return Fail("the member \"" + key + "\" is given twice");
+                if (member.key == key) return Fail("the member \"" + key + "\" is given twice");
             Blanks();
             if (at_ >= text_.size() || text_[at_] != ':') return Fail("':' expected after a member name");
             ++at_;
-            out.object.emplace_back(std::move(key), JsonValue{});
-            if (!Value(out.object.back().second, depth + 1)) return false;
+            out.object.push_back({std::move(key), JsonValue{}});
+            if (!Value(out.object.back().value, depth + 1)) return false;
             Blanks();
             if (at_ < text_.size() && text_[at_] == ',') {
                 ++at_;
@@ -230,7 +230,7 @@ private:
 const JsonValue* JsonValue::Find(std::string_view key) const {
     if (kind != Kind::Object) return nullptr;
     for (const auto& member : object)
-        if (member.first == key) return &member.second;
+        if (member.key == key) return &member.value;
     return nullptr;
 }
 

@@ -9,6 +9,8 @@
 
 namespace kovo::util {
 
+struct JsonMember;
+
 struct JsonValue {
     enum class Kind { Null, Boolean, Number, String, Array, Object };
     Kind kind = Kind::Null;
@@ -16,10 +18,17 @@ struct JsonValue {
     double number = 0;
     std::string string;
     std::vector<JsonValue> array;
-    std::vector<std::pair<std::string, JsonValue>> object;  // members in their order
+    std::vector<JsonMember> object;  // members in their order
 
     // The member `key` of an object; null when absent or not an object.
     const JsonValue* Find(std::string_view key) const;
+};
+
+// A member of an object. Its own type rather than a pair: a pair may not hold the
+// JsonValue that is still being declared.
+struct JsonMember {
+    std::string key;
+    JsonValue value;
 };
 
 // The value of the whole text, or "line L: what is wrong". Nesting deeper than 64 levels

@@ -85,7 +85,7 @@ TEST(JsonReader, DuplicateMembersAreRefusedAndMembersKeepTheirOrder) {
     EXPECT_NE(Refusal(R"({"a":1,"b":2,"a":3})").find("\"a\" is given twice"), std::string::npos);
     const JsonValue object = Read(R"({"b":{"a":1},"a":[true,false,null]})");
     ASSERT_EQ(object.object.size(), 2u);
-    EXPECT_EQ(object.object[0].first, "b");
+    EXPECT_EQ(object.object[0].key, "b");
     ASSERT_NE(object.Find("a"), nullptr);
     EXPECT_EQ(object.Find("a")->array[2].kind, JsonValue::Kind::Null);
     EXPECT_TRUE(object.Find("a")->array[0].boolean);
