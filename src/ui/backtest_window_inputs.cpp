@@ -13,7 +13,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QSignalBlocker>
 #include <QSpinBox>
 #include <QSplitter>
@@ -29,6 +28,7 @@
 #include "ui/backtest_window.h"
 #include "ui/qt_text.h"
 #include "ui/registry.h"
+#include "ui/window_geometry.h"
 
 namespace kovo::ui {
 
@@ -297,20 +297,8 @@ std::string BacktestWindow::StoredPricesPath() { return Stored("Prices"); }
 
 // The stored size, or 1280 x 720, kept within the screen's free area.
 void BacktestWindow::RestoreWindowState() {
-    QSize size(Stored("Width").empty() ? 1280 : std::atoi(Stored("Width").c_str()),
-               Stored("Height").empty() ? 720 : std::atoi(Stored("Height").c_str()));
-    if (const QScreen* screen = this->screen()) {
-        const QRect free = screen->availableGeometry();
-        // Leave room for the window's frame and title.
-        size = size.boundedTo(QSize(free.width() - 16, free.height() - 40));
-        move(free.topLeft() + QPoint(std::max(0, (free.width() - size.width()) / 2), 0));
-    }
-    resize(size.expandedTo(QSize(640, 480)));
-    const QStringList parts = ToQ(Stored("Splitter")).split(QLatin1Char(','));
-    if (parts.size() == 2 && parts[0].toInt() > 0 && parts[1].toInt() > 0) {
-        splitResults->setSizes({parts[0].toInt(), parts[1].toInt()});
-        return;
-    }
+    RestoreWindowSize(*this, Stored("Width"), Stored("Height"), QSize(1280, 720), true);
+    if (RestoreSplitterSizes(*splitResults, Stored("Splitter"))) return;
     // First start: the tables get room for eleven rows, the charts the rest.
     layout()->activate();
     const int splitter = std::max(height() - splitResults->y(), 400);

@@ -8,7 +8,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QSpinBox>
 #include <QSplitter>
 #include <QThread>
@@ -22,6 +21,7 @@
 #include "ui/qt_text.h"
 #include "ui/registry.h"
 #include "ui/research_window.h"
+#include "ui/window_geometry.h"
 
 namespace kovo::ui {
 
@@ -253,18 +253,8 @@ void ResearchWindow::RestoreWindowState() {
     std::string prices = Stored("Prices");
     txtPrices->setText(ToQ(prices.empty() ? BacktestWindow::StoredPricesPath() : prices));
     if (const std::string pairs = Stored("Pairs"); !pairs.empty()) cboPairs->setCurrentText(ToQ(pairs));
-    QSize size(Stored("Width").empty() ? 1280 : std::atoi(Stored("Width").c_str()),
-               Stored("Height").empty() ? 800 : std::atoi(Stored("Height").c_str()));
-    if (const QScreen* screen = this->screen()) {
-        const QRect free = screen->availableGeometry();
-        size = size.boundedTo(QSize(free.width() - 16, free.height() - 40));
-    }
-    resize(size.expandedTo(QSize(640, 480)));
-    const QStringList parts = ToQ(Stored("Splitter")).split(QLatin1Char(','));
-    if (parts.size() == 2 && parts[0].toInt() > 0 && parts[1].toInt() > 0) {
-        splitResults->setSizes({parts[0].toInt(), parts[1].toInt()});
-        return;
-    }
+    RestoreWindowSize(*this, Stored("Width"), Stored("Height"), QSize(1280, 800), false);
+    if (RestoreSplitterSizes(*splitResults, Stored("Splitter"))) return;
     // First start: the plot gets a little more than half, the table the rest.
     layout()->activate();
     const int splitter = std::max(height() - splitResults->y(), 400);
