@@ -14,8 +14,8 @@ PairPositions::PairPositions(const TransitRunParams& params, KeptBodyPositions* 
       // A fixed point is of date, so its pairs are too: never the mean frame's shortcuts.
       frame_(params.ToFixedPoint() ? astro::SeparationFrame::Apparent
                                    : astro::SeparationFrameFor(params.firstPlanet, params.secondPlanet,
-                                                               params.scanPath == ScanPath::Fast)),
-      kept_(params.scanPath == ScanPath::Fast && !params.ToFixedPoint() ? kept : nullptr) {}
+                                                               params.scanPath != ScanPath::Reference)),
+      kept_(params.scanPath != ScanPath::Reference && !params.ToFixedPoint() ? kept : nullptr) {}
 
 std::array<double, 2> PairPositions::At(double instantUt) const {
     const astro::SeparationInstant at(instantUt, heliocentric_);

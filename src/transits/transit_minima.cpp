@@ -16,26 +16,6 @@ namespace {
 
 constexpr double kMinutesPerDay = 1440.0;
 
-// Degrees per day, indexed by planet 1..9. The real maxima are about: geocentric Sun
-// 1.02, Mercury 2.2, Venus 1.26, Mars 0.79, Jupiter 0.25, Saturn 0.13, Uranus 0.07,
-// Neptune and Pluto 0.04; heliocentric Earth 1.02, Mercury 6.4, Venus 1.62, Mars 0.67,
-// Jupiter 0.10, Saturn 0.04, Uranus 0.013, Neptune and Pluto 0.007. Pluto's tables,
-// rounded to the arcminute (geocentric) or arcsecond and drawn straight between days,
-// add up to that much per day. The Moon (index 10, geocentric only) moves 11.8-15.4 a day.
-constexpr std::array<double, 11> kGeocentricMotion{0, 1.1, 2.5, 1.4, 0.9, 0.3, 0.2, 0.1, 0.1, 0.1, 16.5};
-constexpr std::array<double, 11> kHeliocentricMotion{0, 1.1, 7.0, 1.8, 0.8, 0.15, 0.06, 0.03, 0.03, 0.03, 0};
-
-// Degrees per day squared, indexed by planet 1..8: half as much again as the largest
-// second differences of 6-hourly longitudes (mean equinox of date; heliocentric J2000)
-// over 1600-2199, which are about: geocentric Sun 0.0007, Mercury 0.199, Venus 0.043,
-// Mars 0.022, Jupiter to Neptune 0.040-0.043; heliocentric Earth 0.0007, Mercury 0.162,
-// Venus 0.0008, Mars 0.001, Jupiter outwards below 0.00001. Pluto's tables bend at every
-// whole day, so no bound serves them: pairs with Pluto never use the root finder. The
-// Moon's largest is about 0.52 (index 10; index 9, Pluto, unused).
-constexpr std::array<double, 11> kGeocentricAcceleration{0, 0.001, 0.3, 0.065, 0.035, 0.065, 0.065, 0.065, 0.065, 0, 0.8};
-constexpr std::array<double, 11> kHeliocentricAcceleration{0,      0.001,  0.25,   0.0015, 0.0015, 0.0001,
-                                                           0.0001, 0.0001, 0.0001, 0,      0};
-
 // How much faster than its curvature can explain the deviation must grow, in radians per
 // day, for the root finder to rule out the rest of the window: at least this much per
 // minute (5e-8 radians, 0.01") separates the answer from any other minute, far above the
@@ -272,27 +252,14 @@ bool RetrogradeAt(std::int32_t day, const TransitRunParams& params, int body) {
     return astro::IsRetrograde(body, instant);
 }
 
-double MaxDailyMotion(int planet, bool heliocentric) {
-    if (planet < 1 || planet > astro::kMoon) return 0;
-    const auto& table = heliocentric ? kHeliocentricMotion : kGeocentricMotion;
-    return table[static_cast<std::size_t>(planet)] / 360.0 * astro::FullCircle;
-}
-
 std::optional<ExactMinute> FindExactMinimum(double t, const TransitRunParams& params, int aspect, double step,
                                             const std::array<double, 3>& deviations) {
     const MinuteWindow w(t, params, aspect, step);
-    if (params.scanPath == ScanPath::Fast && w.RootFinderServes()) {
+    if (params.scanPath != ScanPath::Reference && w.RootFinderServes()) {
         const RootSearch search = FindByRoot(w, params);
         if (search.settled) return search.answer;
     }
     return Walk(w, params, step, deviations);
-}
-
-double MaxDailyAcceleration(int planet, bool heliocentric) {
-    if (planet < 1 || planet == astro::kPluto || planet > astro::kMoon || (heliocentric && planet == astro::kMoon))
-        return std::numeric_limits<double>::infinity();
-    const auto& table = heliocentric ? kHeliocentricAcceleration : kGeocentricAcceleration;
-    return table[static_cast<std::size_t>(planet)] / 360.0 * astro::FullCircle;
 }
 
 ExactClock ExactClockAt(double local) {

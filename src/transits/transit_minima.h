@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "astro/motion_bounds.h"
 #include "transits/transit_params.h"
 
 namespace kovo::transits {
@@ -36,7 +37,7 @@ struct ExactMinute {
 // found so far are skipped, using bounds on how fast each body moves; that never changes
 // the answer. Without positions at both ends of the window every minute is evaluated.
 //
-// On the fast path (ScanPath::Fast, no Pluto in the pair) a root finder brackets the
+// Off the reference path (no Pluto in the pair) a root finder brackets the
 // zero of the signed deviation first and rules out every other minute from bounds on the
 // bodies' acceleration; only where that proof fails does the walk run.
 //
@@ -44,15 +45,9 @@ struct ExactMinute {
 std::optional<ExactMinute> FindExactMinimum(double t, const TransitRunParams& params, int aspect, double step,
                                             const std::array<double, 3>& deviations);
 
-// The fastest `planet` (index 1..9) moves along the ecliptic in the given frame, in
-// radians per day, with a margin; 0 for an unknown index. Pluto's includes the error its
-// tables' rounding adds between whole days.
-double MaxDailyMotion(int planet, bool heliocentric);
-
-// How fast `planet`'s motion along the ecliptic can change, in radians per day squared,
-// with a margin, in the frame of separations without nutation (astro/separation_longitudes.h);
-// infinite for Pluto, whose tables bend at every whole day, and for an unknown index.
-double MaxDailyAcceleration(int planet, bool heliocentric);
+// The motion bounds belong to the ephemeris layer; the scan and its tests name them here.
+using astro::MaxDailyAcceleration;
+using astro::MaxDailyMotion;
 
 // The local clock reading of an exact minimum at local Julian date `local`. The instant
 // is rounded to the whole second first, so that a hair before local midnight reads as

@@ -17,7 +17,9 @@ enum class RunKind { TwoPlanet, Search, AllTransits };
 // bracketed by a root finder, and the all-transits run computes its kept body once per
 // instant. Reference: each body asked for on its own and every exact minute found by the
 // minute walk; the same reports, kept for benchmarks and for the tests that compare.
-enum class ScanPath { Fast, Reference };
+// Fast also asks for positions only at the steps whose outcome the bodies' motion
+// bounds cannot settle (separation_grid.h); Stepwise is Fast asking at every step.
+enum class ScanPath { Fast, Stepwise, Reference };
 
 // The second "planet" of a run to a fixed point of the zodiac: it never moves.
 inline constexpr int kFixedPoint = 0;

@@ -11,6 +11,7 @@
 #include "transits/transit_minima.h"
 #include "transits/transit_period_builder.h"
 #include "transits/transit_report.h"
+#include "transits/separation_grid.h"
 
 namespace kovo::transits {
 
@@ -31,7 +32,6 @@ static_assert(2.0 * kMaxOrbDegrees / 360.0 * astro::FullCircle <= SmallestAspect
               "orbs up to kMaxOrbDegrees would let two aspects' orbs overlap");
 
 enum OrbState { kNone = 0, kEntering = 1, kInside = 2, kLeaving = 3 };
-enum Instant { kBefore = 0, kNow = 1, kAfter = 2 };
 
 constexpr int kNoLevel = -1;
 // Larger than any deviation: the tracker holds nothing yet.
@@ -63,21 +63,21 @@ public:
 private:
     bool AskToStop();
     double FirstStepInstant() const;
-    void UpdatePositions(double t, bool firstStep);
-    void UpdateDeviations(bool firstStep);
     Handoff DetectOrbHandoff() const;
     int UpdateStates(const Handoff& handoff);
     StepLevels LevelsOf(int aspect) const;
-    void HandleStep(double t, bool firstStep);
-    void HandleInside(double t, bool firstStep, int aspect, int insideLevel);
+    void HandleStep(std::int64_t i, double t, bool firstStep);
+    void HandleInside(std::int64_t i, double t, bool firstStep, int aspect, int insideLevel);
     void HandleExit(double t, int aspect, int level, const Handoff& handoff);
     OrbDate StepDate(double t) const;
-    TransitMinimum TrackedMinimum() const;
+    void ResetTracked(double deviation, double instant);
+    void TrackStep(std::int64_t i, int aspect);
+    void SettleTracked();
+    TransitMinimum TrackedMinimum();
     TransitMinimum ExactRecord(const ExactMinute& exact, int aspect) const;
     std::optional<double> UtMinuteOf(double instantUt, int aspect) const;
     void FlushPeriod();
     TransitResult Ended(util::RunOutcome outcome);
-    double Deviation(Instant i, int aspect) const { return deviation_[i][static_cast<std::size_t>(aspect)]; }
 
     TransitRunParams p_;
     util::RunHost& host_;
@@ -91,13 +91,14 @@ private:
     // The offset in days east of Greenwich of a local instant; with a fixed zone always
     // the same, with a named one that of the local midnight beginning its day.
     double ZoneDays(double local) const { return p_.ZoneDaysAt(local); }
-    std::array<std::array<double, 2>, 3> position_{};  // [before/now/after][first/second]
-    std::array<double, 3> separation_{};
-    std::array<std::array<double, 8>, 3> deviation_{};
-    std::array<std::array<std::array<bool, 8>, 3>, 2> inOrb_{};  // [now/after][level][aspect]
-    std::array<std::array<int, 8>, 3> state_{};                  // [level][aspect]
+    std::optional<SeparationGrid> grid_;                // from the first step on
+    std::array<OrbFlags, 2> inOrb_{};                   // [now/after][level][aspect]
+    std::array<std::array<int, 8>, 3> state_{};         // [level][aspect]
     double trackedDeviation_ = kNoDeviation;  // the smallest deviation of the period so far
     double trackedInstant_ = 0;               // and its local instant
+    // Steps since then whose deviations still count toward it: read only when an exit
+    // or an exact minimum needs the tracked minimum.
+    std::vector<SeparationGrid::Run> tracking_;
     bool searchFound_ = false;                // a search ends at its first outer-orb exit
 };
 
@@ -111,7 +112,9 @@ TransitResult TransitScan::Run() {
     if (p_.SearchMode()) p_.endDay = kSearchEndDay;
     const double last = p_.endDay + 0.25;
     const double firstT = FirstStepInstant();
-    for (double t = firstT; t <= last && !searchFound_; t += step_) {
+    grid_.emplace(p_, positions_, firstT, step_, p_.scanPath == ScanPath::Fast);
+    std::int64_t i = 0;
+    for (double t = firstT; t <= last && !searchFound_; t += step_, ++i) {
         host_.Progress(std::max(0.0, (t - p_.startDay) / (p_.endDay - p_.startDay + 0.5)),
                        static_cast<std::int32_t>(std::floor(t + 0.5)));
         if (host_.Cancel().Take()) stopPending_ = true;
@@ -120,9 +123,10 @@ TransitResult TransitScan::Run() {
             return Ended(util::RunOutcome::Stopped);
         }
         const bool firstStep = t == firstT;
-        UpdatePositions(t, firstStep);
-        UpdateDeviations(firstStep);
-        HandleStep(t, firstStep);
+        inOrb_[0] = firstStep ? grid_->Flags(i) : inOrb_[1];
+        inOrb_[1] = grid_->Flags(i + 1);
+        HandleStep(i, t, firstStep);
+        grid_->Forget(tracking_.empty() ? i - 1 : std::min(i - 1, tracking_.front().from));
     }
     const bool recorded = result_.Recorded() || builder_.HasContent();
     const auto outcome = recorded ? util::RunOutcome::Completed : util::RunOutcome::NotFound;
@@ -174,37 +178,6 @@ bool TransitScan::AskToStop() {
     if (answer != util::Answer::Yes) return false;
     host_.Report().Append("\r\nStopped");
     return true;
-}
-
-void TransitScan::UpdatePositions(double t, bool firstStep) {
-    if (!firstStep) {
-        position_[kBefore] = position_[kNow];
-        position_[kNow] = position_[kAfter];
-    }
-    for (int k = firstStep ? -1 : 1; k <= 1; ++k)
-        position_[static_cast<std::size_t>(k + 1)] = positions_.AtScanInstant(k * step_ + t, ZoneDays(k * step_ + t));
-}
-
-void TransitScan::UpdateDeviations(bool firstStep) {
-    // Like the positions, separations and deviations slide along; only "after" is new.
-    if (!firstStep) {
-        separation_[kBefore] = separation_[kNow];
-        separation_[kNow] = separation_[kAfter];
-        deviation_[kBefore] = deviation_[kNow];
-        deviation_[kNow] = deviation_[kAfter];
-    }
-    for (std::size_t i = firstStep ? 0 : 2; i < 3; ++i) {
-        std::int16_t direction = 0;
-        separation_[i] = astro::AngularSeparation(position_[i][0], position_[i][1], direction);
-        for (std::size_t a = 1; a <= astro::kAspectCount; ++a)
-            if (p_.aspects[a]) deviation_[i][a] = std::fabs(separation_[i] - astro::AspectAngle[a]);
-    }
-    for (std::size_t level = 0; level < kOrbLevels; ++level)
-        for (std::size_t a = 1; a <= astro::kAspectCount; ++a) {
-            if (!p_.aspects[a]) continue;
-            inOrb_[0][level][a] = deviation_[kNow][a] < p_.orbRadians[level];
-            inOrb_[1][level][a] = deviation_[kAfter][a] < p_.orbRadians[level];
-        }
 }
 
 // With 15° outer orbs, two aspects 30° apart share a boundary: in one step the separation
@@ -259,43 +232,37 @@ StepLevels TransitScan::LevelsOf(int aspect) const {
 // orbs change in the same step only the widest counts (a fast pass from outside the outer
 // orb into the middle one records the outer entry alone). A step without an entry or an
 // exit only follows the minimum.
-void TransitScan::HandleStep(double t, bool firstStep) {
+void TransitScan::HandleStep(std::int64_t i, double t, bool firstStep) {
     const Handoff handoff = DetectOrbHandoff();
     const int active = UpdateStates(handoff);
     if (active == 0) return;
     // The tracker starts from the first step's deviation also when that step is an exit,
     // so a scan that begins just before leaving an orb never reports an unset minimum.
-    if (firstStep) {
-        trackedDeviation_ = Deviation(kNow, active);
-        trackedInstant_ = p_.startDay - 0.5;
-    }
+    if (firstStep) ResetTracked(grid_->Deviation(i, active), p_.startDay - 0.5);
     const StepLevels levels = LevelsOf(active);
     if (levels.start != kNoLevel) {
-        trackedDeviation_ = Deviation(kNow, active);
-        trackedInstant_ = t;
+        ResetTracked(grid_->Deviation(i, active), t);
         builder_.Entry(levels.start, active, StepDate(t));
     } else if (levels.end != kNoLevel) {
         HandleExit(t, active, levels.end, handoff);
     } else {
-        HandleInside(t, firstStep, active, levels.inside);
+        HandleInside(i, t, firstStep, active, levels.inside);
     }
 }
 
-void TransitScan::HandleInside(double t, bool firstStep, int aspect, int insideLevel) {
-    const double now = Deviation(kNow, aspect);
+void TransitScan::HandleInside(std::int64_t i, double t, bool firstStep, int aspect, int insideLevel) {
     if (firstStep) {
-        trackedDeviation_ = now;
-        trackedInstant_ = p_.startDay - 0.5;
-    } else if (now < trackedDeviation_) {
-        trackedDeviation_ = now;
-        trackedInstant_ = t;
+        ResetTracked(grid_->Deviation(i, aspect), p_.startDay - 0.5);
+    } else {
+        TrackStep(i, aspect);
     }
     // A step minimum inside the inner orb may hide an exact aspect: look minute by minute.
-    if (insideLevel != kInnerOrb || !(now < Deviation(kBefore, aspect)) || !(now < Deviation(kAfter, aspect))) return;
-    const auto exact =
-        FindExactMinimum(t, p_, aspect, step_, {Deviation(kBefore, aspect), now, Deviation(kAfter, aspect)});
+    if (insideLevel != kInnerOrb || !grid_->IsStepMinimum(i, aspect)) return;
+    const auto exact = FindExactMinimum(
+        t, p_, aspect, step_, {grid_->Deviation(i - 1, aspect), grid_->Deviation(i, aspect), grid_->Deviation(i + 1, aspect)});
     if (!exact) return;
     builder_.ExactMinimum(aspect, ExactRecord(*exact, aspect));
+    SettleTracked();
     trackedInstant_ = t;
 }
 
@@ -319,7 +286,33 @@ OrbDate TransitScan::StepDate(double t) const {
             .retrograde = RetrogradeAt(static_cast<std::int32_t>(std::floor(t)), p_, p_.firstPlanet)};
 }
 
-TransitMinimum TransitScan::TrackedMinimum() const {
+void TransitScan::ResetTracked(double deviation, double instant) {
+    trackedDeviation_ = deviation;
+    trackedInstant_ = instant;
+    tracking_.clear();
+}
+
+// A step inside an orb: its deviation replaces the tracked one when smaller.
+void TransitScan::TrackStep(std::int64_t i, int aspect) {
+    if (!tracking_.empty() && tracking_.back().aspect == aspect && tracking_.back().to == i - 1) {
+        tracking_.back().to = i;
+    } else {
+        tracking_.push_back({.aspect = aspect, .from = i, .to = i});
+    }
+}
+
+// Brings the tracked minimum up to date as if every step had been compared in turn.
+void TransitScan::SettleTracked() {
+    if (tracking_.empty()) return;
+    if (const auto smallest = grid_->SmallestBelow(tracking_, trackedDeviation_)) {
+        trackedDeviation_ = smallest->deviation;
+        trackedInstant_ = grid_->Instant(smallest->index);
+    }
+    tracking_.clear();
+}
+
+TransitMinimum TransitScan::TrackedMinimum() {
+    SettleTracked();
     const auto day = static_cast<std::int32_t>(std::floor(trackedInstant_ + 0.5));
     return {.instantUt = trackedInstant_ - ZoneDays(trackedInstant_),
             .day = day,
@@ -368,6 +361,7 @@ void TransitScan::FlushPeriod() {
     result_.periods.push_back(builder_.Take());
     writer_.AppendPeriod(result_.periods.back());
     trackedDeviation_ = kNoDeviation;
+    tracking_.clear();
 }
 
 }  // namespace

@@ -4,7 +4,12 @@
 
 #include <cmath>
 
+#include "astro/catalogue.h"
+#include "astro/motion_bounds.h"
 #include "fake_run_host.h"
+#include "platform/ephemeris.h"
+#include "platform/named_time_zone.h"
+#include "scan_comparison.h"
 #include "test_support.h"
 #include "requests/transit_form.h"
 #include "transits/transit_runs.h"
@@ -129,4 +134,114 @@ TEST(ScanPaths, AllTransitsRunSharesTheKeptBodyWithoutChangingAReport) {
         for (std::size_t i = 0; i < fast.pairs.size(); ++i)
             CompareRecords(fast.pairs[i], reference.pairs[i], "pair " + std::to_string(i));
     }
+}
+
+namespace {
+
+// All seven aspects at 10/5/2 over one span, on the given zone.
+TransitRunParams PairParams(int first, int second, bool helio, std::int32_t from, std::int32_t to,
+                            calendar::ReportZone zone) {
+    TransitRunParams p;
+    p.firstPlanet = first;
+    p.secondPlanet = second;
+    p.heliocentric = helio;
+    p.startDay = from;
+    p.endDay = to;
+    p.zone = std::move(zone);
+    for (std::size_t a = 1; a <= 7; ++a) p.aspects[a] = true;
+    SetOrbs(p, 10, 5, 2);
+    p.outputLimit.reset();
+    return p;
+}
+
+calendar::ReportZone NamedZone(const char* name) {
+    const auto named = platform::NamedTimeZone::Find(name);
+    if (!named) ADD_FAILURE() << name << " is not in the tz database";
+    return named ? calendar::ReportZone::Named(*named) : calendar::ReportZone();
+}
+
+std::string PairName(int first, int second, bool helio) {
+    return astro::PlanetName(first, helio, false) + "-" + astro::PlanetName(second, helio, false) +
+           (helio ? " helio" : " geo");
+}
+
+// Restores the motion bounds however a test ends.
+struct ScaledBounds {
+    explicit ScaledBounds(double factor) { astro::ScaleMotionBoundsForTesting(factor); }
+    ~ScaledBounds() { astro::ScaleMotionBoundsForTesting(1.0); }
+};
+
+}  // namespace
+
+// Positions only where the bounds cannot decide, and the records of positions at every
+// step: each of the 72 pairs over eight years at each end of the bounds' span (the steps
+// just outside it take positions) and in between, in a fixed zone, a zone with summer
+// time and one whose early offsets have seconds. bench_scan_validation does 1600-2199.
+TEST(LazyScan, EveryPairGivesTheRecordsOfPositionsAtEveryStep) {
+    kovo::testing::InitModelOnce();
+    struct Span {
+        std::int32_t from, to;
+        calendar::ReportZone zone;
+    };
+    const Span spans[] = {{Day(1600, 1, 1), Day(1607, 12, 31), NamedZone("Asia/Kolkata")},
+                          {Day(1990, 1, 1), Day(1997, 12, 31), NamedZone("America/New_York")},
+                          {Day(2192, 1, 1), Day(2199, 12, 31), kovo::testing::ListZone(14, "GMT-5:00")}};
+    std::size_t lines = 0;
+    std::size_t exact = 0;
+    for (const bool helio : {false, true})
+        for (int first = 1; first <= 9; ++first)
+            for (int second = first + 1; second <= 9; ++second)
+                for (const Span& span : spans) {
+                    const TransitRunParams p = PairParams(first, second, helio, span.from, span.to, span.zone);
+                    const auto c = kovo::testing::CompareScans(kovo::testing::RunScan(p, ScanPath::Fast),
+                                                               kovo::testing::RunScan(p, ScanPath::Stepwise), true);
+                    EXPECT_TRUE(c.differences.empty()) << PairName(first, second, helio) << " from " << span.from
+                                                       << ": " << c.differences.front();
+                    lines += c.lines;
+                    exact += c.exact;
+                }
+    EXPECT_GT(lines, 5000u);
+    EXPECT_GT(exact, 2000u);
+}
+
+// The Moon's short steps, with a fast and a slow partner.
+TEST(LazyScan, MoonPairsGiveTheRecordsOfPositionsAtEveryStep) {
+    kovo::testing::InitModelOnce();
+    for (const int first : {1, 2, 6}) {
+        const TransitRunParams p = PairParams(first, astro::kMoon, false, Day(2023, 1, 1), Day(2024, 12, 31),
+                                              NamedZone("Europe/Berlin"));
+        const auto c = kovo::testing::CompareScans(kovo::testing::RunScan(p, ScanPath::Fast),
+                                                   kovo::testing::RunScan(p, ScanPath::Stepwise), true);
+        EXPECT_TRUE(c.differences.empty()) << first << ": " << c.differences.front();
+        EXPECT_GT(c.exact, 100u) << first;
+    }
+}
+
+// The comparison can fail: with bounds too small the lazy scan skips steps whose outcome
+// changes, and misses or moves orb dates.
+TEST(LazyScan, BoundsTooSmallChangeTheRecords) {
+    kovo::testing::InitModelOnce();
+    const TransitRunParams p =
+        PairParams(2, 3, false, Day(2000, 1, 1), Day(2009, 12, 31), kovo::testing::ListZone(24, "GMT"));
+    const kovo::testing::ScanRun stepwise = kovo::testing::RunScan(p, ScanPath::Stepwise);
+    EXPECT_TRUE(kovo::testing::CompareScans(kovo::testing::RunScan(p, ScanPath::Fast), stepwise, true).differences.empty());
+    const ScaledBounds halved(0.5);
+    const auto c = kovo::testing::CompareScans(kovo::testing::RunScan(p, ScanPath::Fast), stepwise, true);
+    EXPECT_FALSE(c.differences.empty());
+}
+
+// The point of the lazy scan, as a count rather than a time: Mars-Jupiter over twenty
+// years asks for a small share of the positions the stepwise scan asks for.
+TEST(LazyScan, AsksForPositionsAtFewSteps) {
+    kovo::testing::InitModelOnce();
+    const TransitRunParams p =
+        PairParams(4, 5, false, Day(2000, 1, 1), Day(2019, 12, 31), kovo::testing::ListZone(24, "GMT"));
+    const auto calls = [&](ScanPath path) {
+        const auto before = platform::EphemerisCalls().positions;
+        kovo::testing::RunScan(p, path);
+        return platform::EphemerisCalls().positions - before;
+    };
+    const auto stepwise = calls(ScanPath::Stepwise);
+    const auto lazy = calls(ScanPath::Fast);
+    EXPECT_LT(lazy * 3, stepwise) << lazy << " against " << stepwise;
 }
