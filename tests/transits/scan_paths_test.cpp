@@ -26,18 +26,26 @@ struct Scanned {
     std::string text;
 };
 
-Scanned Scan(int first, int second, bool helio, std::int32_t from, std::int32_t to, ScanPath path) {
-    kovo::testing::InitModelOnce();
+// All seven aspects at 10/5/2 over one span, on the given zone.
+TransitRunParams PairParams(int first, int second, bool helio, std::int32_t from, std::int32_t to,
+                            calendar::ReportZone zone) {
     TransitRunParams p;
     p.firstPlanet = first;
     p.secondPlanet = second;
     p.heliocentric = helio;
     p.startDay = from;
     p.endDay = to;
-    p.zone = kovo::testing::ListZone(14, "GMT-5:00");  // GMT-5:00: minutes near local midnight move the date
+    p.zone = std::move(zone);
     for (std::size_t a = 1; a <= 7; ++a) p.aspects[a] = true;
     SetOrbs(p, 10, 5, 2);
     p.outputLimit.reset();
+    return p;
+}
+
+Scanned Scan(int first, int second, bool helio, std::int32_t from, std::int32_t to, ScanPath path) {
+    kovo::testing::InitModelOnce();
+    // GMT-5:00: minutes near local midnight move the date
+    TransitRunParams p = PairParams(first, second, helio, from, to, kovo::testing::ListZone(14, "GMT-5:00"));
     p.scanPath = path;
     kovo::testing::FakeRunHost host;
     Scanned s{RunTransitScan(p, host), {}};
@@ -137,22 +145,6 @@ TEST(ScanPaths, AllTransitsRunSharesTheKeptBodyWithoutChangingAReport) {
 }
 
 namespace {
-
-// All seven aspects at 10/5/2 over one span, on the given zone.
-TransitRunParams PairParams(int first, int second, bool helio, std::int32_t from, std::int32_t to,
-                            calendar::ReportZone zone) {
-    TransitRunParams p;
-    p.firstPlanet = first;
-    p.secondPlanet = second;
-    p.heliocentric = helio;
-    p.startDay = from;
-    p.endDay = to;
-    p.zone = std::move(zone);
-    for (std::size_t a = 1; a <= 7; ++a) p.aspects[a] = true;
-    SetOrbs(p, 10, 5, 2);
-    p.outputLimit.reset();
-    return p;
-}
 
 calendar::ReportZone NamedZone(const char* name) {
     const auto named = platform::NamedTimeZone::Find(name);
