@@ -171,9 +171,9 @@ bool SeparationGrid::KeepsCell(Samples::const_iterator q, std::int64_t j) const 
 }
 
 // Whether the deviation is strictly monotone over steps i - 1 .. i + 1, from the two
-// latest samples p < q. The separation must not reach the aspect (where the deviation
-// turns) nor fold, between p and q, between the window and p, nor from q to the
-// window's end; and its rate there, within turn x max(|t - (p + q) / 2|, (q - p) / 2)
+// latest samples p < q. The separation must not fold (at 0° or 180°) anywhere from the
+// earlier of p and the window's start to the window's end, nor reach the aspect (where
+// the deviation turns) within the window; and its rate there, within turn x max(|t - (p + q) / 2|, (q - p) / 2)
 // of their mean rate, must move it by more than its noise in each step, so that the
 // computed deviations keep the order of the true ones.
 bool SeparationGrid::ProvenMonotone(std::int64_t i, int aspect) const {
@@ -190,7 +190,14 @@ bool SeparationGrid::ProvenMonotone(std::int64_t i, int aspect) const {
     const auto p = std::prev(q);
     const double tp = p->second.ut;
     const double angle = astro::AspectAngle[static_cast<std::size_t>(aspect)];
-    if (!Apart(p->second.separation, q->second.separation, tq - tp, angle)) return false;
+    // The aspect may lie between p and q; only the window's part of that span must miss it.
+    if (ut[0] < tq) {
+        const double from = std::max(tp, ut[0]);
+        const double sq = q->second.separation;
+        if (!(std::fabs(sq - angle) > speed_ * (tq - from) + kMargin) &&
+            !(from == tp && Apart(p->second.separation, sq, tq - tp, angle)))
+            return false;
+    }
     if (angle >= range->low && angle <= range->high) return false;
     const double before = tp - ut[0];
     const double sp = p->second.separation;
