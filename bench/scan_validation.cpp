@@ -2,9 +2,10 @@
 // three zones, scanned lazily (ScanPath::Fast) and with positions at every step
 // (ScanPath::Stepwise), every record and the report text compared. Prints the counts
 // and each difference; exits 1 when there is one. Takes some minutes: --jobs N spreads
-// the pairs over N threads.
+// the pairs over N threads. --bound-scale F multiplies the bodies' motion bounds by F,
+// to see the comparison fail when they are too small.
 //
-//   bench_scan_validation [--jobs N] [--from YEAR] [--to YEAR]
+//   bench_scan_validation [--jobs N] [--from YEAR] [--to YEAR] [--bound-scale F]
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
@@ -14,6 +15,7 @@
 #include <vector>
 
 #include "astro/catalogue.h"
+#include "astro/motion_bounds.h"
 #include "platform/named_time_zone.h"
 #include "test_support.h"
 #include "transits/scan_comparison.h"
@@ -44,13 +46,16 @@ int main(int argc, char** argv) {
     int jobs = 2;
     int fromYear = 1600;
     int toYear = 2199;
+    double scale = 1.0;
     for (int i = 1; i + 1 < argc; i += 2) {
         const std::string option = argv[i];
         const int value = std::atoi(argv[i + 1]);
         if (option == "--jobs") jobs = std::max(1, value);
         else if (option == "--from") fromYear = value;
         else if (option == "--to") toYear = value;
+        else if (option == "--bound-scale") scale = std::atof(argv[i + 1]);
     }
+    astro::ScaleMotionBoundsForTesting(scale);
     kovo::testing::InitModelOnce();
     std::vector<Zone> zones{{"GMT-5:00", kovo::testing::ListZone(14, "GMT-5:00")}};
     for (const char* name : {"America/New_York", "Asia/Kolkata"}) {
@@ -103,7 +108,8 @@ int main(int argc, char** argv) {
     for (auto& t : threads) t.join();
 
     Totals all;
-    std::printf("%d-%d, all 7 aspects at orbs 10/5/2, lazy scan against positions at every step\n", fromYear, toYear);
+    std::printf("%d-%d, all 7 aspects at orbs 10/5/2, lazy scan against positions at every step%s\n", fromYear, toYear,
+                scale == 1.0 ? "" : (", motion bounds x " + std::to_string(scale)).c_str());
     std::printf("%-18s %6s %9s %9s %9s %12s\n", "zone", "scans", "periods", "lines", "exact", "differences");
     for (std::size_t z = 0; z < zones.size(); ++z) {
         const Totals& t = totals[z];
