@@ -173,7 +173,8 @@ bool SeparationGrid::KeepsCell(Samples::const_iterator q, std::int64_t j) const 
 // Whether the deviation is strictly monotone over steps i - 1 .. i + 1, from the two
 // latest samples p < q. The separation must not fold (at 0° or 180°) anywhere from the
 // earlier of p and the window's start to the window's end, nor reach the aspect (where
-// the deviation turns) within the window; and its rate there, within turn x max(|t - (p + q) / 2|, (q - p) / 2)
+// the deviation turns) within the window; and its rate there, within
+//   turn x max(|t - (p + q) / 2|, (q - p) / 2)
 // of their mean rate, must move it by more than its noise in each step, so that the
 // computed deviations keep the order of the true ones.
 bool SeparationGrid::ProvenMonotone(std::int64_t i, int aspect) const {
@@ -246,7 +247,8 @@ std::optional<SeparationGrid::Gap> SeparationGrid::LowestGap(const Run& run) con
         if (to >= from) {
             const bool usable = lazy_ && Bounded(from) && Bounded(to);
             std::vector<std::int64_t> candidates{from, to};
-            if (usable && left != samples_.end() && right != samples_.end()) {
+            if (usable && left != samples_.end() && right != samples_.end() && left->second.bounded &&
+                right->second.bounded) {
                 // Where the two cones meet.
                 const double dl = DeviationOf(left->second, run.aspect);
                 const double dr = DeviationOf(right->second, run.aspect);
