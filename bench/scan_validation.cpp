@@ -78,16 +78,9 @@ int main(int argc, char** argv) {
     const auto work = [&] {
         for (std::size_t u = next++; u < units.size(); u = next++) {
             const Unit& unit = units[u];
-            transits::TransitRunParams p;
-            p.firstPlanet = unit.first;
-            p.secondPlanet = unit.second;
-            p.heliocentric = unit.helio;
-            p.startDay = kovo::testing::Day(fromYear, 1, 1);
-            p.endDay = kovo::testing::Day(toYear, 12, 31);
-            p.zone = zones[unit.zone].zone;
-            for (std::size_t a = 1; a <= 7; ++a) p.aspects[a] = true;
-            transits::SetOrbs(p, 10, 5, 2);
-            p.outputLimit.reset();
+            const transits::TransitRunParams p =
+                kovo::testing::PairParams(unit.first, unit.second, unit.helio, kovo::testing::Day(fromYear, 1, 1),
+                                          kovo::testing::Day(toYear, 12, 31), zones[unit.zone].zone);
             const auto c = kovo::testing::CompareScans(kovo::testing::RunScan(p, transits::ScanPath::Fast),
                                                        kovo::testing::RunScan(p, transits::ScanPath::Stepwise), true);
             const std::string pair = astro::PlanetName(unit.first, unit.helio, false) + "-" +

@@ -87,7 +87,6 @@ SeparationGrid::Samples::iterator SeparationGrid::Evaluate(std::int64_t i) {
         for (const double orb : params_.orbRadians) s.clearance = std::min(s.clearance, std::fabs(deviation - orb));
     }
     if (std::isnan(s.clearance)) s.bounded = false;
-    ++evaluated_;
     return samples_.insert_or_assign(i, s).first;
 }
 

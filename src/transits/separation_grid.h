@@ -45,8 +45,6 @@ public:
 
     // Lets go of what no question about steps from `from` on can need.
     void Forget(std::int64_t from);
-    // How many steps were given positions.
-    std::int64_t Evaluated() const { return evaluated_; }
 
 private:
     struct Sample {
@@ -92,7 +90,6 @@ private:
     double swing_ = 0;  // days between the zone's smallest and largest offsets
     std::vector<double> edges_;  // separations where a selected aspect's orb begins or ends
     Samples samples_;
-    std::int64_t evaluated_ = 0;
 };
 
 }  // namespace kovo::transits

@@ -308,11 +308,7 @@ void BacktestWindow::RestoreWindowState() {
 }
 
 void BacktestWindow::SaveWindowState() {
-    WriteRegistryText(kStateKey, "Width", std::to_string(width()));
-    WriteRegistryText(kStateKey, "Height", std::to_string(height()));
-    const QList<int> sizes = splitResults->sizes();
-    if (sizes.size() == 2)
-        WriteRegistryText(kStateKey, "Splitter", std::to_string(sizes[0]) + "," + std::to_string(sizes[1]));
+    SaveWindowGeometry(kStateKey, *this, *splitResults);
     WriteRegistryText(kStateKey, "Prices", FromQ(txtPrices->text().trimmed()));
 }
 

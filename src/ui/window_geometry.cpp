@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "ui/qt_text.h"
+#include "ui/registry.h"
 
 namespace kovo::ui {
 
@@ -27,6 +28,14 @@ bool RestoreSplitterSizes(QSplitter& splitter, const std::string& stored) {
     if (parts.size() != 2 || parts[0].toInt() <= 0 || parts[1].toInt() <= 0) return false;
     splitter.setSizes({parts[0].toInt(), parts[1].toInt()});
     return true;
+}
+
+void SaveWindowGeometry(const std::string& subKey, const QWidget& window, const QSplitter& splitter) {
+    WriteRegistryText(subKey, "Width", std::to_string(window.width()));
+    WriteRegistryText(subKey, "Height", std::to_string(window.height()));
+    const QList<int> sizes = splitter.sizes();
+    if (sizes.size() == 2)
+        WriteRegistryText(subKey, "Splitter", std::to_string(sizes[0]) + "," + std::to_string(sizes[1]));
 }
 
 }  // namespace kovo::ui

@@ -19,4 +19,8 @@ void RestoreWindowSize(QWidget& window, const std::string& width, const std::str
 // none, so that the window picks its first-start sizes.
 bool RestoreSplitterSizes(QSplitter& splitter, const std::string& stored);
 
+// Stores the window's width and height and the splitter's "a,b" sizes under `subKey`
+// ("Width", "Height", "Splitter"), where the two restores above read them.
+void SaveWindowGeometry(const std::string& subKey, const QWidget& window, const QSplitter& splitter);
+
 }  // namespace kovo::ui

@@ -8,9 +8,27 @@
 #include <vector>
 
 #include "fake_run_host.h"
+#include "calendar/report_zone.h"
+#include "transits/transit_params.h"
 #include "transits/transit_scan.h"
 
 namespace kovo::testing {
+
+// All seven aspects at orbs 10/5/2 over one span, in the given zone, without an output limit.
+inline transits::TransitRunParams PairParams(int first, int second, bool helio, std::int32_t from, std::int32_t to,
+                                             calendar::ReportZone zone) {
+    transits::TransitRunParams p;
+    p.firstPlanet = first;
+    p.secondPlanet = second;
+    p.heliocentric = helio;
+    p.startDay = from;
+    p.endDay = to;
+    p.zone = std::move(zone);
+    for (std::size_t a = 1; a <= 7; ++a) p.aspects[a] = true;
+    transits::SetOrbs(p, 10, 5, 2);
+    p.outputLimit.reset();
+    return p;
+}
 
 struct ScanRun {
     transits::TransitResult result;

@@ -18,6 +18,7 @@
 using namespace kovo;
 using namespace kovo::transits;
 using kovo::testing::Day;
+using kovo::testing::PairParams;
 
 namespace {
 
@@ -25,22 +26,6 @@ struct Scanned {
     TransitResult result;
     std::string text;
 };
-
-// All seven aspects at 10/5/2 over one span, on the given zone.
-TransitRunParams PairParams(int first, int second, bool helio, std::int32_t from, std::int32_t to,
-                            calendar::ReportZone zone) {
-    TransitRunParams p;
-    p.firstPlanet = first;
-    p.secondPlanet = second;
-    p.heliocentric = helio;
-    p.startDay = from;
-    p.endDay = to;
-    p.zone = std::move(zone);
-    for (std::size_t a = 1; a <= 7; ++a) p.aspects[a] = true;
-    SetOrbs(p, 10, 5, 2);
-    p.outputLimit.reset();
-    return p;
-}
 
 Scanned Scan(int first, int second, bool helio, std::int32_t from, std::int32_t to, ScanPath path) {
     kovo::testing::InitModelOnce();
